@@ -1,0 +1,16 @@
+# Hosts the product talks to are compile-time settings, gathered in one generated header.
+# A deployment passes its own with -D at configure time.
+
+# The network presence check pings these in order: a search portal, a news portal, the maker's
+# site, the education and research network, and three carriers.
+set(KESTREL_PRESENCE_HOST_1 "www.baidu.com" CACHE STRING "Presence check: search portal")
+set(KESTREL_PRESENCE_HOST_2 "www.sina.com.cn" CACHE STRING "Presence check: news portal")
+set(KESTREL_PRESENCE_HOST_3 "www.lessora.cn" CACHE STRING "Presence check: maker's site")
+set(KESTREL_PRESENCE_HOST_4 "www.edu.cn" CACHE STRING "Presence check: education network")
+set(KESTREL_PRESENCE_HOST_5 "www.chinatelecom.com.cn" CACHE STRING "Presence check: carrier 1")
+set(KESTREL_PRESENCE_HOST_6 "www.10086.cn" CACHE STRING "Presence check: carrier 2")
+set(KESTREL_PRESENCE_HOST_7 "www.chinaunicom.com.cn" CACHE STRING "Presence check: carrier 3")
+
+set(KESTREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrel_endpoints.h.in
+               ${KESTREL_GENERATED_DIR}/kestrel_endpoints.h @ONLY)

@@ -1,0 +1,60 @@
+// The platform operations the portable core needs, each behind a small interface. The Win32
+// implementations live in *_win32.cpp files; tests hand the engine fakes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace netprobe {
+
+// Runs Windows command-line tools through "cmd /C".
+class ICommandRunner {
+ public:
+  virtual ~ICommandRunner() = default;
+
+  // Runs the command hidden and appends everything it wrote to standard output and error, as
+  // raw bytes in the OEM code page. 1 when the process was started (whatever its exit code),
+  // 0 when it was not, in which case `output` is left unchanged.
+  virtual int RunCommand(const std::wstring& command, std::string& output) = 0;
+
+  // Runs the command without capturing its output; `show` 0 hides its window. Waits for it.
+  // 1 when it was started, 0 otherwise.
+  virtual int LaunchCommand(const std::wstring& command, int show) = 0;
+};
+
+// Code page conversions between the system's OEM and ANSI pages, UTF-16/32 and UTF-8.
+class ICodePage {
+ public:
+  virtual ~ICodePage() = default;
+
+  // The ANSI code page (936 on Chinese systems, 1252 on Western ones).
+  virtual unsigned AnsiCodePage() const = 0;
+
+  // Command output (OEM code page) to wide text.
+  virtual std::wstring OemToWide(const std::string& text) const = 0;
+
+  // Wide text to the ANSI code page; empty when it cannot be converted.
+  virtual std::string WideToAnsi(const std::wstring& text) const = 0;
+
+  // Wide text to GBK, whatever the system's code page.
+  virtual std::string WideToAnsiChs(const std::wstring& text) const = 0;
+
+  // ANSI code page text to UTF-8, for network bodies.
+  virtual std::string AnsiToUtf8(const std::string& text) const = 0;
+};
+
+// The probes' side files beside the program.
+class IFiles {
+ public:
+  virtual ~IFiles() = default;
+
+  // Replaces the file `fileName` in the program's folder with `text`, bytes unchanged.
+  // 1 when the file could be written, 0 otherwise.
+  virtual int WriteTextFile(const std::string& text, const std::wstring& fileName) = 0;
+
+  // Appends each line of the file (without its line end) to `lines`. 1 when at least one line
+  // was read, 0 when the file cannot be opened or is empty.
+  virtual int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) = 0;
+};
+
+}  // namespace netprobe

@@ -1,0 +1,44 @@
+// The one engine behind NetProbe's exports: it runs every probe and keeps every result record
+// for the report. Built with its platform services, so tests can hand it fakes.
+#pragma once
+
+#include <string>
+
+#include "NetProbe.h"
+#include "core/platform.h"
+#include "network/scorer.h"
+
+namespace netprobe {
+
+// Platform services the engine uses; owned by whoever builds the engine and outliving it.
+struct Platform {
+  ICommandRunner* commands = nullptr;
+  ICodePage* codePage = nullptr;
+  IFiles* files = nullptr;
+};
+
+// The two languages of localised command output.
+inline constexpr int kLanguageChinese = 1;
+inline constexpr int kLanguageOther = 2;
+
+class ProbeEngine {
+ public:
+  explicit ProbeEngine(const Platform& platform);
+
+  // 1 when one of the presence-check hosts answers, else 0. Runs in full on every call.
+  int NetworkState();
+
+  const Platform& platform() const { return platform_; }
+
+  // Public members in the order the records are kept; exports hand out their addresses.
+  int language = 0;
+  Scorer scorer;
+  int microphoneState = 0;
+  int cameraState = 0;
+  std::wstring reportNumber;
+
+ private:
+  Platform platform_;
+};
+
+}  // namespace netprobe

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+#include <vector>
+namespace simtools {
+class Profile {};
+}  // namespace simtools
