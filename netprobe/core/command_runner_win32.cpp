@@ -1,1 +1,224 @@
-// placeholder
+// Runs Windows command-line tools through "cmd /C", hidden, and captures what they print.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "core/win32_services.h"
+
+namespace netprobe::win32 {
+
+namespace {
+
+// CreateProcessW refuses longer command lines (32767 characters with the terminating zero).
+constexpr std::size_t kMaxCommandLine = 32766;
+// The pipe is drained in chunks of this size, with a short pause after each.
+constexpr DWORD kChunkSize = 1023;
+constexpr DWORD kPauseAfterChunkMs = 10;
+
+using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+
+// Looked up once; stays null until a look-up has succeeded. Background jobs call IsWow64 from
+// many threads at once, hence atomic.
+std::atomic<IsWow64ProcessFn> g_isWow64Process{nullptr};
+
+// Closes a kernel handle when it goes out of scope, so every early return closes it.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  ~OwnedHandle() { Close(); }
+
+  HANDLE get() const { return handle_; }
+  HANDLE* out() { return &handle_; }
+  void Close() {
+    if (handle_ != nullptr) {
+      CloseHandle(handle_);
+      handle_ = nullptr;
+    }
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// Under WOW64 the 32-bit process must see the 64-bit system folder, so that "winsat" and
+// "powershell" are the real 64-bit tools. The switch is per thread and restored on every path.
+class Wow64RedirectionOff {
+ public:
+  Wow64RedirectionOff() {
+    if (IsWow64() == 1) {
+      disabled_ = Wow64DisableWow64FsRedirection(&previous_) != FALSE;
+      failed_ = !disabled_;
+    }
+  }
+  Wow64RedirectionOff(const Wow64RedirectionOff&) = delete;
+  Wow64RedirectionOff& operator=(const Wow64RedirectionOff&) = delete;
+  ~Wow64RedirectionOff() {
+    if (disabled_) {
+      Wow64RevertWow64FsRedirection(previous_);
+    }
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  PVOID previous_ = nullptr;
+  bool disabled_ = false;
+  bool failed_ = false;
+};
+
+// A copy of the command line that CreateProcessW may write into; false when it cannot be passed
+// whole (too long, or an embedded zero would cut it short): running a shortened command would
+// run something other than what was asked.
+bool PrepareCommandLine(const std::wstring& commandLine, std::wstring& buffer) {
+  if (commandLine.size() > kMaxCommandLine || commandLine.find(L'\0') != std::wstring::npos) {
+    return false;
+  }
+  buffer = commandLine;
+  return true;
+}
+
+STARTUPINFOW HiddenStartupInfo(WORD showWindow) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  GetStartupInfoW(&startup);
+  startup.wShowWindow = showWindow;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  return startup;
+}
+
+// Reads until every writer has closed its end. Appends exactly the bytes read: tools may print
+// zero bytes, and what follows them is still output.
+void DrainPipe(HANDLE readEnd, std::string& output) noexcept {
+  char chunk[kChunkSize + 1];
+  for (;;) {
+    DWORD read = 0;
+    if (ReadFile(readEnd, chunk, kChunkSize, &read, nullptr) == FALSE) {
+      return;  // broken pipe: the child and its descendants are gone
+    }
+    try {
+      output.append(chunk, read);
+    } catch (...) {
+      return;  // out of memory: closing our end lets the child finish
+    }
+    Sleep(kPauseAfterChunkMs);
+  }
+}
+
+void WaitAndClose(PROCESS_INFORMATION& process) {
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);  // a failing tool still counts as started
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+int LaunchCommandLine(const std::wstring& commandLine, int show) noexcept {
+  try {
+    std::wstring buffer;
+    if (!PrepareCommandLine(commandLine, buffer)) {
+      return 0;
+    }
+    Wow64RedirectionOff redirection;
+    if (redirection.failed()) {
+      return 0;
+    }
+    STARTUPINFOW startup = HiddenStartupInfo(show != 0 ? SW_SHOW : SW_HIDE);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process) == FALSE) {
+      return 0;
+    }
+    WaitAndClose(process);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::wstring WithShell(const std::wstring& command) {
+  return L"cmd /C " + command;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept {
+  try {
+    std::wstring buffer;
+    if (!PrepareCommandLine(commandLine, buffer)) {
+      return 0;
+    }
+    Wow64RedirectionOff redirection;
+    if (redirection.failed()) {
+      return 0;
+    }
+
+    SECURITY_ATTRIBUTES inheritable{};
+    inheritable.nLength = sizeof(inheritable);
+    inheritable.lpSecurityDescriptor = nullptr;
+    inheritable.bInheritHandle = TRUE;
+    OwnedHandle readEnd;
+    OwnedHandle writeEnd;
+    if (CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) == FALSE) {
+      return 0;
+    }
+
+    STARTUPINFOW startup = HiddenStartupInfo(SW_HIDE);
+    startup.hStdOutput = writeEnd.get();
+    startup.hStdError = writeEnd.get();
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process) == FALSE) {
+      return 0;
+    }
+
+    // Only the child's copies of the write end may remain, so the read ends when it is done.
+    writeEnd.Close();
+    DrainPipe(readEnd.get(), output);
+    readEnd.Close();
+    WaitAndClose(process);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int RunCommand(const std::wstring& command, std::string& output) noexcept {
+  try {
+    return RunCommandLine(WithShell(command), output);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int LaunchCommand(const std::wstring& command, int show) noexcept {
+  try {
+    return LaunchCommandLine(WithShell(command), show);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int IsWow64() noexcept {
+  IsWow64ProcessFn isWow64Process = g_isWow64Process.load();
+  if (isWow64Process == nullptr) {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (kernel == nullptr) {
+      return 0;
+    }
+    FARPROC address = GetProcAddress(kernel, "IsWow64Process");
+    if (address == nullptr) {
+      return 0;
+    }
+    // Through void*: the exported address has a generic type, the function has its own.
+    isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(address));
+    g_isWow64Process.store(isWow64Process);
+  }
+  BOOL wow64 = FALSE;
+  return isWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE ? 1 : 0;
+}
+
+}  // namespace netprobe::win32

@@ -9,26 +9,37 @@
 
 namespace netprobe::win32 {
 
-// Runs "cmd /C <command>" hidden, appends its standard output and error to `output`.
-// 1 when the process was started, 0 otherwise.
-int RunCommand(const std::wstring& command, std::string& output);
-// Runs "cmd /C <command>" without capturing; `show` 0 hides the window. 1 when started.
-int LaunchCommand(const std::wstring& command, int show);
-// 1 when this is a 32-bit process on 64-bit Windows.
-int IsWow64();
+// Nothing here throws: these functions are called from NetProbe's exports.
 
-// The running program's folder, without a trailing backslash. 0 when shorter than 3 characters.
-int GetExeFolder(std::wstring& folder);
-// NetProbe.dll's folder, with its trailing backslash. 0 when the module is not loaded.
-int GetLibraryFolder(std::wstring& folder);
+// Runs "cmd /C <command>" hidden, appends its standard output and error to `output`, byte for
+// byte. 1 when the process was started (whatever its exit code), 0 otherwise, in which case
+// `output` is unchanged. Waits for the process without a time-out.
+int RunCommand(const std::wstring& command, std::string& output) noexcept;
+// The same for a full command line without the shell prefix. A command line that cannot be
+// passed whole to CreateProcessW (too long, embedded zero) is not started.
+int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept;
+// Runs "cmd /C <command>" without capturing; `show` 0 hides the window. Waits for it; 1 when
+// started.
+int LaunchCommand(const std::wstring& command, int show) noexcept;
+// 1 when this is a 32-bit process on 64-bit Windows.
+int IsWow64() noexcept;
+
+// The running program's folder, without a trailing backslash. 0 (folder unchanged) when it is
+// shorter than 3 characters.
+int GetExeFolder(std::wstring& folder) noexcept;
+// NetProbe.dll's folder, with its trailing backslash. 0 (folder unchanged) when the module is not
+// loaded.
+int GetLibraryFolder(std::wstring& folder) noexcept;
 // The same folder in the ANSI code page; empty when not found.
-std::string GetLibraryFolderAnsi();
-// The all-users application data folder (CSIDL 35). 0 on failure.
-int GetCommonAppDataFolder(std::wstring& folder);
-// Replaces "<program folder>\<fileName>" with `text`. 1 when the file could be opened.
-int WriteTextFile(const std::string& text, const std::wstring& fileName);
-// Appends the file's lines without their line ends. 1 when at least one line was read.
-int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines);
+std::string GetLibraryFolderAnsi() noexcept;
+// The all-users application data folder (CSIDL 35), not created when missing. 0 on failure.
+int GetCommonAppDataFolder(std::wstring& folder) noexcept;
+// Replaces "<program folder>\<fileName>" with the bytes of `text`. 1 when the file could be
+// opened.
+int WriteTextFile(const std::string& text, const std::wstring& fileName) noexcept;
+// Appends the file's lines without their line ends ("\n", or "\r\n"). 1 when at least one line
+// was read, 0 when the file cannot be opened or is empty.
+int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noexcept;
 
 class CommandRunner final : public ICommandRunner {
  public:
