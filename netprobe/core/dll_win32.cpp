@@ -11,6 +11,8 @@ namespace {
 struct Win32Services {
   netprobe::win32::CommandRunner commands;
   netprobe::win32::Files files;
+  netprobe::win32::SystemInfo system;
+  netprobe::win32::Clock clock;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -22,6 +24,8 @@ struct EngineBuilder {
     platform.commands = &services.commands;
     platform.codePage = services.codePage.get();
     platform.files = &services.files;
+    platform.system = &services.system;
+    platform.clock = &services.clock;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };

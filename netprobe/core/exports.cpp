@@ -5,6 +5,12 @@
 #include "NetProbe.h"
 #include "core/engine_instance.h"
 #include "core/probe_error.h"
+#include "probes/adapters/adapter_probe.h"
+#include "probes/cpu/cpu_probe.h"
+#include "probes/disk/disk_probe.h"
+#include "probes/host/host_probe.h"
+#include "probes/memory/memory_probe.h"
+#include "probes/system/system_probe.h"
 
 using netprobe::Engine;
 using netprobe::SetError;
@@ -19,6 +25,28 @@ int Guarded(Body&& body) noexcept {
   } catch (...) {
     return 0;
   }
+}
+
+// The shape of every checking export: presence check first (nothing changes when it fails),
+// then the probe, then the record's address handed out on success.
+template <typename Record>
+int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
+                 Record netprobe::ProbeEngine::*record, const Record** out, ProbeError* error) {
+  return Guarded([&] {
+    netprobe::ProbeEngine* engine = Engine();
+    if (engine == nullptr) {
+      return 0;
+    }
+    if (engine->NetworkState() != 1) {
+      SetError(error, netprobe::kNoNetworkCode, netprobe::kNoNetworkMessage);
+      return 0;
+    }
+    const int result = probe(*engine, error);
+    if (result == 1 && out != nullptr) {
+      *out = &(engine->*record);
+    }
+    return result;
+  });
 }
 
 }  // namespace
@@ -43,4 +71,31 @@ NETPROBE_API void ReleaseDllRes() {
 
 NETPROBE_API int GetNetworkState() {
   return Guarded([] { return Engine() != nullptr ? Engine()->NetworkState() : 0; });
+}
+
+NETPROBE_API int GetHostInfomation(const HostInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeHost, &netprobe::ProbeEngine::hostInfo, info, error);
+}
+
+NETPROBE_API int GetSystemVersionInfo(const SystemInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeSystemVersion, &netprobe::ProbeEngine::systemInfo, info,
+                      error);
+}
+
+NETPROBE_API int GetCPUInfo(const CpuInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeCpu, &netprobe::ProbeEngine::cpuInfo, info, error);
+}
+
+NETPROBE_API int GetMemoryInfo(const MemoryInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeMemory, &netprobe::ProbeEngine::memoryInfo, info, error);
+}
+
+NETPROBE_API int GetHardDiskInfo(const DiskInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeDisks, &netprobe::ProbeEngine::diskInfo, info, error);
+}
+
+NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
+                                              ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeNetworkCards, &netprobe::ProbeEngine::cardSummaries, summaries,
+                      error);
 }

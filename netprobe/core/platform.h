@@ -2,6 +2,7 @@
 // implementations live in *_win32.cpp files; tests hand the engine fakes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,36 @@ class IFiles {
   // Appends each line of the file (without its line end) to `lines`. 1 when at least one line
   // was read, 0 when the file cannot be opened or is empty.
   virtual int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) = 0;
+};
+
+// What the system reports about itself without running a tool.
+class ISystemInfo {
+ public:
+  virtual ~ISystemInfo() = default;
+
+  // Major and minor version recorded for this process by the system. False when unknown.
+  virtual bool OsVersion(unsigned& major, unsigned& minor) = 0;
+
+  // A REG_SZ value of HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion, read in the 64-bit
+  // view also from a 32-bit process. False when missing, of another type or too long.
+  virtual bool ReadCurrentVersionValue(const std::wstring& name, std::wstring& value) = 0;
+
+  // Total and available physical memory in bytes. False when the query fails.
+  virtual bool MemoryStatus(std::uint64_t& totalBytes, std::uint64_t& availableBytes) = 0;
+
+  // The system folder, e.g. "C:\Windows\system32". Empty when the query fails.
+  virtual std::wstring SystemDirectory() = 0;
+
+  // Total bytes and bytes free to the caller on the volume of `path`. False when the query fails.
+  virtual bool DiskSpace(const std::wstring& path, std::uint64_t& totalBytes,
+                         std::uint64_t& freeToCallerBytes) = 0;
+};
+
+// Pauses between repeated measurements; tests pass one that does not wait.
+class IClock {
+ public:
+  virtual ~IClock() = default;
+  virtual void SleepMilliseconds(unsigned milliseconds) = 0;
 };
 
 }  // namespace netprobe

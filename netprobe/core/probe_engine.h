@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "NetProbe.h"
 #include "core/platform.h"
@@ -15,6 +16,8 @@ struct Platform {
   ICommandRunner* commands = nullptr;
   ICodePage* codePage = nullptr;
   IFiles* files = nullptr;
+  ISystemInfo* system = nullptr;
+  IClock* clock = nullptr;
 };
 
 // The two languages of localised command output.
@@ -33,6 +36,15 @@ class ProbeEngine {
   // Public members in the order the records are kept; exports hand out their addresses.
   int language = 0;
   Scorer scorer;
+  HostInfo hostInfo;
+  SystemInfo systemInfo;
+  CpuInfo cpuInfo;
+  std::vector<double> cpuLoadSamples;
+  MemoryInfo memoryInfo;
+  DiskInfo diskInfo;
+  std::vector<NetworkCard> wiredCards;
+  std::vector<NetworkCard> wirelessCards;
+  std::vector<NetworkCardSummary> cardSummaries;
   int microphoneState = 0;
   int cameraState = 0;
   std::wstring reportNumber;

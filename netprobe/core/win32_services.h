@@ -61,4 +61,24 @@ class Files final : public IFiles {
   }
 };
 
+// Version, registry, memory and disk queries.
+class SystemInfo final : public ISystemInfo {
+ public:
+  SystemInfo();
+  bool OsVersion(unsigned& major, unsigned& minor) override;
+  bool ReadCurrentVersionValue(const std::wstring& name, std::wstring& value) override;
+  bool MemoryStatus(std::uint64_t& totalBytes, std::uint64_t& availableBytes) override;
+  std::wstring SystemDirectory() override;
+  bool DiskSpace(const std::wstring& path, std::uint64_t& totalBytes,
+                 std::uint64_t& freeToCallerBytes) override;
+
+ private:
+  bool wow64_;  // noted once: a 32-bit process on 64-bit Windows reads the 64-bit registry view
+};
+
+class Clock final : public IClock {
+ public:
+  void SleepMilliseconds(unsigned milliseconds) override;
+};
+
 }  // namespace netprobe::win32

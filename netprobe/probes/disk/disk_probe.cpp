@@ -1,0 +1,128 @@
+#include "probes/disk/disk_probe.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/probe_error.h"
+#include "probes/disk/disk_parsers.h"
+#include "probes/system/os_version.h"
+
+namespace netprobe {
+
+namespace {
+
+constexpr int kCommandFailedCode = 1;
+constexpr char kCommandFailedMessage[] = "获取硬盘信息失败";
+constexpr int kNoDiskCode = 2;
+constexpr char kNoDiskMessage[] = "解析硬盘信息失败";
+
+constexpr int kWindows7Class = 7;
+constexpr double kBytesPerBinaryMegabyte = 1024.0 * 1024.0;
+
+const wchar_t kDiskListingCommand[] = L"wmic diskdrive list full";
+const wchar_t kPhysicalDiskCommand[] = L"powershell -command \"Get-PhysicalDisk|Select-Object *\"";
+
+// Truncates towards zero like a cast to a 32-bit int, but pins values beyond its range to its
+// limits: a plain cast of such a double is undefined.
+std::int32_t TruncateToInt32(double value) {
+  if (!(value > static_cast<double>(std::numeric_limits<std::int32_t>::min()))) {
+    return value != value ? 0 : std::numeric_limits<std::int32_t>::min();
+  }
+  if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+// Size, free space and its score for the drive of the system folder. Left at 0 when the folder
+// is unknown, the query fails or the drive reports no size (no percentage can be had then).
+void MeasureSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, DiskInfo& info) {
+  std::uint64_t totalBytes = 0;
+  std::uint64_t freeBytes = 0;
+  if (systemFolder.empty() ||
+      !engine.platform().system->DiskSpace(systemFolder, totalBytes, freeBytes) ||
+      totalBytes == 0) {
+    return;
+  }
+  info.systemDiskSize = TruncateToInt32(static_cast<double>(totalBytes) / kBytesPerBinaryMegabyte);
+  info.systemDiskRemainingSpace =
+      TruncateToInt32(static_cast<double>(freeBytes) / kBytesPerBinaryMegabyte);
+  const int freePercent =
+      TruncateToInt32(static_cast<double>(freeBytes) / static_cast<double>(totalBytes) * 100.0);
+  info.systemDiskRemainingSpaceScore = engine.scorer.SystemDiskFree(freePercent);
+}
+
+// WinSAT's sequential-read rating of the system drive, scored. A drive letter that cannot be
+// had, a tool that does not start or refuses to rate leaves the score at 0: not an error.
+void RateSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, DiskInfo& info) {
+  if (systemFolder.empty()) {
+    return;
+  }
+  const std::wstring command = std::wstring(L"winsat disk -drive ") + systemFolder[0] + L":";
+  std::string output;
+  double rating = 0.0;
+  if (engine.platform().commands->RunCommand(command, output) == 1 &&
+      ParseWinsatReadRating(output, rating)) {
+    info.hardDiskSpeedScore = engine.scorer.DiskSpeed(rating);
+  }
+}
+
+// The fixed disks from PowerShell, when the wmic listing named none. 1, or 0 with `error` set.
+int ReadPhysicalDisks(ProbeEngine& engine, std::vector<DiskEntry>& disks, ProbeError* error) {
+  std::string output;
+  if (engine.platform().commands->RunCommand(kPhysicalDiskCommand, output) == 0) {
+    SetError(error, kCommandFailedCode, kCommandFailedMessage);
+    return 0;
+  }
+  if (!ParsePhysicalDiskListing(output, disks)) {
+    SetError(error, kNoDiskCode, kNoDiskMessage);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
+  const Platform& platform = engine.platform();
+  const int versionClass = GetOsVersionClass(*platform.system);
+  DiskInfo& info = engine.diskInfo;
+  info = DiskInfo();
+
+  std::string listing;
+  if (platform.commands->RunCommand(kDiskListingCommand, listing) == 0) {
+    SetError(error, kCommandFailedCode, kCommandFailedMessage);
+    return 0;
+  }
+  std::vector<DiskEntry> disks;
+  if (!ParseDiskListing(listing, disks)) {
+    if (versionClass == kWindows7Class) {
+      // Windows 7 has no Get-PhysicalDisk, and reading the wmic listing again cannot find
+      // more: it held no fixed disk the first time.
+      SetError(error, kNoDiskCode, kNoDiskMessage);
+      return 0;
+    }
+    disks.clear();
+    info = DiskInfo();
+    if (ReadPhysicalDisks(engine, disks, error) == 0) {
+      return 0;
+    }
+  }
+
+  const std::wstring systemFolder = platform.system->SystemDirectory();
+  MeasureSystemDrive(engine, systemFolder, info);
+  RateSystemDrive(engine, systemFolder, info);
+
+  for (DiskEntry& disk : disks) {
+    info.hardDiskSumSize += static_cast<std::uint64_t>(disk.size);
+    info.disks.push_back(std::move(disk));
+  }
+  if (info.hardDiskSumSize != 0) {
+    info.hardDiskSizeScore = engine.scorer.DiskSize(info.hardDiskSumSize);
+  }
+  return 1;
+}
+
+}  // namespace netprobe

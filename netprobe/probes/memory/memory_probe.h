@@ -1,0 +1,13 @@
+// Installed memory: size, speed, modules and occupancy, each scored.
+#pragma once
+
+#include "NetProbe.h"
+#include "core/probe_engine.h"
+
+namespace netprobe {
+
+// Refills the engine's record; 1 on success, 0 with `error` filled. Expects the presence check
+// to have passed.
+int ProbeMemory(ProbeEngine& engine, ProbeError* error);
+
+}  // namespace netprobe

@@ -1,0 +1,88 @@
+#include "probes/system/system_probe.h"
+
+#include <string>
+
+#include "core/probe_error.h"
+#include "core/text.h"
+#include "probes/system/os_version.h"
+
+namespace netprobe {
+
+namespace {
+
+constexpr int kWindows7 = 7;
+constexpr int kWindows8 = 8;
+constexpr int kWindows81 = 9;
+constexpr int kWindows10 = 10;
+
+// The raw wmic answer is kept beside the program for support staff; nothing reads it back.
+constexpr const wchar_t kOsSideFile[] = L"OS.txt";
+
+// The system's product name: wmic's first, the registry's when wmic does not start or says
+// nothing usable. False (error written) when neither has it.
+bool FindSystemName(ProbeEngine& engine, bool writeSideFile, ProbeError* error) {
+  const Platform& platform = engine.platform();
+  std::string output;
+  if (platform.commands->RunCommand(L"WMIC OS Get Name", output) == 1) {
+    if (writeSideFile) {
+      platform.files->WriteTextFile(output, kOsSideFile);
+    }
+    std::string name;
+    if (ParseOsName(output, "Name", name) == 1) {
+      engine.systemInfo.systemName = name;
+      return true;
+    }
+  }
+  std::wstring productName;
+  if (!platform.system->ReadCurrentVersionValue(L"ProductName", productName)) {
+    SetError(error, 1, "获取系统名称失败");
+    return false;
+  }
+  engine.systemInfo.systemName = platform.codePage->WideToAnsi(productName);
+  return true;
+}
+
+// The release (Windows 10) or service pack (Windows 7) text from the registry. False (error
+// written) when the value is missing.
+bool ReadSystemVersion(ProbeEngine& engine, const wchar_t* valueName, ProbeError* error) {
+  const Platform& platform = engine.platform();
+  std::wstring value;
+  if (!platform.system->ReadCurrentVersionValue(valueName, value)) {
+    SetError(error, 2, "获取系统版本失败");
+    return false;
+  }
+  engine.systemInfo.systemVersion = platform.codePage->WideToAnsi(value);
+  return true;
+}
+
+}  // namespace
+
+int ProbeSystemVersion(ProbeEngine& engine, ProbeError* error) {
+  SystemInfo& info = engine.systemInfo;
+  info.systemName.clear();
+  info.systemVersion.clear();
+  info.systemVersionNumber = GetOsVersionClass(*engine.platform().system);
+
+  // A failure part-way keeps what was already set (the class, then the name).
+  switch (info.systemVersionNumber) {
+    case kWindows10:
+      if (!FindSystemName(engine, true, error) || !ReadSystemVersion(engine, L"ReleaseId", error)) {
+        return 0;
+      }
+      return 1;
+    case kWindows81:
+    case kWindows8:
+      return FindSystemName(engine, true, error) ? 1 : 0;
+    case kWindows7:
+      if (!FindSystemName(engine, false, error) ||
+          !ReadSystemVersion(engine, L"CSDVersion", error)) {
+        return 0;
+      }
+      return 1;
+    default:
+      SetError(error, 3, "不支持当前操作系统");
+      return 0;
+  }
+}
+
+}  // namespace netprobe

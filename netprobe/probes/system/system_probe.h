@@ -1,0 +1,13 @@
+// The operating system's name, release and version class.
+#pragma once
+
+#include "NetProbe.h"
+#include "core/probe_engine.h"
+
+namespace netprobe {
+
+// Refills the engine's record; 1 on success, 0 with `error` filled. Expects the presence check
+// to have passed.
+int ProbeSystemVersion(ProbeEngine& engine, ProbeError* error);
+
+}  // namespace netprobe

@@ -1,0 +1,50 @@
+#include "simulated_machine.h"
+
+#include <windows.h>
+
+#include <fstream>
+
+#include "support/testdata.h"
+
+namespace kestrel::test {
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+  return std::wstring(text.begin(), text.end());  // test paths are ASCII
+}
+
+}  // namespace
+
+SimulatedMachine::SimulatedMachine(const std::string& profile) {
+  wchar_t folder[MAX_PATH] = {};
+  wchar_t file[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  GetTempFileNameW(folder, L"sim", 0, file);
+  logPath_ = file;
+  SetEnvironmentVariableW(L"KESTREL_PROFILE", Widen(TestdataPath("profiles/" + profile)).c_str());
+  SetEnvironmentVariableW(L"KESTREL_SIMLOG", logPath_.c_str());
+}
+
+SimulatedMachine::~SimulatedMachine() {
+  SetEnvironmentVariableW(L"KESTREL_PROFILE", nullptr);
+  SetEnvironmentVariableW(L"KESTREL_SIMLOG", nullptr);
+  DeleteFileW(logPath_.c_str());
+}
+
+std::vector<std::string> SimulatedMachine::Calls() const {
+  std::vector<std::string> calls;
+  std::ifstream in(logPath_.c_str());
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (!line.empty()) {
+      calls.push_back(line);
+    }
+  }
+  return calls;
+}
+
+}  // namespace kestrel::test

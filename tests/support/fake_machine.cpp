@@ -1,0 +1,83 @@
+#include "support/fake_machine.h"
+
+#include <gtest/gtest.h>
+
+#include "core/engine_instance.h"
+#include "support/codepages.h"
+
+namespace kestrel::test {
+
+bool FakeSystem::OsVersion(unsigned& majorOut, unsigned& minorOut) {
+  if (!versionKnown) {
+    return false;
+  }
+  majorOut = major;
+  minorOut = minor;
+  return true;
+}
+
+bool FakeSystem::ReadCurrentVersionValue(const std::wstring& name, std::wstring& value) {
+  const auto found = currentVersionValues.find(name);
+  if (found == currentVersionValues.end()) {
+    return false;
+  }
+  value = found->second;
+  return true;
+}
+
+bool FakeSystem::MemoryStatus(std::uint64_t& totalBytes, std::uint64_t& availableBytes) {
+  if (!memoryKnown) {
+    return false;
+  }
+  totalBytes = totalMemoryBytes;
+  availableBytes = availableMemoryBytes;
+  return true;
+}
+
+bool FakeSystem::DiskSpace(const std::wstring& path, std::uint64_t& totalBytes,
+                           std::uint64_t& freeToCallerBytes) {
+  diskSpaceQueries.push_back(path);
+  if (!diskKnown) {
+    return false;
+  }
+  totalBytes = diskTotalBytes;
+  freeToCallerBytes = diskFreeToCallerBytes;
+  return true;
+}
+
+int FakeFiles::WriteTextFile(const std::string& text, const std::wstring& fileName) {
+  written[fileName] = text;
+  return 1;
+}
+
+int FakeFiles::ReadTextLines(const std::wstring& path, std::vector<std::string>& out) {
+  const auto found = lines.find(path);
+  if (found == lines.end() || found->second.empty()) {
+    return 0;
+  }
+  out.insert(out.end(), found->second.begin(), found->second.end());
+  return 1;
+}
+
+FakeMachine::FakeMachine(const std::string& profile, unsigned ansiCodePage)
+    : runner(profile), codePage(CodePageFor(ansiCodePage)) {}
+
+netprobe::Platform FakeMachine::platform() {
+  netprobe::Platform platform;
+  platform.commands = &runner;
+  platform.codePage = codePage.get();
+  platform.files = &files;
+  platform.system = &system;
+  platform.clock = &clock;
+  return platform;
+}
+
+std::unique_ptr<netprobe::ProbeEngine> FakeMachine::MakeEngine() {
+  return std::make_unique<netprobe::ProbeEngine>(platform());
+}
+
+void FakeMachine::InstallEngine() {
+  netprobe::InstallEngine(MakeEngine());
+}
+
+}  // namespace kestrel::test

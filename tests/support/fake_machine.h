@@ -1,0 +1,76 @@
+// A simulated machine for native tests of probes and exports: commands answered from a recorded
+// profile, and the system's own queries answered from fields a test sets.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform.h"
+#include "core/probe_engine.h"
+#include "support/profile_runner.h"
+
+namespace kestrel::test {
+
+class FakeSystem : public netprobe::ISystemInfo {
+ public:
+  bool OsVersion(unsigned& major, unsigned& minor) override;
+  bool ReadCurrentVersionValue(const std::wstring& name, std::wstring& value) override;
+  bool MemoryStatus(std::uint64_t& totalBytes, std::uint64_t& availableBytes) override;
+  std::wstring SystemDirectory() override { return systemDirectory; }
+  bool DiskSpace(const std::wstring& path, std::uint64_t& totalBytes,
+                 std::uint64_t& freeToCallerBytes) override;
+
+  // A Windows 10 desktop with 16 GB, a 500 GB system drive, until a test changes it.
+  bool versionKnown = true;
+  unsigned major = 10;
+  unsigned minor = 0;
+  std::map<std::wstring, std::wstring> currentVersionValues{{L"ProductName", L"Windows 10 Pro"},
+                                                            {L"ReleaseId", L"2009"}};
+  bool memoryKnown = true;
+  std::uint64_t totalMemoryBytes = 17179869184ULL;
+  std::uint64_t availableMemoryBytes = 8589934592ULL;
+  std::wstring systemDirectory = L"C:\\Windows\\system32";
+  bool diskKnown = true;
+  std::uint64_t diskTotalBytes = 500107862016ULL;
+  std::uint64_t diskFreeToCallerBytes = 250053931008ULL;
+  std::vector<std::wstring> diskSpaceQueries;  // paths asked for, in order
+};
+
+class FakeClock : public netprobe::IClock {
+ public:
+  void SleepMilliseconds(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+  std::vector<unsigned> sleeps;
+};
+
+class FakeFiles : public netprobe::IFiles {
+ public:
+  int WriteTextFile(const std::string& text, const std::wstring& fileName) override;
+  int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override;
+
+  std::map<std::wstring, std::string> written;             // file name -> last text written
+  std::map<std::wstring, std::vector<std::string>> lines;  // path -> lines to read
+};
+
+// The services of one simulated machine, and an engine built on them.
+class FakeMachine {
+ public:
+  // `profile` names a folder of testdata/profiles; `ansiCodePage` 936 gives a Chinese system.
+  explicit FakeMachine(const std::string& profile, unsigned ansiCodePage = 936);
+
+  netprobe::Platform platform();
+  // A fresh engine on these services.
+  std::unique_ptr<netprobe::ProbeEngine> MakeEngine();
+  // Makes a fresh engine the process's engine, as the library's loader would.
+  void InstallEngine();
+
+  ProfileRunner runner;
+  std::unique_ptr<netprobe::ICodePage> codePage;
+  FakeSystem system;
+  FakeClock clock;
+  FakeFiles files;
+};
+
+}  // namespace kestrel::test
