@@ -1,1 +1,54 @@
-// placeholder
+#include "support/profile_runner.h"
+
+#include <gtest/gtest.h>
+
+#include "support/testdata.h"
+
+namespace kestrel::test {
+
+ProfileRunner::ProfileRunner(const std::string& name) : name_(name) {
+  std::string error;
+  if (!profile_.Load(TestdataPath("profiles/" + name), &error)) {
+    ADD_FAILURE() << "machine profile " << name << " cannot be loaded: " << error;
+  }
+}
+
+bool ProfileRunner::Answer(const std::wstring& command, std::string* output) {
+  calls_.push_back(command);
+  const std::string normalised = simtools::NormaliseCommand(simtools::WideToUtf8(command));
+  if (notStarting_.count(normalised) != 0) {
+    return false;
+  }
+  if (!profile_.Knows(normalised)) {
+    ADD_FAILURE() << "machine profile " << name_ << " has no recording of \"" << normalised
+                  << "\"; record it in testdata/profiles/" << name_ << "/commands.txt";
+    output->clear();
+    return true;
+  }
+  std::string error;
+  if (!profile_.Recording(normalised, runs_[normalised]++, output, &error)) {
+    ADD_FAILURE() << "machine profile " << name_ << ": " << error;
+    output->clear();
+  }
+  return true;
+}
+
+int ProfileRunner::RunCommand(const std::wstring& command, std::string& output) {
+  std::string recorded;
+  if (!Answer(command, &recorded)) {
+    return 0;
+  }
+  output += recorded;
+  return 1;
+}
+
+int ProfileRunner::LaunchCommand(const std::wstring& command, int /*show*/) {
+  std::string discarded;
+  return Answer(command, &discarded) ? 1 : 0;
+}
+
+void ProfileRunner::FailToStart(const std::wstring& command) {
+  notStarting_.insert(simtools::NormaliseCommand(simtools::WideToUtf8(command)));
+}
+
+}  // namespace kestrel::test

@@ -17,23 +17,29 @@ class ProfileRunner : public netprobe::ICommandRunner {
   // testdata/profiles/<name>/commands.txt; a profile that cannot be loaded fails the test.
   explicit ProfileRunner(const std::string& name);
 
-  // The recorded output for the command (successive runs get successive recordings). A command
-  // the profile does not know fails the test loudly and yields empty output.
+  // The recorded output for the command (successive runs get successive recordings, the last
+  // one repeating). A command the profile does not know fails the test loudly and yields empty
+  // output with result 1, as cmd would start and print only an error.
   int RunCommand(const std::wstring& command, std::string& output) override;
+  // As RunCommand, the output discarded; the profile must still know the command.
   int LaunchCommand(const std::wstring& command, int show) override;
 
-  // From now on this command does not start (RunCommand and LaunchCommand return 0).
+  // From now on this command does not start (RunCommand and LaunchCommand return 0). Matched
+  // like profile commands (tool name in any case, blanks around the arguments ignored).
   void FailToStart(const std::wstring& command);
 
-  // Every command run or launched, in order.
+  // Every command run or launched, in order, as the caller wrote it (also those that did not
+  // start).
   const std::vector<std::wstring>& calls() const { return calls_; }
 
  private:
+  // Records the call; false when it does not start, else the recording (empty when unknown).
   bool Answer(const std::wstring& command, std::string* output);
 
+  std::string name_;
   simtools::Profile profile_;
-  std::map<std::string, std::size_t> runs_;
-  std::set<std::wstring> notStarting_;
+  std::map<std::string, std::size_t> runs_;  // normalised command -> runs so far
+  std::set<std::string> notStarting_;        // normalised commands
   std::vector<std::wstring> calls_;
 };
 

@@ -1,1 +1,341 @@
-// placeholder
+#include "profile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace simtools {
+
+namespace {
+
+constexpr const char* kBlanks = " \t";
+
+std::string Trim(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) {
+    return {};
+  }
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string ToLowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return text;
+}
+
+// "C:\Windows\System32\PING.EXE" -> "ping": the name the tool is known by, whatever its path.
+std::string ToolName(const std::string& token) {
+  std::string name = token.substr(token.find_last_of("\\/") + 1);
+  name = ToLowerAscii(name);
+  const std::string exe = ".exe";
+  if (name.size() > exe.size() && name.compare(name.size() - exe.size(), exe.size(), exe) == 0) {
+    name.resize(name.size() - exe.size());
+  }
+  return name;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& file) {
+  if (folder.empty()) {
+    return file;
+  }
+  const char last = folder.back();
+  return (last == '/' || last == '\\') ? folder + file : folder + "/" + file;
+}
+
+std::vector<std::string> SplitBlanks(const std::string& text) {
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while ((pos = text.find_first_not_of(kBlanks, pos)) != std::string::npos) {
+    const std::size_t end = text.find_first_of(kBlanks, pos);
+    words.push_back(text.substr(pos, end - pos));
+    pos = end;
+  }
+  return words;
+}
+
+// The "=>" that separates command and files: the last one standing between blanks (or at an
+// end of the line), since a command line could hold the two characters but file names do not.
+std::size_t FindArrow(const std::string& line) {
+  std::size_t pos = line.rfind("=>");
+  while (pos != std::string::npos) {
+    const bool blankBefore = pos == 0 || IsBlank(line[pos - 1]);
+    const bool blankAfter = pos + 2 == line.size() || IsBlank(line[pos + 2]);
+    if (blankBefore && blankAfter) {
+      return pos;
+    }
+    pos = pos == 0 ? std::string::npos : line.rfind("=>", pos - 1);
+  }
+  return std::string::npos;
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+void AppendWide(char32_t cp, std::wstring& out) {
+  if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
+    cp -= 0x10000;
+    out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+    out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+  } else {
+    out += static_cast<wchar_t>(cp);
+  }
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsSurrogate(char32_t cp) {
+  return cp >= 0xD800 && cp <= 0xDFFF;
+}
+
+}  // namespace
+
+void SplitCommandLine(const std::string& commandLine, std::string* program,
+                      std::string* arguments) {
+  const std::size_t start = commandLine.find_first_not_of(kBlanks);
+  std::string token;
+  std::size_t rest = commandLine.size();
+  if (start != std::string::npos && commandLine[start] == '"') {
+    const std::size_t close = commandLine.find('"', start + 1);
+    token = commandLine.substr(start + 1,
+                               close == std::string::npos ? std::string::npos : close - start - 1);
+    rest = close == std::string::npos ? commandLine.size() : close + 1;
+  } else if (start != std::string::npos) {
+    const std::size_t end = commandLine.find_first_of(kBlanks, start);
+    token = commandLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    rest = end == std::string::npos ? commandLine.size() : end;
+  }
+  *program = token;
+  *arguments = commandLine.substr(rest);
+}
+
+std::string NormaliseCommand(const std::string& tool, const std::string& arguments) {
+  std::string normalised = ToolName(Trim(tool));
+  const std::string rest = Trim(arguments);
+  if (!rest.empty()) {
+    normalised += ' ';
+    normalised += rest;
+  }
+  return normalised;
+}
+
+std::string NormaliseCommand(const std::string& commandLine) {
+  std::string program;
+  std::string arguments;
+  SplitCommandLine(commandLine, &program, &arguments);
+  return NormaliseCommand(program, arguments);
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = static_cast<char32_t>(text[i]);
+    if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+      const char32_t low = static_cast<char32_t>(text[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if (IsSurrogate(cp) || cp > 0x10FFFF) {
+      cp = kReplacement;
+    }
+    AppendUtf8(cp, out);
+  }
+  return out;
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+  std::wstring out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+      length = 1;
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      cp = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      cp = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      cp = lead & 0x07u;
+    }
+    bool valid = length > 0 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3Fu);
+    }
+    // Overlong forms and surrogates are as invalid as broken sequences.
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (valid && (cp < kMinimum[length] || IsSurrogate(cp) || cp > 0x10FFFF)) {
+      valid = false;
+    }
+    AppendWide(valid ? cp : kReplacement, out);
+    i += valid ? length : 1;
+  }
+  return out;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+#ifdef _WIN32
+  std::FILE* raw = _wfopen(Utf8ToWide(path).c_str(), L"rb");
+#else
+  std::FILE* raw = std::fopen(path.c_str(), "rb");
+#endif
+  if (raw == nullptr) {
+    return false;
+  }
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(raw, &std::fclose);
+  std::string content;
+  char buffer[16384];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    content.append(buffer, got);
+  }
+  if (std::ferror(file.get()) != 0) {
+    return false;
+  }
+  *bytes = std::move(content);
+  return true;
+}
+
+std::size_t CountLogEntries(const std::string& log, const std::string& entry) {
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  while (pos < log.size()) {
+    std::size_t end = log.find('\n', pos);
+    if (end == std::string::npos) {
+      end = log.size();
+    }
+    std::size_t lineEnd = end;
+    if (lineEnd > pos && log[lineEnd - 1] == '\r') {
+      --lineEnd;
+    }
+    if (log.compare(pos, lineEnd - pos, entry) == 0) {
+      ++count;
+    }
+    pos = end + 1;
+  }
+  return count;
+}
+
+bool Profile::Load(const std::string& folder, std::string* error) {
+  const std::string source = JoinPath(folder, "commands.txt");
+  std::string text;
+  if (!ReadFileBytes(source, &text)) {
+    folder_.clear();
+    entries_.clear();
+    *error = source + ": cannot read the profile's command list";
+    return false;
+  }
+  return Parse(text, source, folder, error);
+}
+
+bool Profile::Parse(const std::string& text, const std::string& source, const std::string& folder,
+                    std::string* error) {
+  folder_ = folder;
+  entries_.clear();
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  int lineNumber = 0;
+  while (pos <= text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    ++lineNumber;
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') {
+      continue;
+    }
+
+    const std::string where = source + ":" + std::to_string(lineNumber) + ": ";
+    const std::size_t arrow = FindArrow(line);
+    std::string fail;
+    std::string command;
+    std::vector<std::string> files;
+    if (arrow == std::string::npos) {
+      fail = "expected '<command line> => <file> [<file> ...]'";
+    } else {
+      command = NormaliseCommand(line.substr(0, arrow));
+      files = SplitBlanks(line.substr(arrow + 2));
+      if (command.empty()) {
+        fail = "no command line before '=>'";
+      } else if (files.empty()) {
+        fail = "no recording after '=>'";
+      } else if (entries_.count(command) != 0) {
+        fail = "\"" + command + "\" is already listed at line " +
+               std::to_string(entries_[command].line);
+      }
+    }
+    if (!fail.empty()) {
+      entries_.clear();
+      *error = where + fail;
+      return false;
+    }
+    entries_[command] = Entry{std::move(files), lineNumber};
+  }
+  return true;
+}
+
+bool Profile::Knows(const std::string& command) const {
+  return entries_.count(NormaliseCommand(command)) != 0;
+}
+
+std::string Profile::RecordingPath(const std::string& command, std::size_t position) const {
+  const auto found = entries_.find(NormaliseCommand(command));
+  if (found == entries_.end()) {
+    return {};
+  }
+  const std::vector<std::string>& files = found->second.files;
+  return JoinPath(folder_, files[std::min(position, files.size() - 1)]);
+}
+
+bool Profile::Recording(const std::string& command, std::size_t position, std::string* bytes,
+                        std::string* error) const {
+  const std::string path = RecordingPath(command, position);
+  if (path.empty()) {
+    *error = "no recording of \"" + NormaliseCommand(command) + "\" in profile " + folder_;
+    return false;
+  }
+  if (!ReadFileBytes(path, bytes)) {
+    *error = "cannot read recording " + path + " of \"" + NormaliseCommand(command) + "\"";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace simtools
