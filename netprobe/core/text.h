@@ -46,6 +46,8 @@ class ScanCursor {
   bool EqualsValue(std::string_view key, std::string& value);
   // Colon form: to the key word, past the next ":", then TakeLine.
   bool ColonValue(std::string_view key, std::string& value);
+  // Both forms are their steps in order: when one step fails, the cursor stays where the steps
+  // before it moved it (so a loop that asks again always makes progress) and `value` is unchanged.
 
   std::string_view Rest() const { return text_.substr(pos_); }
 
