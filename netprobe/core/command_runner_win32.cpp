@@ -81,7 +81,7 @@ bool PrepareCommandLine(const std::wstring& commandLine, std::wstring& buffer) {
   return true;
 }
 
-STARTUPINFOW HiddenStartupInfo(WORD showWindow) {
+STARTUPINFOW StartupInfoShowing(WORD showWindow) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   GetStartupInfoW(&startup);
@@ -126,7 +126,7 @@ int LaunchCommandLine(const std::wstring& commandLine, int show) noexcept {
     if (redirection.failed()) {
       return 0;
     }
-    STARTUPINFOW startup = HiddenStartupInfo(show != 0 ? SW_SHOW : SW_HIDE);
+    STARTUPINFOW startup = StartupInfoShowing(show != 0 ? SW_SHOW : SW_HIDE);
     PROCESS_INFORMATION process{};
     if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &process) == FALSE) {
@@ -166,7 +166,7 @@ int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcep
       return 0;
     }
 
-    STARTUPINFOW startup = HiddenStartupInfo(SW_HIDE);
+    STARTUPINFOW startup = StartupInfoShowing(SW_HIDE);
     startup.hStdOutput = writeEnd.get();
     startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
