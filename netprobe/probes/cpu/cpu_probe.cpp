@@ -1,7 +1,114 @@
 #include "probes/cpu/cpu_probe.h"
 
+#include <string>
+
+#include "core/probe_error.h"
+#include "core/text.h"
+#include "probes/cpu/cpu_load.h"
+
 namespace netprobe {
 
-int ProbeCpu(ProbeEngine&, ProbeError*) { return 0; }
+namespace {
+
+// One number of the processor: its one-column query, the value and score it fills, and what is
+// reported when it cannot be had.
+struct CpuNumber {
+  const wchar_t* command;
+  const char* key;
+  int CpuInfo::*value;
+  int CpuInfo::*score;
+  int (Scorer::*rule)(int) const;
+  int notStartedCode;
+  const char* notStartedMessage;
+  int parseFailedCode;
+  const char* parseFailedMessage;
+};
+
+// In the order they are asked for; a later failure overwrites an earlier one in the error.
+const CpuNumber kCpuNumbers[] = {
+    {L"WMIC CPU Get MaxClockSpeed", "MaxClockSpeed", &CpuInfo::maxClockSpeed,
+     &CpuInfo::maxClockSpeedScore, &Scorer::ClockSpeed, 3, "获取CPU标准频率失败", 4,
+     "解析CPU标准频率失败"},
+    {L"WMIC CPU Get NumberOfCores", "NumberOfCores", &CpuInfo::numberOfCores,
+     &CpuInfo::numberOfCoresScore, &Scorer::Cores, 5, "获取CPU核心数失败", 6, "解析CPU核心数失败"},
+    {L"WMIC CPU Get NumberOfLogicalProcessors", "NumberOfLogicalProcessors",
+     &CpuInfo::numberOfLogicalProcessors, &CpuInfo::numberOfLogicalProcessorsScore,
+     &Scorer::LogicalProcessors, 7, "获取CPU线程数失败", 8, "解析CPU线程数失败"},
+    {L"WMIC CPU Get L2CacheSize", "L2CacheSize", &CpuInfo::l2CacheSize, &CpuInfo::l2CacheSizeScore,
+     &Scorer::L2Cache, 9, "获取CPU二级缓存容量失败", 10, "解析CPU二级缓存容量失败"},
+    {L"WMIC CPU Get L3CacheSize", "L3CacheSize", &CpuInfo::l3CacheSize, &CpuInfo::l3CacheSizeScore,
+     &Scorer::L3Cache, 11, "获取CPU三级缓存容量失败", 12, "解析CPU三级缓存容量失败"},
+};
+
+constexpr const wchar_t kNameCommand[] = L"WMIC CPU Get Name";
+constexpr const wchar_t kLoadCommand[] = L"wmic cpu list full";
+constexpr int kRunsPerPass = 20;
+constexpr int kMaxPasses = 4;
+constexpr unsigned kPauseMilliseconds = 480;
+
+// Fills one number and its score; on failure reports it and leaves both at 0.
+void ReadCpuNumber(ProbeEngine& engine, const CpuNumber& number, ProbeError* error) {
+  std::string output;
+  if (engine.platform().commands->RunCommand(number.command, output) == 0) {
+    SetError(error, number.notStartedCode, number.notStartedMessage);
+    return;
+  }
+  int value = 0;
+  if (ParseColumnNumber(output, number.key, value) == 0) {
+    SetError(error, number.parseFailedCode, number.parseFailedMessage);
+    return;
+  }
+  engine.cpuInfo.*number.value = value;
+  engine.cpuInfo.*number.score = (engine.scorer.*number.rule)(value);
+}
+
+// One pass: twenty listings about half a second apart, the positive loads kept as samples.
+bool RunLoadPass(ProbeEngine& engine, int& average) {
+  engine.cpuLoadSamples.clear();
+  for (int run = 0; run < kRunsPerPass; ++run) {
+    std::string listing;
+    if (engine.platform().commands->RunCommand(kLoadCommand, listing) != 0) {
+      AddLoadSample(listing, engine.cpuLoadSamples);
+    }
+    if (run + 1 < kRunsPerPass) {
+      engine.platform().clock->SleepMilliseconds(kPauseMilliseconds);
+    }
+  }
+  return AverageLoad(engine.cpuLoadSamples, average);
+}
+
+// The average load of the first pass that saw any; an idle machine reads 0 after four passes.
+int MeasureLoad(ProbeEngine& engine) {
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    int average = 0;
+    if (RunLoadPass(engine, average) && average >= 0) {
+      return average;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ProbeCpu(ProbeEngine& engine, ProbeError* error) {
+  engine.cpuInfo = CpuInfo{};
+
+  std::string output;
+  if (engine.platform().commands->RunCommand(kNameCommand, output) == 0) {
+    SetError(error, 1, "获取CPU名称失败");
+    return 0;
+  }
+  if (ParseColumnValue(output, "Name", engine.cpuInfo.cpuName) == 0) {
+    SetError(error, 2, "解析CPU名称失败");
+    return 0;
+  }
+
+  // From here on a failure is reported but does not end the probe.
+  for (const CpuNumber& number : kCpuNumbers) {
+    ReadCpuNumber(engine, number, error);
+  }
+  engine.cpuInfo.cpuUtilization = MeasureLoad(engine);
+  return 1;
+}
 
 }  // namespace netprobe
