@@ -1,7 +1,54 @@
 #include "probes/memory/memory_probe.h"
 
+#include <cstdint>
+#include <string>
+
+#include "core/probe_error.h"
+#include "probes/memory/memory_listing.h"
+#include "probes/memory/memory_occupancy.h"
+
 namespace netprobe {
 
-int ProbeMemory(ProbeEngine&, ProbeError*) { return 0; }
+namespace {
+
+// The switch stands without a format name: wmic then prints one "key=value" line per property.
+constexpr const wchar_t kModulesCommand[] = L"wmic memorychip list /format";
+
+}  // namespace
+
+int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
+  // A failed command or listing leaves the record all zero, never half of an earlier one.
+  engine.memoryInfo = MemoryInfo{};
+
+  std::string listing;
+  if (engine.platform().commands->RunCommand(kModulesCommand, listing) == 0) {
+    SetError(error, 1, "获取内存信息失败");
+    return 0;
+  }
+  MemoryInfo record;
+  if (ParseMemoryModules(listing, record) == 0) {
+    SetError(error, 2, "解析内存信息失败");
+    return 0;
+  }
+
+  // Without the system's memory status nothing is known to be in use: occupancy stays 0 rather
+  // than being computed from undefined figures.
+  std::uint64_t totalBytes = 0;
+  std::uint64_t availableBytes = 0;
+  if (engine.platform().system->MemoryStatus(totalBytes, availableBytes)) {
+    // Against the installed size from the listing, not the total the system can address.
+    record.memoryOccupancy =
+        OccupancyPercent(UsedMegabytes(totalBytes, availableBytes), record.memorySumSize);
+  }
+
+  const Scorer& scorer = engine.scorer;
+  record.memorySumSizeScore = scorer.MemorySize(record.memorySumSize);
+  record.speedScore = scorer.MemorySpeed(record.speed);
+  record.memoryNumberScore = scorer.MemoryModules(record.memoryNumber);
+  record.memoryOccupancyScore = scorer.MemoryOccupancy(record.memoryOccupancy);
+
+  engine.memoryInfo = record;
+  return 1;
+}
 
 }  // namespace netprobe
