@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "core/numbers.h"
 #include "core/probe_engine.h"

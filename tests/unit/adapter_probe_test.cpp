@@ -1,0 +1,173 @@
+// The adapter probe on recorded machines: which commands run in which order, the lists it
+// builds, the summaries and the failure when no adapter is found.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "NetProbe.h"
+#include "core/engine_instance.h"
+#include "probes/adapters/adapter_probe.h"
+#include "support/fake_machine.h"
+
+namespace {
+
+using kestrel::test::FakeMachine;
+
+const std::vector<std::wstring> kAllCommands = {L"sc start dot3svc", L"netsh lan show interface",
+                                                L"netsh wlan show interface",
+                                                L"wmic nic list full"};
+
+// "name|speed|signal|isWired", so a mismatch shows the whole summary.
+std::vector<std::string> Describe(const std::vector<NetworkCardSummary>& summaries) {
+  std::vector<std::string> described;
+  for (const NetworkCardSummary& s : summaries) {
+    described.push_back(s.networkCardName + "|" + std::to_string(s.networkCardSpeed) + "|" +
+                        std::to_string(s.signalValue) + "|" + std::to_string(s.isWired));
+  }
+  return described;
+}
+
+struct ProfileCase {
+  const char* profile;
+  unsigned codePage;
+  const wchar_t* notStarting;  // a command that does not start, or null
+  int result;
+  std::vector<std::string> summaries;
+};
+
+void PrintTo(const ProfileCase& c, std::ostream* os) {
+  *os << c.profile;
+}
+
+class AdapterProbeTest : public testing::TestWithParam<ProfileCase> {};
+
+TEST_P(AdapterProbeTest, BuildsSummariesWiredFirstThenWireless) {
+  const ProfileCase& c = GetParam();
+  FakeMachine machine(c.profile, c.codePage);
+  if (machine.codePage == nullptr) {
+    GTEST_SKIP() << "this system does not give code page " << c.codePage;
+  }
+  if (c.notStarting != nullptr) {
+    machine.runner.FailToStart(c.notStarting);
+  }
+  auto engine = machine.MakeEngine();
+  ProbeError error;
+
+  EXPECT_EQ(netprobe::ProbeNetworkCards(*engine, &error), c.result);
+  EXPECT_EQ(Describe(engine->cardSummaries), c.summaries);
+  // Every command is tried, the wired service started before the wired listing is read.
+  EXPECT_EQ(machine.runner.calls(), kAllCommands);
+  if (c.result == 1) {
+    EXPECT_EQ(error.code, 0);
+    EXPECT_TRUE(error.message.empty());
+  } else {
+    EXPECT_EQ(error.code, 1);
+    EXPECT_EQ(error.message, "获取网卡信息失败");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, AdapterProbeTest,
+    testing::Values(
+        // The virtual host-only adapter is left out; no wireless service.
+        ProfileCase{"desktop-zh", 936, nullptr, 1, {"Realtek PCIe GbE Family Controller|1000|0|1"}},
+        // The unplugged wired adapter shows no speed; Wi-Fi its link speed and signal.
+        ProfileCase{"laptop-en",
+                    1252,
+                    nullptr,
+                    1,
+                    {"Intel(R) Ethernet Connection (4) I219-V|0|0|1",
+                     "Intel(R) Wireless-AC 9560 160MHz|866|80|0"}},
+        ProfileCase{"nic-unknown-speed-zh",
+                    936,
+                    nullptr,
+                    1,
+                    {"Intel(R) Ethernet Connection (2) I219-LM|0|0|1",
+                     "Realtek USB GbE Family Controller|0|0|1",
+                     "Intel(R) Dual Band Wireless-AC 8265|0|0|0"}},
+        ProfileCase{"nic-no-adapters-en", 1252, nullptr, 0, {}},
+        // A command that does not start costs only what it would have given.
+        ProfileCase{"desktop-zh",
+                    936,
+                    L"sc start dot3svc",
+                    1,
+                    {"Realtek PCIe GbE Family Controller|1000|0|1"}},
+        ProfileCase{"laptop-en",
+                    1252,
+                    L"netsh lan show interface",
+                    1,
+                    {"Intel(R) Wireless-AC 9560 160MHz|866|80|0"}},
+        ProfileCase{"laptop-en",
+                    1252,
+                    L"netsh wlan show interface",
+                    1,
+                    {"Intel(R) Ethernet Connection (4) I219-V|0|0|1"}},
+        ProfileCase{"laptop-en",
+                    1252,
+                    L"wmic nic list full",
+                    1,
+                    {"Intel(R) Ethernet Connection (4) I219-V|0|0|1",
+                     "Intel(R) Wireless-AC 9560 160MHz|0|80|0"}},
+        ProfileCase{"desktop-zh", 936, L"netsh lan show interface", 0, {}}));
+
+TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
+  FakeMachine machine("laptop-en", 1252);
+  if (machine.codePage == nullptr) {
+    GTEST_SKIP() << "this system does not give code page 1252";
+  }
+  auto engine = machine.MakeEngine();
+  ProbeError error;
+  ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
+
+  ASSERT_EQ(engine->wiredCards.size(), 1u);
+  const NetworkCard& wired = engine->wiredCards[0];
+  EXPECT_EQ(wired.connected, 0);
+  EXPECT_EQ(wired.speed, 0);  // wmic reports no speed for the unplugged adapter
+  EXPECT_EQ(wired.signal, 0);
+  ASSERT_EQ(engine->wirelessCards.size(), 1u);
+  const NetworkCard& wireless = engine->wirelessCards[0];
+  EXPECT_EQ(wireless.description, "Intel(R) Wireless-AC 9560 160MHz");
+  EXPECT_EQ(wireless.connected, 1);
+  EXPECT_EQ(wireless.speed, 866);
+  EXPECT_EQ(wireless.signal, 80);
+  // The address fields are the DNS test's to fill.
+  EXPECT_TRUE(wireless.ipAddress.empty());
+  EXPECT_TRUE(wireless.dnsServers.empty());
+}
+
+class AdapterExportTest : public testing::Test {
+ protected:
+  void TearDown() override { netprobe::DestroyEngine(); }
+};
+
+TEST_F(AdapterExportTest, SecondCallHandsOutTheSameRecordRefilled) {
+  FakeMachine machine("desktop-zh", 936);
+  if (machine.codePage == nullptr) {
+    GTEST_SKIP() << "this system does not give code page 936";
+  }
+  machine.InstallEngine();
+  ProbeError error;
+  const std::vector<NetworkCardSummary>* first = nullptr;
+  ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&first, &error), 1);
+  ASSERT_NE(first, nullptr);
+  const std::vector<std::string> expected = {"Realtek PCIe GbE Family Controller|1000|0|1"};
+  EXPECT_EQ(Describe(*first), expected);
+
+  // Spoil the record and the lists behind it: the next call clears and fills them again.
+  netprobe::ProbeEngine& engine = *netprobe::Engine();
+  engine.cardSummaries.push_back(NetworkCardSummary{"stale", 1, 2, 0});
+  engine.cardSummaries[0].networkCardSpeed = 10;
+  engine.wiredCards.push_back(NetworkCard{});
+  engine.wirelessCards.push_back(NetworkCard{});
+
+  const std::vector<NetworkCardSummary>* second = nullptr;
+  ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&second, &error), 1);
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(Describe(*second), expected);
+  EXPECT_EQ(engine.wiredCards.size(), 1u);
+  EXPECT_TRUE(engine.wirelessCards.empty());
+  EXPECT_EQ(error.code, 0);
+}
+
+}  // namespace
