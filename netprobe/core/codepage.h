@@ -11,8 +11,11 @@ namespace netprobe {
 // zh_CN gives 936/936, anything else 1252/437.
 std::unique_ptr<ICodePage> MakeSystemCodePage();
 
+// Fixed pages whatever the system has, for tests of either language on any machine.
+std::unique_ptr<ICodePage> MakeFixedCodePage(unsigned ansiCodePage, unsigned oemCodePage);
+
 #if !defined(_WIN32)
-// Fixed pages, for tests of either language on any machine.
+// The native implementation of fixed pages.
 std::unique_ptr<ICodePage> MakeIconvCodePage(unsigned ansiCodePage, unsigned oemCodePage);
 #endif
 

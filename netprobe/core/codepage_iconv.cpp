@@ -164,6 +164,10 @@ std::unique_ptr<ICodePage> MakeIconvCodePage(unsigned ansiCodePage, unsigned oem
   return std::make_unique<IconvCodePage>(ansiCodePage, oemCodePage);
 }
 
+std::unique_ptr<ICodePage> MakeFixedCodePage(unsigned ansiCodePage, unsigned oemCodePage) {
+  return MakeIconvCodePage(ansiCodePage, oemCodePage);
+}
+
 std::unique_ptr<ICodePage> MakeSystemCodePage() {
   // Wine gives a zh_CN locale the pages 936/936 and a Western one 1252/437.
   if (CharacterLocale().substr(0, 5) == "zh_CN") {

@@ -50,11 +50,16 @@ std::string FromWide(UINT codePage, const std::wstring& text) {
 
 class Win32CodePage final : public ICodePage {
  public:
-  unsigned AnsiCodePage() const override { return GetACP(); }
+  // CP_ACP and CP_OEMCP follow the system; explicit pages are fixed whatever the system has.
+  Win32CodePage(UINT ansiPage, UINT oemPage) : ansiPage_(ansiPage), oemPage_(oemPage) {}
 
-  std::wstring OemToWide(const std::string& text) const override { return ToWide(CP_OEMCP, text); }
+  unsigned AnsiCodePage() const override { return ansiPage_ == CP_ACP ? GetACP() : ansiPage_; }
 
-  std::string WideToAnsi(const std::wstring& text) const override { return FromWide(CP_ACP, text); }
+  std::wstring OemToWide(const std::string& text) const override { return ToWide(oemPage_, text); }
+
+  std::string WideToAnsi(const std::wstring& text) const override {
+    return FromWide(ansiPage_, text);
+  }
 
   // A direct conversion to GBK: switching the process-wide C locale around wcstombs would race
   // with every other thread that converts text meanwhile.
@@ -63,14 +68,22 @@ class Win32CodePage final : public ICodePage {
   }
 
   std::string AnsiToUtf8(const std::string& text) const override {
-    return FromWide(CP_UTF8, ToWide(CP_ACP, text));
+    return FromWide(CP_UTF8, ToWide(ansiPage_, text));
   }
+
+ private:
+  UINT ansiPage_;
+  UINT oemPage_;
 };
 
 }  // namespace
 
 std::unique_ptr<ICodePage> MakeSystemCodePage() {
-  return std::make_unique<Win32CodePage>();
+  return std::make_unique<Win32CodePage>(CP_ACP, CP_OEMCP);
+}
+
+std::unique_ptr<ICodePage> MakeFixedCodePage(unsigned ansiCodePage, unsigned oemCodePage) {
+  return std::make_unique<Win32CodePage>(ansiCodePage, oemCodePage);
 }
 
 }  // namespace netprobe

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/codepage.h"
 #include "core/engine_instance.h"
-#include "support/codepages.h"
 
 namespace kestrel::test {
 
@@ -60,7 +60,8 @@ int FakeFiles::ReadTextLines(const std::wstring& path, std::vector<std::string>&
 }
 
 FakeMachine::FakeMachine(const std::string& profile, unsigned ansiCodePage)
-    : runner(profile), codePage(CodePageFor(ansiCodePage)) {}
+    : runner(profile),
+      codePage(netprobe::MakeFixedCodePage(ansiCodePage, ansiCodePage == 936 ? 936 : 437)) {}
 
 netprobe::Platform FakeMachine::platform() {
   netprobe::Platform platform;

@@ -57,7 +57,8 @@ class FakeFiles : public netprobe::IFiles {
 // The services of one simulated machine, and an engine built on them.
 class FakeMachine {
  public:
-  // `profile` names a folder of testdata/profiles; `ansiCodePage` 936 gives a Chinese system.
+  // `profile` names a folder of testdata/profiles; `ansiCodePage` 936 gives a Chinese system,
+  // whatever code page the test itself runs under.
   explicit FakeMachine(const std::string& profile, unsigned ansiCodePage = 936);
 
   netprobe::Platform platform();

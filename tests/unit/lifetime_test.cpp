@@ -36,9 +36,6 @@ TEST(LifetimeTest, LanguageFollowsTheAnsiCodePage) {
   };
   for (const Case& c : {Case{936, 1}, Case{1252, 2}}) {
     FakeMachine machine("connected-zh", c.codePage);
-    if (machine.codePage == nullptr) {
-      continue;  // this system cannot give that code page
-    }
     EXPECT_EQ(machine.MakeEngine()->language, c.language) << c.codePage;
   }
 }
