@@ -24,16 +24,11 @@ constexpr double kBytesPerBinaryMegabyte = 1024.0 * 1024.0;
 const wchar_t kDiskListingCommand[] = L"wmic diskdrive list full";
 const wchar_t kPhysicalDiskCommand[] = L"powershell -command \"Get-PhysicalDisk|Select-Object *\"";
 
-// Truncates towards zero like a cast to a 32-bit int, but pins values beyond its range to its
-// limits: a plain cast of such a double is undefined.
+// Truncates a non-negative value towards zero like a cast to a 32-bit int, but pins values
+// beyond its range to its maximum: a plain cast of such a double is undefined.
 std::int32_t TruncateToInt32(double value) {
-  if (!(value > static_cast<double>(std::numeric_limits<std::int32_t>::min()))) {
-    return value != value ? 0 : std::numeric_limits<std::int32_t>::min();
-  }
-  if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-    return std::numeric_limits<std::int32_t>::max();
-  }
-  return static_cast<std::int32_t>(value);
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  return value >= static_cast<double>(kMax) ? kMax : static_cast<std::int32_t>(value);
 }
 
 // Size, free space and its score for the drive of the system folder. Left at 0 when the folder
