@@ -1,7 +1,7 @@
 # One warning policy for all three builds.
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
                     -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
-                    -Wnull-dereference -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+                    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
 if(KESTREL_WERROR)
   add_compile_options(-Werror)
 endif()

@@ -26,10 +26,13 @@ constexpr std::size_t kPebOsMajorVersionOffset = 0xA4;
 SystemInfo::SystemInfo() : wow64_(IsWow64() == 1) {}
 
 bool SystemInfo::OsVersion(unsigned& major, unsigned& minor) {
-  const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-  if (peb == nullptr) {
+  PROCESS_BASIC_INFORMATION info = {};
+  if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info,
+                                nullptr) != 0 ||
+      info.PebBaseAddress == nullptr) {
     return false;
   }
+  const auto* peb = reinterpret_cast<const unsigned char*>(info.PebBaseAddress);
   ULONG numbers[2];
   std::memcpy(numbers, peb + kPebOsMajorVersionOffset, sizeof numbers);
   major = numbers[0];

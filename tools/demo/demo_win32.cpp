@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "NetProbe.h"
 
@@ -40,6 +41,79 @@ int Step(const char* name, Call call) {
   return result;
 }
 
+void PrintText(const char* field, const std::string& value) {
+  std::printf("  %-32s %s\n", field, AnsiToUtf8(value).c_str());
+}
+
+void PrintNumber(const char* field, long long value) {
+  std::printf("  %-32s %lld\n", field, value);
+}
+
+void PrintScored(const char* field, long long value, int score) {
+  std::printf("  %-32s %lld (score %d)\n", field, value, score);
+}
+
+void Print(const HostInfo& host) {
+  PrintText("hostTypeName", host.hostTypeName);
+  PrintText("serialNumber", host.serialNumber);
+  PrintText("manufacturer", host.manufacturer);
+}
+
+void Print(const SystemInfo& system) {
+  PrintText("systemName", system.systemName);
+  PrintText("systemVersion", system.systemVersion);
+  PrintNumber("systemVersionNumber", system.systemVersionNumber);
+}
+
+void Print(const CpuInfo& cpu) {
+  PrintText("cpuName", cpu.cpuName);
+  PrintScored("maxClockSpeed", cpu.maxClockSpeed, cpu.maxClockSpeedScore);
+  PrintScored("numberOfCores", cpu.numberOfCores, cpu.numberOfCoresScore);
+  PrintScored("numberOfLogicalProcessors", cpu.numberOfLogicalProcessors,
+              cpu.numberOfLogicalProcessorsScore);
+  PrintScored("l2CacheSize", cpu.l2CacheSize, cpu.l2CacheSizeScore);
+  PrintScored("l3CacheSize", cpu.l3CacheSize, cpu.l3CacheSizeScore);
+  PrintNumber("cpuUtilization", cpu.cpuUtilization);
+}
+
+void Print(const MemoryInfo& memory) {
+  PrintScored("memorySumSize", static_cast<long long>(memory.memorySumSize),
+              memory.memorySumSizeScore);
+  PrintScored("speed", memory.speed, memory.speedScore);
+  PrintScored("memoryOccupancy", memory.memoryOccupancy, memory.memoryOccupancyScore);
+  PrintScored("memoryNumber", memory.memoryNumber, memory.memoryNumberScore);
+}
+
+void Print(const DiskInfo& disk) {
+  for (const DiskEntry& entry : disk.disks) {
+    std::printf("  disk %-27s %lld MB\n", AnsiToUtf8(entry.hardDiskName).c_str(),
+                static_cast<long long>(entry.size));
+  }
+  PrintScored("hardDiskSumSize", static_cast<long long>(disk.hardDiskSumSize),
+              disk.hardDiskSizeScore);
+  PrintNumber("hardDiskSpeedScore", disk.hardDiskSpeedScore);
+  PrintNumber("systemDiskSize", disk.systemDiskSize);
+  PrintScored("systemDiskRemainingSpace", disk.systemDiskRemainingSpace,
+              disk.systemDiskRemainingSpaceScore);
+}
+
+void Print(const std::vector<NetworkCardSummary>& cards) {
+  for (const NetworkCardSummary& card : cards) {
+    std::printf("  %-7s %-40s %d Mbit/s, signal %d%%\n", card.isWired ? "wired" : "wireless",
+                AnsiToUtf8(card.networkCardName).c_str(), card.networkCardSpeed, card.signalValue);
+  }
+}
+
+// Runs one record export and prints the record it hands out.
+template <typename Record>
+void RecordStep(const char* name, int (*probe)(const Record**, ProbeError*)) {
+  const Record* record = nullptr;
+  if (Step(name, [&](ProbeError* error) { return probe(&record, error); }) == 1 &&
+      record != nullptr) {
+    Print(*record);
+  }
+}
+
 }  // namespace
 
 int wmain() {
@@ -48,6 +122,12 @@ int wmain() {
 
   Step("InitDll", [](ProbeError* error) { return InitDll(error); });
   Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
+  RecordStep("GetHostInfomation", GetHostInfomation);
+  RecordStep("GetSystemVersionInfo", GetSystemVersionInfo);
+  RecordStep("GetCPUInfo", GetCPUInfo);
+  RecordStep("GetMemoryInfo", GetMemoryInfo);
+  RecordStep("GetHardDiskInfo", GetHardDiskInfo);
+  RecordStep("GetLanAndWlanNetworkCardInfo", GetLanAndWlanNetworkCardInfo);
 
   ReleaseDllRes();
   ReleaseDllRes();
