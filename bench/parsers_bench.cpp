@@ -24,8 +24,8 @@ std::string Repeated(const std::string& block, std::size_t bytes) {
 constexpr std::size_t kFourMegabytes = 4u << 20;
 
 void ScanEqualsFormListing(benchmark::State& state) {
-  const std::string listing =
-      Repeated(kestrel::test::ReadFixture("outputs/nic/zh-desktop-nic-list-full.txt"), kFourMegabytes);
+  const std::string listing = Repeated(
+      kestrel::test::ReadFixture("outputs/nic/zh-desktop-nic-list-full.txt"), kFourMegabytes);
   for (auto _ : state) {
     netprobe::ScanCursor cursor(listing);
     std::string value;
