@@ -10,10 +10,16 @@ std::unique_ptr<ProbeEngine>& Slot() {
 }
 }  // namespace
 
-ProbeEngine* Engine() { return Slot().get(); }
+ProbeEngine* Engine() {
+  return Slot().get();
+}
 
-void InstallEngine(std::unique_ptr<ProbeEngine> engine) { Slot() = std::move(engine); }
+void InstallEngine(std::unique_ptr<ProbeEngine> engine) {
+  Slot() = std::move(engine);
+}
 
-void DestroyEngine() { Slot().reset(); }
+void DestroyEngine() {
+  Slot().reset();
+}
 
 }  // namespace netprobe

@@ -8,6 +8,8 @@ ProbeEngine::ProbeEngine(const Platform& platform) : platform_(platform) {
   language = platform_.codePage->AnsiCodePage() == 936 ? kLanguageChinese : kLanguageOther;
 }
 
-int ProbeEngine::NetworkState() { return CheckNetworkPresence(*platform_.commands); }
+int ProbeEngine::NetworkState() {
+  return CheckNetworkPresence(*platform_.commands);
+}
 
 }  // namespace netprobe
