@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "NetProbe.h"
+#include "probe_fixtures.h"
 #include "probes/adapters/adapter_parsers.h"
 #include "support/testdata.h"
 
 namespace {
 
 using kestrel::test::ReadFixture;
+using kestrel::test::ReplaceAll;
 using netprobe::AdapterListingForm;
 using netprobe::ParseAdapterListing;
 using netprobe::ReadAdapterSpeed;
@@ -26,14 +28,6 @@ std::vector<std::string> Describe(const std::vector<NetworkCard>& cards) {
                         std::to_string(card.signal));
   }
   return described;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 struct ListingCase {

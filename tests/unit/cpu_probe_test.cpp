@@ -12,15 +12,18 @@
 #include "probes/cpu/cpu_load.h"
 #include "probes/cpu/cpu_probe.h"
 #include "support/fake_machine.h"
+#include "support/records.h"
 #include "support/testdata.h"
 
 namespace {
 
-using kestrel::test::AnyCodePageMachine;
+using kestrel::test::CommandFailure;
+using kestrel::test::CpuNumbers;
 using kestrel::test::CutBefore;
+using kestrel::test::FakeMachine;
 using kestrel::test::ReadFixture;
 using kestrel::test::ReplacedOnce;
-using kestrel::test::ScriptedRunner;
+using kestrel::test::ScriptedMachine;
 
 const std::wstring kName = L"WMIC CPU Get Name";
 const std::wstring kClock = L"WMIC CPU Get MaxClockSpeed";
@@ -44,16 +47,8 @@ std::vector<std::wstring> ValueCommandsThenLoads(std::size_t loads) {
   return calls;
 }
 
-// Clock, cores, threads, L2 and L3, each followed by its score.
+// Clock, cores, threads, L2 and L3, each followed by its score (see CpuNumbers).
 using Numbers = std::vector<int>;
-
-Numbers NumbersOf(const CpuInfo& info) {
-  return {
-      info.maxClockSpeed,      info.maxClockSpeedScore,        info.numberOfCores,
-      info.numberOfCoresScore, info.numberOfLogicalProcessors, info.numberOfLogicalProcessorsScore,
-      info.l2CacheSize,        info.l2CacheSizeScore,          info.l3CacheSize,
-      info.l3CacheSizeScore};
-}
 
 const Numbers kDesktopNumbers = {3192, 50, 6, 30, 12, 30, 1536, 25, 12288, 25};
 const Numbers kLaptopNumbers = {1800, 25, 4, 20, 8, 25, 1024, 20, 6144, 20};
@@ -80,21 +75,20 @@ TEST(CpuProbeTest, RecordedMachines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.profile);
-    auto machine = AnyCodePageMachine(c.profile);
-    ASSERT_NE(machine, nullptr);
-    auto engine = machine->MakeEngine();
+    FakeMachine machine(c.profile);
+    auto engine = machine.MakeEngine();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
     EXPECT_EQ(engine->cpuInfo.cpuName, c.name);
-    EXPECT_EQ(NumbersOf(engine->cpuInfo), c.numbers);
+    EXPECT_EQ(CpuNumbers(engine->cpuInfo), c.numbers);
     EXPECT_EQ(engine->cpuInfo.cpuUtilization, c.utilization);
     EXPECT_EQ(engine->cpuLoadSamples.size(), c.samples);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
-    EXPECT_EQ(machine->runner.calls(), ValueCommandsThenLoads(c.loadRuns));
+    EXPECT_EQ(machine.runner.calls(), ValueCommandsThenLoads(c.loadRuns));
     // A pause after each run of a pass but its last.
-    EXPECT_EQ(machine->clock.sleeps, std::vector<unsigned>(c.loadRuns / 20 * 19, 480u));
+    EXPECT_EQ(machine.clock.sleeps, std::vector<unsigned>(c.loadRuns / 20 * 19, 480u));
   }
 }
 
@@ -113,10 +107,9 @@ TEST(CpuProbeTest, NumberThatDoesNotStartIsReportedAndTheRestIsRead) {
   for (std::size_t row = 0; row < std::size(cases); ++row) {
     const Case& c = cases[row];
     SCOPED_TRACE(c.code);
-    auto machine = AnyCodePageMachine("desktop-zh");
-    ASSERT_NE(machine, nullptr);
-    machine->runner.FailToStart(*c.command);
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("desktop-zh");
+    machine.runner.FailToStart(*c.command);
+    auto engine = machine.MakeEngine();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
@@ -125,7 +118,7 @@ TEST(CpuProbeTest, NumberThatDoesNotStartIsReportedAndTheRestIsRead) {
     Numbers expected = kDesktopNumbers;
     expected[2 * row] = 0;
     expected[2 * row + 1] = 0;
-    EXPECT_EQ(NumbersOf(engine->cpuInfo), expected);
+    EXPECT_EQ(CpuNumbers(engine->cpuInfo), expected);
     EXPECT_EQ(engine->cpuInfo.cpuUtilization, 24);
   }
 }
@@ -143,12 +136,11 @@ TEST(CpuProbeTest, LastFailureWins) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
-    auto machine = AnyCodePageMachine(c.profile);
-    ASSERT_NE(machine, nullptr);
+    FakeMachine machine(c.profile);
     for (const std::wstring& command : c.notStarting) {
-      machine->runner.FailToStart(command);
+      machine.runner.FailToStart(command);
     }
-    auto engine = machine->MakeEngine();
+    auto engine = machine.MakeEngine();
     ProbeError error;
     EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
     EXPECT_EQ(error.code, c.code);
@@ -157,14 +149,7 @@ TEST(CpuProbeTest, LastFailureWins) {
 
 TEST(CpuProbeTest, NameFailureEndsTheProbeWithAnEmptyRecord) {
   const std::string name = ReadFixture("outputs/cpu/zh-desktop-name.txt");
-  struct Case {
-    const char* what;
-    bool starts;
-    std::string output;
-    int code;
-    const char* message;
-  };
-  const Case cases[] = {
+  const CommandFailure cases[] = {
       {"not started", false, "", 1, "获取CPU名称失败"},
       {"no output", true, "", 2, "解析CPU名称失败"},
       {"header only", true, CutBefore(name, "Intel"), 2, "解析CPU名称失败"},
@@ -172,33 +157,25 @@ TEST(CpuProbeTest, NameFailureEndsTheProbeWithAnEmptyRecord) {
        ReplacedOnce(name, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz", std::string(39, ' ')), 2,
        "解析CPU名称失败"},
   };
-  for (const Case& c : cases) {
+  for (const CommandFailure& c : cases) {
     SCOPED_TRACE(c.what);
-    auto machine = AnyCodePageMachine("desktop-zh");
-    ASSERT_NE(machine, nullptr);
-    ScriptedRunner runner(machine->runner);
-    if (c.starts) {
-      runner.Script(kName, {c.output});
-    } else {
-      machine->runner.FailToStart(kName);
-    }
-    netprobe::Platform platform = machine->platform();
-    platform.commands = &runner;
-    netprobe::ProbeEngine engine(platform);
-    engine.cpuInfo.cpuName = "from an earlier run";
-    engine.cpuInfo.l2CacheSize = 512;
-    engine.cpuInfo.cpuUtilization = 40;
+    ScriptedMachine machine("desktop-zh");
+    machine.Fail(kName, c);
+    auto engine = machine.MakeScriptedEngine();
+    engine->cpuInfo.cpuName = "from an earlier run";
+    engine->cpuInfo.l2CacheSize = 512;
+    engine->cpuInfo.cpuUtilization = 40;
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(engine, &error), 0);
+    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 0);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
-    EXPECT_EQ(engine.cpuInfo.cpuName, "");
-    EXPECT_EQ(NumbersOf(engine.cpuInfo), Numbers(10, 0));
-    EXPECT_EQ(engine.cpuInfo.cpuUtilization, 0);
+    EXPECT_EQ(engine->cpuInfo.cpuName, "");
+    EXPECT_EQ(CpuNumbers(engine->cpuInfo), Numbers(10, 0));
+    EXPECT_EQ(engine->cpuInfo.cpuUtilization, 0);
     // Nothing after the name ran.
-    EXPECT_EQ(machine->runner.calls().size(), c.starts ? 0u : 1u);
-    EXPECT_TRUE(machine->clock.sleeps.empty());
+    EXPECT_EQ(machine.runner.calls().size(), c.starts ? 0u : 1u);
+    EXPECT_TRUE(machine.clock.sleeps.empty());
   }
 }
 
@@ -224,20 +201,16 @@ TEST(CpuProbeTest, OddColumnValues) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto machine = AnyCodePageMachine("desktop-zh");
-    ASSERT_NE(machine, nullptr);
-    ScriptedRunner runner(machine->runner);
-    runner.Script(kClock, {c.output});
-    netprobe::Platform platform = machine->platform();
-    platform.commands = &runner;
-    netprobe::ProbeEngine engine(platform);
+    ScriptedMachine machine("desktop-zh");
+    machine.scripts.Script(kClock, {c.output});
+    auto engine = machine.MakeScriptedEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(engine, &error), 1);
-    EXPECT_EQ(engine.cpuInfo.maxClockSpeed, c.value);
-    EXPECT_EQ(engine.cpuInfo.maxClockSpeedScore, c.score);
+    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
+    EXPECT_EQ(engine->cpuInfo.maxClockSpeed, c.value);
+    EXPECT_EQ(engine->cpuInfo.maxClockSpeedScore, c.score);
     EXPECT_EQ(error.code, c.code);
-    EXPECT_EQ(engine.cpuInfo.numberOfCores, 6);  // the rows after it are still read
+    EXPECT_EQ(engine->cpuInfo.numberOfCores, 6);  // the rows after it are still read
   }
 }
 
@@ -262,35 +235,30 @@ TEST(CpuProbeTest, SamplingPasses) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto machine = AnyCodePageMachine("laptop-en");
-    ASSERT_NE(machine, nullptr);
-    ScriptedRunner runner(machine->runner);
-    runner.Script(kLoad, c.listings);
-    netprobe::Platform platform = machine->platform();
-    platform.commands = &runner;
-    netprobe::ProbeEngine engine(platform);
+    ScriptedMachine machine("laptop-en");
+    machine.scripts.Script(kLoad, c.listings);
+    auto engine = machine.MakeScriptedEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(engine, &error), 1);
-    EXPECT_EQ(runner.Runs(kLoad), c.runs);
-    EXPECT_EQ(engine.cpuInfo.cpuUtilization, c.utilization);
-    EXPECT_EQ(machine->clock.sleeps, std::vector<unsigned>(c.runs / 20 * 19, 480u));
+    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
+    EXPECT_EQ(machine.scripts.Runs(kLoad), c.runs);
+    EXPECT_EQ(engine->cpuInfo.cpuUtilization, c.utilization);
+    EXPECT_EQ(machine.clock.sleeps, std::vector<unsigned>(c.runs / 20 * 19, 480u));
     EXPECT_EQ(error.code, 0);
   }
 }
 
 TEST(CpuProbeTest, LoadListingThatDoesNotStartCostsFourPasses) {
-  auto machine = AnyCodePageMachine("laptop-en");
-  ASSERT_NE(machine, nullptr);
-  machine->runner.FailToStart(kLoad);
-  auto engine = machine->MakeEngine();
+  FakeMachine machine("laptop-en");
+  machine.runner.FailToStart(kLoad);
+  auto engine = machine.MakeEngine();
   ProbeError error;
 
   EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
   EXPECT_EQ(engine->cpuInfo.cpuUtilization, 0);
   EXPECT_TRUE(engine->cpuLoadSamples.empty());
-  EXPECT_EQ(machine->runner.calls(), ValueCommandsThenLoads(80));
-  EXPECT_EQ(machine->clock.sleeps.size(), 76u);
+  EXPECT_EQ(machine.runner.calls(), ValueCommandsThenLoads(80));
+  EXPECT_EQ(machine.clock.sleeps.size(), 76u);
   EXPECT_EQ(error.code, 0);  // the load has no failure code of its own
 }
 
@@ -362,15 +330,10 @@ TEST(CpuLoadTest, AveragesThePositiveLoadsTruncated) {
   }
 }
 
-class CpuExportTest : public testing::Test {
- protected:
-  void TearDown() override { netprobe::DestroyEngine(); }
-};
+using CpuExportTest = kestrel::test::ExportTest;
 
 TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
-  auto machine = AnyCodePageMachine("desktop-zh");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  InstallMachine("desktop-zh");
   const CpuInfo* first = nullptr;
   ProbeError error;
   ASSERT_EQ(GetCPUInfo(&first, &error), 1);
@@ -385,7 +348,7 @@ TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
 
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->cpuName, "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz");
-  EXPECT_EQ(NumbersOf(*second), kDesktopNumbers);
+  EXPECT_EQ(CpuNumbers(*second), kDesktopNumbers);
   // The profile's load sequence has reached its last recording: 25 on every run.
   EXPECT_EQ(second->cpuUtilization, 25);
   EXPECT_EQ(netprobe::Engine()->cpuLoadSamples, std::vector<double>(20, 25.0));

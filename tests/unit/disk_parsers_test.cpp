@@ -8,32 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "probe_fixtures.h"
+#include "support/records.h"
 #include "support/testdata.h"
 
 namespace {
 
+using kestrel::test::Disks;
+using kestrel::test::NamesAndSizes;
 using kestrel::test::ReadFixture;
+using kestrel::test::ReplaceAll;
 using netprobe::ParseDiskListing;
 using netprobe::ParsePhysicalDiskListing;
 using netprobe::ParseWinsatReadRating;
-
-using Disks = std::vector<std::pair<std::string, std::int64_t>>;
-
-Disks Flatten(const std::vector<DiskEntry>& entries) {
-  Disks disks;
-  for (const DiskEntry& entry : entries) {
-    disks.emplace_back(entry.hardDiskName, entry.size);
-  }
-  return disks;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t pos = text.find(from); pos != std::string::npos;
-       pos = text.find(from, pos + to.size())) {
-    text.replace(pos, from.size(), to);
-  }
-  return text;
-}
 
 // The lines of one wmic disk block that the listing parser reads, in wmic's order.
 std::string Block(const std::string& interfaceType, const std::string& model,
@@ -77,7 +64,7 @@ TEST(DiskListingTest, ReadsTheFixedDisksOfRecordedMachines) {
   for (const ListingCase& c : kRecordedListings) {
     std::vector<DiskEntry> disks;
     EXPECT_EQ(Parse(c.parser, ReadFixture(c.fixture), disks), !c.expected.empty()) << c.fixture;
-    EXPECT_EQ(Flatten(disks), c.expected) << c.fixture;
+    EXPECT_EQ(NamesAndSizes(disks), c.expected) << c.fixture;
   }
 }
 
@@ -93,7 +80,7 @@ TEST(DiskListingTest, OtherLineEndsAndPaddingGiveTheSameDisks) {
     for (const auto& [from, to] : variants) {
       std::vector<DiskEntry> disks;
       Parse(c.parser, ReplaceAll(ReadFixture(c.fixture), from, to), disks);
-      EXPECT_EQ(Flatten(disks), c.expected) << c.fixture << " with [" << to << "]";
+      EXPECT_EQ(NamesAndSizes(disks), c.expected) << c.fixture << " with [" << to << "]";
     }
   }
 }
@@ -104,7 +91,7 @@ TEST(DiskListingTest, ACutAnywhereKeepsTheDisksWhoseSizeLineEnded) {
     for (std::size_t end = 0; end <= text.size(); ++end) {
       std::vector<DiskEntry> disks;
       const bool found = Parse(c.parser, text.substr(0, end), disks);
-      const Disks got = Flatten(disks);
+      const Disks got = NamesAndSizes(disks);
       ASSERT_LE(got.size(), c.expected.size()) << c.fixture << " cut at " << end;
       ASSERT_EQ(got, Disks(c.expected.begin(), c.expected.begin() + got.size()))
           << c.fixture << " cut at " << end;
@@ -176,7 +163,7 @@ TEST(DiskListingTest, KeysAreSoughtOnlyAfterTheOnesBeforeThem) {
   for (const auto& c : cases) {
     std::vector<DiskEntry> disks;
     EXPECT_EQ(ParseDiskListing(c.text, disks), !c.expected.empty()) << c.what;
-    EXPECT_EQ(Flatten(disks), c.expected) << c.what;
+    EXPECT_EQ(NamesAndSizes(disks), c.expected) << c.what;
   }
 }
 

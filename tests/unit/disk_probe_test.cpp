@@ -5,41 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "NetProbe.h"
 #include "support/fake_machine.h"
+#include "support/records.h"
 
 namespace {
 
+using kestrel::test::Disks;
 using kestrel::test::FakeMachine;
+using kestrel::test::NamesAndSizes;
 
 const std::wstring kListing = L"wmic diskdrive list full";
 const std::wstring kPhysical = L"powershell -command \"Get-PhysicalDisk|Select-Object *\"";
 const std::wstring kWinsat = L"winsat disk -drive C:";
-
-using Disks = std::vector<std::pair<std::string, std::int64_t>>;
-
-Disks Flatten(const std::vector<DiskEntry>& entries) {
-  Disks disks;
-  for (const DiskEntry& entry : entries) {
-    disks.emplace_back(entry.hardDiskName, entry.size);
-  }
-  return disks;
-}
-
-// The probe reads no localised text: any code page the system offers will do.
-std::unique_ptr<FakeMachine> MachineFor(const std::string& profile) {
-  for (unsigned page : {936u, 1252u}) {
-    auto machine = std::make_unique<FakeMachine>(profile, page);
-    if (machine->codePage != nullptr) {
-      return machine;
-    }
-  }
-  return nullptr;
-}
 
 // What an earlier run left behind; every probe run starts by clearing it.
 DiskInfo Stale() {
@@ -98,21 +79,20 @@ TEST(DiskProbeTest, ListsScoresAndFallsBackByWindowsVersion) {
   for (const ProbeCase& c : cases) {
     const std::string what = std::string(c.profile) + " on " + std::to_string(c.version.major) +
                              "." + std::to_string(c.version.minor);
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
-    machine->system.versionKnown = c.version.known;
-    machine->system.major = c.version.major;
-    machine->system.minor = c.version.minor;
-    auto engine = machine->MakeEngine();
+    FakeMachine machine(c.profile);
+    machine.system.versionKnown = c.version.known;
+    machine.system.major = c.version.major;
+    machine.system.minor = c.version.minor;
+    auto engine = machine.MakeEngine();
     engine->diskInfo = Stale();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeDisks(*engine, &error), c.code == 0 ? 1 : 0) << what;
     EXPECT_EQ(error.code, c.code) << what;
     EXPECT_EQ(error.message, c.code == 0 ? "" : "解析硬盘信息失败") << what;
-    EXPECT_EQ(machine->runner.calls(), c.calls) << what;
+    EXPECT_EQ(machine.runner.calls(), c.calls) << what;
     const DiskInfo& info = engine->diskInfo;
-    EXPECT_EQ(Flatten(info.disks), c.disks) << what;
+    EXPECT_EQ(NamesAndSizes(info.disks), c.disks) << what;
     EXPECT_EQ(info.hardDiskSumSize, c.sum) << what;
     EXPECT_EQ(info.hardDiskSizeScore, c.sizeScore) << what;
     EXPECT_EQ(info.hardDiskSpeedScore, c.speedScore) << what;
@@ -137,17 +117,16 @@ TEST(DiskProbeTest, CommandsThatDoNotStart) {
       {"laptop-en", kWinsat, {kListing, kWinsat}, 1, 0},
   };
   for (const auto& c : cases) {
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
-    machine->runner.FailToStart(c.failing);
-    auto engine = machine->MakeEngine();
+    FakeMachine machine(c.profile);
+    machine.runner.FailToStart(c.failing);
+    auto engine = machine.MakeEngine();
     engine->diskInfo = Stale();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeDisks(*engine, &error), c.result) << c.profile;
     EXPECT_EQ(error.code, c.code) << c.profile;
     EXPECT_EQ(error.message, c.code == 0 ? "" : "获取硬盘信息失败") << c.profile;
-    EXPECT_EQ(machine->runner.calls(), c.calls) << c.profile;
+    EXPECT_EQ(machine.runner.calls(), c.calls) << c.profile;
     EXPECT_EQ(engine->diskInfo.hardDiskSpeedScore, 0) << c.profile;
     EXPECT_EQ(engine->diskInfo.disks.size(), c.result == 1 ? 2u : 0u) << c.profile;
   }
@@ -177,17 +156,16 @@ TEST(DiskProbeTest, SystemDriveSpaceAndItsScore) {
       {"query fails", false, 100 * kGiB, 15 * kGiB, 0, 0, 0},
   };
   for (const auto& c : cases) {
-    auto machine = MachineFor("laptop-en");
-    ASSERT_NE(machine, nullptr);
-    machine->system.diskKnown = c.known;
-    machine->system.diskTotalBytes = c.total;
-    machine->system.diskFreeToCallerBytes = c.free;
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("laptop-en");
+    machine.system.diskKnown = c.known;
+    machine.system.diskTotalBytes = c.total;
+    machine.system.diskFreeToCallerBytes = c.free;
+    auto engine = machine.MakeEngine();
     engine->diskInfo = Stale();
     ProbeError error;
 
     ASSERT_EQ(netprobe::ProbeDisks(*engine, &error), 1) << c.what;
-    EXPECT_EQ(machine->system.diskSpaceQueries, std::vector<std::wstring>{L"C:\\Windows\\system32"})
+    EXPECT_EQ(machine.system.diskSpaceQueries, std::vector<std::wstring>{L"C:\\Windows\\system32"})
         << c.what;
     EXPECT_EQ(engine->diskInfo.systemDiskSize, c.sizeMb) << c.what;
     EXPECT_EQ(engine->diskInfo.systemDiskRemainingSpace, c.freeMb) << c.what;
@@ -207,15 +185,14 @@ TEST(DiskProbeTest, WinsatRatesTheDriveOfTheSystemFolder) {
       {L"", {kListing, kPhysical}, 0, 0},
   };
   for (const auto& c : cases) {
-    auto machine = MachineFor("disks-usb-only-en");
-    ASSERT_NE(machine, nullptr);
-    machine->system.systemDirectory = c.folder;
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("disks-usb-only-en");
+    machine.system.systemDirectory = c.folder;
+    auto engine = machine.MakeEngine();
     ProbeError error;
 
     ASSERT_EQ(netprobe::ProbeDisks(*engine, &error), 1);
-    EXPECT_EQ(machine->runner.calls(), c.calls);
-    EXPECT_EQ(machine->system.diskSpaceQueries.size(), c.spaceQueries);
+    EXPECT_EQ(machine.runner.calls(), c.calls);
+    EXPECT_EQ(machine.system.diskSpaceQueries.size(), c.spaceQueries);
     EXPECT_EQ(engine->diskInfo.hardDiskSpeedScore, c.speedScore);
     EXPECT_EQ(engine->diskInfo.hardDiskSizeScore, 35);
   }

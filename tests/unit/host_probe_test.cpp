@@ -2,12 +2,12 @@
 // wmic output, and the probe and its export on recorded machines.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "NetProbe.h"
 #include "core/engine_instance.h"
+#include "probe_fixtures.h"
 #include "probes/host/host_probe.h"
 #include "probes/host/product_listing.h"
 #include "support/fake_machine.h"
@@ -17,29 +17,10 @@ namespace {
 
 using kestrel::test::FakeMachine;
 using kestrel::test::ReadFixture;
+using kestrel::test::ReplaceAll;
 using netprobe::ParseProductListing;
 
 constexpr const wchar_t kListingCommand[] = L"wmic CSPRODUCT list full";
-
-// A machine on whichever code page this system offers: the listing is read the same on both.
-std::unique_ptr<FakeMachine> MachineFor(const std::string& profile) {
-  for (unsigned page : {936u, 1252u}) {
-    auto machine = std::make_unique<FakeMachine>(profile, page);
-    if (machine->codePage != nullptr) {
-      return machine;
-    }
-  }
-  return nullptr;
-}
-
-// Every occurrence of `from` replaced by `to`.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t pos = text.find(from); pos != std::string::npos;
-       pos = text.find(from, pos + to.size())) {
-    text.replace(pos, from.size(), to);
-  }
-  return text;
-}
 
 // A record the parser must leave alone where it finds nothing.
 HostInfo Untouched() {
@@ -197,9 +178,8 @@ TEST(HostProbeTest, FillsTheRecordFromTheMachinesListing) {
       {"host-noversion-en", "MJ0A3B7C", "TARVOS", ""},
   };
   for (const ProfileCase& c : cases) {
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
-    auto engine = machine->MakeEngine();
+    FakeMachine machine(c.profile);
+    auto engine = machine.MakeEngine();
     engine->hostInfo.hostTypeName = "from an earlier run";
     ProbeError error;
 
@@ -207,7 +187,7 @@ TEST(HostProbeTest, FillsTheRecordFromTheMachinesListing) {
     EXPECT_EQ(engine->hostInfo.serialNumber, c.serialNumber) << c.profile;
     EXPECT_EQ(engine->hostInfo.manufacturer, c.manufacturer) << c.profile;
     EXPECT_EQ(engine->hostInfo.hostTypeName, c.model) << c.profile;
-    EXPECT_EQ(machine->runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
+    EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
     EXPECT_EQ(error.code, 0) << c.profile;
   }
 }
@@ -224,12 +204,11 @@ TEST(HostProbeTest, FailuresEmptyTheModelAndKeepTheRest) {
       {"host-broken-wmi-en", true, 2, "解析主机类型失败"},
   };
   for (const Case& c : cases) {
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
+    FakeMachine machine(c.profile);
     if (!c.starts) {
-      machine->runner.FailToStart(kListingCommand);
+      machine.runner.FailToStart(kListingCommand);
     }
-    auto engine = machine->MakeEngine();
+    auto engine = machine.MakeEngine();
     engine->hostInfo = Untouched();
     ProbeError error;
 
@@ -239,19 +218,14 @@ TEST(HostProbeTest, FailuresEmptyTheModelAndKeepTheRest) {
     EXPECT_EQ(engine->hostInfo.hostTypeName, "") << c.profile;
     EXPECT_EQ(engine->hostInfo.serialNumber, "old serial") << c.profile;
     EXPECT_EQ(engine->hostInfo.manufacturer, "old maker") << c.profile;
-    EXPECT_EQ(machine->runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
+    EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
   }
 }
 
-class HostExportTest : public testing::Test {
- protected:
-  void TearDown() override { netprobe::DestroyEngine(); }
-};
+using HostExportTest = kestrel::test::ExportTest;
 
 TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
-  auto machine = MachineFor("laptop-en");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  InstallMachine("laptop-en");
   const HostInfo* first = nullptr;
   const HostInfo* second = nullptr;
   ProbeError error;
@@ -266,9 +240,7 @@ TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 }
 
 TEST_F(HostExportTest, OfflineLeavesTheRecordAndRunsNoListing) {
-  auto machine = MachineFor("offline-zh");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  FakeMachine& machine = InstallMachine("offline-zh");
   netprobe::Engine()->hostInfo = Untouched();
   const HostInfo* info = nullptr;
   ProbeError error;
@@ -281,7 +253,7 @@ TEST_F(HostExportTest, OfflineLeavesTheRecordAndRunsNoListing) {
   EXPECT_EQ(kept.hostTypeName, "old model");
   EXPECT_EQ(kept.serialNumber, "old serial");
   EXPECT_EQ(kept.manufacturer, "old maker");
-  for (const std::wstring& call : machine->runner.calls()) {
+  for (const std::wstring& call : machine.runner.calls()) {
     EXPECT_EQ(call.rfind(L"ping ", 0), 0u);
   }
 }

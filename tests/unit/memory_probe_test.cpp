@@ -12,32 +12,24 @@
 #include "probes/memory/memory_occupancy.h"
 #include "probes/memory/memory_probe.h"
 #include "support/fake_machine.h"
+#include "support/records.h"
 #include "support/testdata.h"
 
 namespace {
 
-using kestrel::test::AnyCodePageMachine;
+using kestrel::test::CommandFailure;
 using kestrel::test::CutBefore;
+using kestrel::test::FakeMachine;
+using kestrel::test::MemoryNumbers;
 using kestrel::test::ReadFixture;
 using kestrel::test::ReplacedOnce;
-using kestrel::test::ScriptedRunner;
+using kestrel::test::ScriptedMachine;
 
 const std::wstring kModules = L"wmic memorychip list /format";
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
 std::string Listing(const char* name) {
   return ReadFixture(std::string("outputs/memory/") + name);
-}
-
-void ExpectRecord(const MemoryInfo& actual, const MemoryInfo& expected) {
-  EXPECT_EQ(actual.memorySumSize, expected.memorySumSize);
-  EXPECT_EQ(actual.memorySumSizeScore, expected.memorySumSizeScore);
-  EXPECT_EQ(actual.speed, expected.speed);
-  EXPECT_EQ(actual.speedScore, expected.speedScore);
-  EXPECT_EQ(actual.memoryOccupancy, expected.memoryOccupancy);
-  EXPECT_EQ(actual.memoryOccupancyScore, expected.memoryOccupancyScore);
-  EXPECT_EQ(actual.memoryNumber, expected.memoryNumber);
-  EXPECT_EQ(actual.memoryNumberScore, expected.memoryNumberScore);
 }
 
 struct Modules {
@@ -176,14 +168,13 @@ TEST(MemoryProbeTest, RecordedMachines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.profile);
-    auto machine = AnyCodePageMachine(c.profile);
-    ASSERT_NE(machine, nullptr);
-    auto engine = machine->MakeEngine();
+    FakeMachine machine(c.profile);
+    auto engine = machine.MakeEngine();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 1);
-    ExpectRecord(engine->memoryInfo, c.expected);
-    EXPECT_EQ(machine->runner.calls(), std::vector<std::wstring>{kModules});
+    EXPECT_EQ(MemoryNumbers(engine->memoryInfo), MemoryNumbers(c.expected));
+    EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kModules});
     EXPECT_EQ(error.code, 0);
   }
 }
@@ -206,12 +197,11 @@ TEST(MemoryProbeTest, OccupancyFromTheSystemsMemoryStatus) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto machine = AnyCodePageMachine("desktop-zh");
-    ASSERT_NE(machine, nullptr);
-    machine->system.memoryKnown = c.known;
-    machine->system.totalMemoryBytes = c.totalMegabytes * kMegabyte;
-    machine->system.availableMemoryBytes = c.availableMegabytes * kMegabyte;
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("desktop-zh");
+    machine.system.memoryKnown = c.known;
+    machine.system.totalMemoryBytes = c.totalMegabytes * kMegabyte;
+    machine.system.availableMemoryBytes = c.availableMegabytes * kMegabyte;
+    auto engine = machine.MakeEngine();
     ProbeError error;
 
     EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 1);
@@ -224,64 +214,44 @@ TEST(MemoryProbeTest, OccupancyFromTheSystemsMemoryStatus) {
 
 TEST(MemoryProbeTest, FailureLeavesARecordOfZeros) {
   const std::string desktop = Listing("zh-desktop-2x8g-2667.txt");
-  struct Case {
-    const char* what;
-    bool starts;
-    std::string listing;
-    int code;
-    const char* message;
-  };
-  const Case cases[] = {
+  const CommandFailure cases[] = {
       {"not started", false, "", 1, "获取内存信息失败"},
       {"no output", true, "", 2, "解析内存信息失败"},
       {"only a zero-capacity module", true, CutBefore(Listing("en-zero-module.txt"), "BANK 1"), 2,
        "解析内存信息失败"},
       {"capacity cut short", true, CutBefore(desktop, "934592"), 2, "解析内存信息失败"},
   };
-  for (const Case& c : cases) {
+  for (const CommandFailure& c : cases) {
     SCOPED_TRACE(c.what);
-    auto machine = AnyCodePageMachine("desktop-zh");
-    ASSERT_NE(machine, nullptr);
-    ScriptedRunner runner(machine->runner);
-    if (c.starts) {
-      runner.Script(kModules, {c.listing});
-    } else {
-      machine->runner.FailToStart(kModules);
-    }
-    netprobe::Platform platform = machine->platform();
-    platform.commands = &runner;
-    netprobe::ProbeEngine engine(platform);
-    engine.memoryInfo = MemoryInfo{4096, 10, 1600, 60, 50, 20, 1, 15};  // an earlier run's
+    ScriptedMachine machine("desktop-zh");
+    machine.Fail(kModules, c);
+    auto engine = machine.MakeScriptedEngine();
+    engine->memoryInfo = MemoryInfo{4096, 10, 1600, 60, 50, 20, 1, 15};  // an earlier run's
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeMemory(engine, &error), 0);
+    EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 0);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
-    ExpectRecord(engine.memoryInfo, MemoryInfo{});
+    EXPECT_EQ(MemoryNumbers(engine->memoryInfo), MemoryNumbers(MemoryInfo{}));
   }
 }
 
-class MemoryExportTest : public testing::Test {
- protected:
-  void TearDown() override { netprobe::DestroyEngine(); }
-};
+using MemoryExportTest = kestrel::test::ExportTest;
 
 TEST_F(MemoryExportTest, SecondCallHandsOutTheSameRecordRefilled) {
-  auto machine = AnyCodePageMachine("laptop-en");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  FakeMachine& machine = InstallMachine("laptop-en");
   const MemoryInfo* first = nullptr;
   ProbeError error;
   ASSERT_EQ(GetMemoryInfo(&first, &error), 1);
   ASSERT_EQ(first, &netprobe::Engine()->memoryInfo);
 
   netprobe::Engine()->memoryInfo = MemoryInfo{1, 2, 3, 4, 5, 6, 7, 8};
-  machine->system.availableMemoryBytes = machine->system.totalMemoryBytes;  // all freed since
+  machine.system.availableMemoryBytes = machine.system.totalMemoryBytes;  // all freed since
   const MemoryInfo* second = nullptr;
   ASSERT_EQ(GetMemoryInfo(&second, &error), 1);
 
   EXPECT_EQ(second, first);
-  ExpectRecord(*second, {12288, 30, 2400, 70, 0, 45, 2, 25});
+  EXPECT_EQ(MemoryNumbers(*second), MemoryNumbers({12288, 30, 2400, 70, 0, 45, 2, 25}));
   EXPECT_EQ(error.code, 0);
 }
 

@@ -1,5 +1,8 @@
-// Helpers of the probe tests: a machine on whichever code page this system offers, a command
-// runner for output no recorded machine prints, and small edits of recorded output.
+// Helpers of the probe tests: a machine whose commands can be given output no recorded machine
+// prints, a fixture for the tests of exports, and small edits of recorded output.
+//
+// A machine keeps FakeMachine's default code page (936) unless a test is about the code page:
+// the probes tested here read their output the same under 936 and 1252.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,24 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/engine_instance.h"
 #include "core/platform.h"
+#include "core/probe_engine.h"
 #include "support/fake_machine.h"
 #include "support/profile_runner.h"
 
 namespace kestrel::test {
-
-// A simulated machine on code page 936 when this system offers it, else 1252: for probes that
-// read their output the same under both.
-inline std::unique_ptr<FakeMachine> AnyCodePageMachine(const std::string& profile) {
-  for (unsigned page : {936u, 1252u}) {
-    auto machine = std::make_unique<FakeMachine>(profile, page);
-    if (machine->codePage != nullptr) {
-      return machine;
-    }
-  }
-  ADD_FAILURE() << "this system offers neither code page 936 nor 1252";
-  return nullptr;
-}
 
 // Chosen commands get scripted answers (damaged, oversized, a particular sequence); every other
 // command is answered by the machine's profile.
@@ -69,6 +61,57 @@ class ScriptedRunner : public netprobe::ICommandRunner {
   std::map<std::wstring, std::size_t> runs_;
 };
 
+// A way a command can fail a probe: it does not start, or it prints `output`; either way the
+// probe reports `code` and `message`.
+struct CommandFailure {
+  const char* what;
+  bool starts;
+  std::string output;
+  int code;
+  const char* message;
+};
+
+// A simulated machine on which chosen commands get scripted answers; the profile's runner still
+// answers (and logs) every other command.
+class ScriptedMachine : public FakeMachine {
+ public:
+  explicit ScriptedMachine(const std::string& profile) : FakeMachine(profile), scripts(runner) {}
+
+  // `command` fails as `failure` says.
+  void Fail(const std::wstring& command, const CommandFailure& failure) {
+    if (failure.starts) {
+      scripts.Script(command, {failure.output});
+    } else {
+      runner.FailToStart(command);
+    }
+  }
+
+  // A fresh engine whose commands go to the scripts first.
+  std::unique_ptr<netprobe::ProbeEngine> MakeScriptedEngine() {
+    netprobe::Platform services = platform();
+    services.commands = &scripts;
+    return std::make_unique<netprobe::ProbeEngine>(services);
+  }
+
+  ScriptedRunner scripts;
+};
+
+// Tests of an export: each installs an engine on a simulated machine, as the library's loader
+// would, and the engine is destroyed after it.
+class ExportTest : public testing::Test {
+ protected:
+  FakeMachine& InstallMachine(const std::string& profile) {
+    machine_ = std::make_unique<FakeMachine>(profile);
+    machine_->InstallEngine();
+    return *machine_;
+  }
+
+  void TearDown() override { netprobe::DestroyEngine(); }
+
+ private:
+  std::unique_ptr<FakeMachine> machine_;
+};
+
 // `text` with its first `from` replaced by `to`; fails the test when `from` is missing.
 inline std::string ReplacedOnce(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
@@ -87,6 +130,15 @@ inline std::string CutBefore(const std::string& text, const std::string& marker)
     return text;
   }
   return text.substr(0, at);
+}
+
+// `text` with every occurrence of `from` replaced by `to`.
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
 }
 
 }  // namespace kestrel::test

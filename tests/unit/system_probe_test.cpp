@@ -2,13 +2,13 @@
 // recorded machines with the registry faked, and its export.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "NetProbe.h"
 #include "core/engine_instance.h"
 #include "core/text.h"
+#include "probe_fixtures.h"
 #include "probes/system/os_version.h"
 #include "probes/system/system_probe.h"
 #include "support/fake_machine.h"
@@ -21,19 +21,6 @@ using kestrel::test::ReadFixture;
 
 constexpr const wchar_t kNameCommand[] = L"WMIC OS Get Name";
 constexpr const wchar_t kSideFile[] = L"OS.txt";
-
-// A machine on the given code page, or on any this system offers when `page` is 0.
-std::unique_ptr<FakeMachine> MachineFor(const std::string& profile, unsigned page = 0) {
-  const std::vector<unsigned> pages =
-      page != 0 ? std::vector<unsigned>{page} : std::vector<unsigned>{936u, 1252u};
-  for (unsigned candidate : pages) {
-    auto machine = std::make_unique<FakeMachine>(profile, candidate);
-    if (machine->codePage != nullptr) {
-      return machine;
-    }
-  }
-  return nullptr;
-}
 
 std::vector<std::wstring> Commands(std::size_t nameQueries) {
   return std::vector<std::wstring>(nameQueries, kNameCommand);
@@ -107,12 +94,11 @@ const VersionCase kVersions[] = {
 
 TEST(SystemProbeTest, EachVersionClassReadsWhatItShould) {
   for (const VersionCase& c : kVersions) {
-    auto machine = MachineFor("laptop-en");
-    ASSERT_NE(machine, nullptr);
-    machine->system.major = c.major;
-    machine->system.minor = c.minor;
-    machine->system.currentVersionValues[L"CSDVersion"] = L"Service Pack 1";
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("laptop-en");
+    machine.system.major = c.major;
+    machine.system.minor = c.minor;
+    machine.system.currentVersionValues[L"CSDVersion"] = L"Service Pack 1";
+    auto engine = machine.MakeEngine();
     engine->systemInfo = SystemInfo{"old name", "old version", 99};
     ProbeError error;
 
@@ -120,8 +106,8 @@ TEST(SystemProbeTest, EachVersionClassReadsWhatItShould) {
     EXPECT_EQ(engine->systemInfo.systemVersionNumber, c.versionClass);
     EXPECT_EQ(engine->systemInfo.systemName, c.systemName) << c.versionClass;
     EXPECT_EQ(engine->systemInfo.systemVersion, c.systemVersion) << c.versionClass;
-    EXPECT_EQ(machine->runner.calls(), Commands(c.nameQueries)) << c.versionClass;
-    EXPECT_EQ(machine->files.written.count(kSideFile), c.sideFile ? 1u : 0u) << c.versionClass;
+    EXPECT_EQ(machine.runner.calls(), Commands(c.nameQueries)) << c.versionClass;
+    EXPECT_EQ(machine.files.written.count(kSideFile), c.sideFile ? 1u : 0u) << c.versionClass;
     EXPECT_EQ(error.code, c.code) << c.versionClass;
     if (c.code == 3) {
       EXPECT_EQ(error.message, "不支持当前操作系统");
@@ -130,19 +116,18 @@ TEST(SystemProbeTest, EachVersionClassReadsWhatItShould) {
 }
 
 TEST(SystemProbeTest, ChineseDesktopKeepsItsNameInGbkAndItsAnswerInTheSideFile) {
-  auto machine = MachineFor("desktop-zh");
-  ASSERT_NE(machine, nullptr);
-  auto engine = machine->MakeEngine();
+  FakeMachine machine("desktop-zh");
+  auto engine = machine.MakeEngine();
   const std::string recorded = ReadFixture("outputs/system/zh-win10-pro-os-name.txt");
 
   for (int call = 0; call < 2; ++call) {
-    machine->files.written[kSideFile] = "an older answer";
+    machine.files.written[kSideFile] = "an older answer";
     ASSERT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1);
     EXPECT_EQ(engine->systemInfo.systemName, "Microsoft Windows 10 专业版");
     EXPECT_EQ(engine->systemInfo.systemVersion, "2009");
     EXPECT_EQ(engine->systemInfo.systemVersionNumber, 10);
     // Replaced on each call, with the bytes as captured (GBK, CR CR LF).
-    EXPECT_EQ(machine->files.written[kSideFile], recorded);
+    EXPECT_EQ(machine.files.written[kSideFile], recorded);
   }
 }
 
@@ -157,22 +142,21 @@ TEST(SystemProbeTest, RegistryNameStandsInWhenWmicSaysNothingUsable) {
       {"host-broken-wmi-en", true, "outputs/system/en-invalid-class.txt"},
   };
   for (const Case& c : cases) {
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
+    FakeMachine machine(c.profile);
     if (!c.starts) {
-      machine->runner.FailToStart(kNameCommand);
+      machine.runner.FailToStart(kNameCommand);
     }
-    machine->system.currentVersionValues[L"ProductName"] = L"Windows 10 Enterprise";
-    auto engine = machine->MakeEngine();
+    machine.system.currentVersionValues[L"ProductName"] = L"Windows 10 Enterprise";
+    auto engine = machine.MakeEngine();
 
     EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1) << c.profile;
     EXPECT_EQ(engine->systemInfo.systemName, "Windows 10 Enterprise") << c.profile;
     EXPECT_EQ(engine->systemInfo.systemVersion, "2009") << c.profile;
-    EXPECT_EQ(machine->runner.calls(), Commands(1)) << c.profile;
+    EXPECT_EQ(machine.runner.calls(), Commands(1)) << c.profile;
     if (c.sideFile != nullptr) {
-      EXPECT_EQ(machine->files.written[kSideFile], ReadFixture(c.sideFile)) << c.profile;
+      EXPECT_EQ(machine.files.written[kSideFile], ReadFixture(c.sideFile)) << c.profile;
     } else {
-      EXPECT_EQ(machine->files.written.count(kSideFile), 0u) << c.profile;
+      EXPECT_EQ(machine.files.written.count(kSideFile), 0u) << c.profile;
     }
   }
 }
@@ -183,13 +167,10 @@ TEST(SystemProbeTest, RegistryTextIsConvertedToTheAnsiCodePage) {
     const char* expected;
   };
   for (const Case& c : {Case{936, "Windows 10 专业版"}, Case{1252, "Windows 10 ???"}}) {
-    auto machine = MachineFor("laptop-en", c.page);
-    if (machine == nullptr) {
-      continue;  // this system runs under the other code page
-    }
-    machine->runner.FailToStart(kNameCommand);
-    machine->system.currentVersionValues[L"ProductName"] = L"Windows 10 专业版";
-    auto engine = machine->MakeEngine();
+    FakeMachine machine("laptop-en", c.page);
+    machine.runner.FailToStart(kNameCommand);
+    machine.system.currentVersionValues[L"ProductName"] = L"Windows 10 专业版";
+    auto engine = machine.MakeEngine();
 
     EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1) << c.page;
     EXPECT_EQ(engine->systemInfo.systemName, c.expected) << c.page;
@@ -217,15 +198,14 @@ TEST(SystemProbeTest, FailuresKeepWhatWasSetBeforeThem) {
       {"host-broken-wmi-en", 10, 0, L"ProductName", true, 1, "获取系统名称失败", ""},
   };
   for (const Case& c : cases) {
-    auto machine = MachineFor(c.profile);
-    ASSERT_NE(machine, nullptr);
-    machine->system.major = c.major;
-    machine->system.minor = c.minor;
-    machine->system.currentVersionValues.erase(c.missingValue);
+    FakeMachine machine(c.profile);
+    machine.system.major = c.major;
+    machine.system.minor = c.minor;
+    machine.system.currentVersionValues.erase(c.missingValue);
     if (!c.wmicStarts) {
-      machine->runner.FailToStart(kNameCommand);
+      machine.runner.FailToStart(kNameCommand);
     }
-    auto engine = machine->MakeEngine();
+    auto engine = machine.MakeEngine();
     engine->systemInfo = SystemInfo{"old name", "old version", 99};
     ProbeError error;
 
@@ -238,15 +218,10 @@ TEST(SystemProbeTest, FailuresKeepWhatWasSetBeforeThem) {
   }
 }
 
-class SystemExportTest : public testing::Test {
- protected:
-  void TearDown() override { netprobe::DestroyEngine(); }
-};
+using SystemExportTest = kestrel::test::ExportTest;
 
 TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
-  auto machine = MachineFor("laptop-en");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  InstallMachine("laptop-en");
   const SystemInfo* first = nullptr;
   const SystemInfo* second = nullptr;
   ProbeError error;
@@ -262,9 +237,7 @@ TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 }
 
 TEST_F(SystemExportTest, OfflineLeavesTheRecordAndTheSideFileAlone) {
-  auto machine = MachineFor("offline-zh");
-  ASSERT_NE(machine, nullptr);
-  machine->InstallEngine();
+  FakeMachine& machine = InstallMachine("offline-zh");
   netprobe::Engine()->systemInfo = SystemInfo{"old name", "old version", 7};
   const SystemInfo* info = nullptr;
   ProbeError error;
@@ -277,7 +250,7 @@ TEST_F(SystemExportTest, OfflineLeavesTheRecordAndTheSideFileAlone) {
   EXPECT_EQ(kept.systemName, "old name");
   EXPECT_EQ(kept.systemVersion, "old version");
   EXPECT_EQ(kept.systemVersionNumber, 7);
-  EXPECT_TRUE(machine->files.written.empty());
+  EXPECT_TRUE(machine.files.written.empty());
 }
 
 }  // namespace
