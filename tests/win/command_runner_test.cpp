@@ -18,11 +18,13 @@
 #include "core/background_job.h"
 #include "core/win32_services.h"
 #include "support/testdata.h"
+#include "support/windows_system.h"
 
 namespace {
 
 using netprobe::BackgroundJob;
 namespace win32 = netprobe::win32;
+using kestrel::test::TempFilePath;
 
 // A testdata file's Windows path: backslashes (to cmd a slash starts a switch).
 std::wstring WindowsPath(const std::string& relative) {
@@ -59,12 +61,6 @@ bool PrintFileIfAsked() {
 }
 
 [[maybe_unused]] const bool kPrinted = PrintFileIfAsked();
-
-std::wstring TempFilePath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
-}
 
 TEST(RunCommand, EmptyOutputIsAStartedCommandWithAnEmptyText) {
   std::string output;

@@ -5,15 +5,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/win32_services.h"
+#include "support/windows_system.h"
 
 namespace {
 
 namespace win32 = netprobe::win32;
+using kestrel::test::ReadBytes;
+using kestrel::test::TempFilePath;
 
 std::wstring ExeFolder() {
   std::wstring folder;
@@ -21,21 +23,10 @@ std::wstring ExeFolder() {
   return folder;
 }
 
-std::wstring TempFilePath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
-}
-
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(out.good());
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TEST(GetExeFolder, IsTheProgramsFolderWithoutTrailingBackslash) {

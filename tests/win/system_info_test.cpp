@@ -4,84 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cwctype>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "core/win32_services.h"
 #include "probes/system/os_version.h"
+#include "support/windows_system.h"
 
 namespace {
 
-constexpr const wchar_t kCurrentVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-
-// The version the system reports through ntdll, to check the environment block against.
-bool NtdllVersion(unsigned& major, unsigned& minor) {
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const FARPROC proc = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
-  if (proc == nullptr) {
-    return false;
-  }
-  // Through void(*)(): GetProcAddress's type says nothing about the real one.
-  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
-  OSVERSIONINFOW info = {};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (rtlGetVersion(&info) != 0) {
-    return false;
-  }
-  major = info.dwMajorVersion;
-  minor = info.dwMinorVersion;
-  return true;
-}
-
-// Sets one value under CurrentVersion for the length of a test and puts back what was there.
-class ScopedCurrentVersionValue {
- public:
-  ScopedCurrentVersionValue(std::wstring name, DWORD type, const void* data, DWORD bytes)
-      : name_(std::move(name)) {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                      &key_) != ERROR_SUCCESS) {
-      ADD_FAILURE() << "cannot open the CurrentVersion key for writing";
-      key_ = nullptr;
-      return;
-    }
-    DWORD oldBytes = 0;
-    if (RegQueryValueExW(key_, name_.c_str(), nullptr, &oldType_, nullptr, &oldBytes) ==
-        ERROR_SUCCESS) {
-      old_.emplace(oldBytes, 0);
-      RegQueryValueExW(key_, name_.c_str(), nullptr, &oldType_, old_->data(), &oldBytes);
-      old_->resize(oldBytes);
-    }
-    EXPECT_EQ(RegSetValueExW(key_, name_.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
-              ERROR_SUCCESS);
-  }
-  ~ScopedCurrentVersionValue() {
-    if (key_ == nullptr) {
-      return;
-    }
-    if (old_) {
-      RegSetValueExW(key_, name_.c_str(), 0, oldType_, old_->data(),
-                     static_cast<DWORD>(old_->size()));
-    } else {
-      RegDeleteValueW(key_, name_.c_str());
-    }
-    RegCloseKey(key_);
-  }
-  ScopedCurrentVersionValue(const ScopedCurrentVersionValue&) = delete;
-  ScopedCurrentVersionValue& operator=(const ScopedCurrentVersionValue&) = delete;
-
- private:
-  std::wstring name_;
-  HKEY key_ = nullptr;
-  DWORD oldType_ = 0;
-  std::optional<std::vector<BYTE>> old_;
-};
-
-// A REG_SZ value as the registry stores it, terminator included unless `terminated` is false.
-DWORD TextBytes(const std::wstring& text, bool terminated = true) {
-  return static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
-}
+using kestrel::test::NtdllVersion;
+using kestrel::test::ScopedCurrentVersionValue;
+using kestrel::test::TextBytes;
 
 constexpr const wchar_t kTestValue[] = L"KestrelSystemInfoTestValue";
 
