@@ -1,7 +1,5 @@
 // GetLanAndWlanNetworkCardInfo of the real NetProbe.dll, with simulated sc, netsh and wmic
 // answering from the machine profile of this locale's language.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,29 +7,23 @@
 
 #include "NetProbe.h"
 #include "simulated_machine.h"
+#include "support/records.h"
 
 namespace {
 
+using kestrel::test::ChineseSystem;
+using kestrel::test::Describe;
+using kestrel::test::ExpectOnlyPings;
+using kestrel::test::ExpectRefusedOffline;
 using kestrel::test::SimulatedMachine;
-
-// "name|speed|signal|isWired", so a mismatch shows the whole summary.
-std::vector<std::string> Describe(const std::vector<NetworkCardSummary>& summaries) {
-  std::vector<std::string> described;
-  for (const NetworkCardSummary& s : summaries) {
-    described.push_back(s.networkCardName + "|" + std::to_string(s.networkCardSpeed) + "|" +
-                        std::to_string(s.signalValue) + "|" + std::to_string(s.isWired));
-  }
-  return described;
-}
 
 struct Machine {
   const char* profile;
   std::vector<std::string> summaries;
 };
 
-// Chinese systems (code page 936) read the desktop, others the laptop.
 Machine MachineOfThisLocale() {
-  if (GetACP() == 936) {
+  if (ChineseSystem()) {
     return {"desktop-zh", {"Realtek PCIe GbE Family Controller|1000|0|1"}};
   }
   return {"laptop-en",
@@ -71,15 +63,9 @@ TEST(AdaptersDllTest, ReadsTheAdaptersOfTheSimulatedMachine) {
   // Offline: code 100 before any adapter command runs, the record as it was.
   {
     SimulatedMachine machine("offline-zh");
-    const std::vector<NetworkCardSummary>* offline = nullptr;
-    EXPECT_EQ(GetLanAndWlanNetworkCardInfo(&offline, &error), 0);
-    EXPECT_EQ(offline, nullptr);
-    EXPECT_EQ(error.code, 100);
-    EXPECT_EQ(error.message, "您当前未连接网络，请连接网络");
+    ExpectRefusedOffline(GetLanAndWlanNetworkCardInfo);
     EXPECT_EQ(Describe(*first), expected.summaries);
-    for (const std::string& call : machine.Calls()) {
-      EXPECT_EQ(call.rfind("ping ", 0), 0u) << call;
-    }
+    ExpectOnlyPings(machine.Calls());
   }
 }
 

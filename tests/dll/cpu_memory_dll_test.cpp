@@ -1,30 +1,31 @@
 // GetCPUInfo and GetMemoryInfo of the real NetProbe.dll, with simulated wmic answering from the
 // machine profile of this locale; and a ProbeError that the DLL filled, handled by this program.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "NetProbe.h"
-#include "kestrel_endpoints.h"
 #include "simulated_machine.h"
+#include "support/records.h"
 
 namespace {
 
+using kestrel::test::ChineseSystem;
+using kestrel::test::CpuNumbers;
+using kestrel::test::ExpectRefusedOffline;
+using kestrel::test::kNoNetworkMessage;
+using kestrel::test::MemoryNumbers;
+using kestrel::test::PresencePings;
 using kestrel::test::SimulatedMachine;
-
-constexpr const char kNoNetwork[] = "您当前未连接网络，请连接网络";
 
 // What one locale's machine answers.
 struct LocaleMachine {
   const char* profile;
   const char* cpuName;
-  int cpu[10];  // clock, cores, threads, L2, L3, each followed by its score
+  std::vector<int> cpu;  // clock, cores, threads, L2, L3, each followed by its score
   int utilization;
   MemoryInfo memory;  // occupancy and its score aside: they follow the real machine's memory
 };
@@ -40,47 +41,11 @@ const LocaleMachine& ThisLocale() {
                                         {1800, 25, 4, 20, 8, 25, 1024, 20, 6144, 20},
                                         8,
                                         {12288, 30, 2400, 70, 0, 0, 2, 25}};
-  return GetACP() == 936 ? chinese : english;
+  return ChineseSystem() ? chinese : english;
 }
 
-std::vector<int> CpuNumbers(const CpuInfo& info) {
-  return {info.maxClockSpeed,
-          info.maxClockSpeedScore,
-          info.numberOfCores,
-          info.numberOfCoresScore,
-          info.numberOfLogicalProcessors,
-          info.numberOfLogicalProcessorsScore,
-          info.l2CacheSize,
-          info.l2CacheSizeScore,
-          info.l3CacheSize,
-          info.l3CacheSizeScore,
-          info.cpuUtilization};
-}
-
-std::vector<std::uint64_t> MemoryWords(const MemoryInfo& info) {
-  return {info.memorySumSize,
-          static_cast<std::uint64_t>(info.memorySumSizeScore),
-          static_cast<std::uint64_t>(info.speed),
-          static_cast<std::uint64_t>(info.speedScore),
-          static_cast<std::uint64_t>(info.memoryOccupancy),
-          static_cast<std::uint64_t>(info.memoryOccupancyScore),
-          static_cast<std::uint64_t>(info.memoryNumber),
-          static_cast<std::uint64_t>(info.memoryNumberScore)};
-}
-
-// The simulated ping's log entry for a presence-check host.
-std::string Ping(std::size_t host) {
-  const std::wstring name = kestrel::endpoints::kPresenceHosts[host];
-  return "ping " + std::string(name.begin(), name.end());  // host names are ASCII
-}
-
-std::vector<std::string> PingsOfAllHosts() {
-  std::vector<std::string> pings;
-  for (std::size_t host = 0; host < 7; ++host) {
-    pings.push_back(Ping(host));
-  }
-  return pings;
-}
+// The simulated ping's log entry for the first presence-check host, which answers online.
+const std::string kPing = PresencePings(1).front();
 
 // Pays the real half-second pauses of one sampling pass: about ten seconds.
 TEST(CpuMemoryDllTest, CpuOfThisLocalesMachineThenOffline) {
@@ -93,11 +58,10 @@ TEST(CpuMemoryDllTest, CpuOfThisLocalesMachineThenOffline) {
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(error.code, 0);
     EXPECT_EQ(info->cpuName, expected.cpuName);
-    std::vector<int> numbers(std::begin(expected.cpu), std::end(expected.cpu));
-    numbers.push_back(expected.utilization);
-    EXPECT_EQ(CpuNumbers(*info), numbers);
+    EXPECT_EQ(CpuNumbers(*info), expected.cpu);
+    EXPECT_EQ(info->cpuUtilization, expected.utilization);
 
-    std::vector<std::string> calls = {Ping(0),
+    std::vector<std::string> calls = {kPing,
                                       "wmic CPU Get Name",
                                       "wmic CPU Get MaxClockSpeed",
                                       "wmic CPU Get NumberOfCores",
@@ -110,15 +74,11 @@ TEST(CpuMemoryDllTest, CpuOfThisLocalesMachineThenOffline) {
 
   const CpuInfo before = *info;
   SimulatedMachine offline("offline-zh");
-  const CpuInfo* again = nullptr;
-  ProbeError error;
-  EXPECT_EQ(GetCPUInfo(&again, &error), 0);
-  EXPECT_EQ(again, nullptr);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, kNoNetwork);
+  ExpectRefusedOffline(GetCPUInfo);
   EXPECT_EQ(info->cpuName, before.cpuName);
   EXPECT_EQ(CpuNumbers(*info), CpuNumbers(before));
-  EXPECT_EQ(offline.Calls(), PingsOfAllHosts());
+  EXPECT_EQ(info->cpuUtilization, before.cpuUtilization);
+  EXPECT_EQ(offline.Calls(), PresencePings(7));
 }
 
 TEST(CpuMemoryDllTest, MemoryOfThisLocalesMachineTwiceThenOffline) {
@@ -134,7 +94,7 @@ TEST(CpuMemoryDllTest, MemoryOfThisLocalesMachineTwiceThenOffline) {
     MemoryInfo withoutOccupancy = *info;
     withoutOccupancy.memoryOccupancy = 0;
     withoutOccupancy.memoryOccupancyScore = 0;
-    EXPECT_EQ(MemoryWords(withoutOccupancy), MemoryWords(expected.memory));
+    EXPECT_EQ(MemoryNumbers(withoutOccupancy), MemoryNumbers(expected.memory));
     EXPECT_GE(info->memoryOccupancy, 0);
     EXPECT_GE(info->memoryOccupancyScore, 0);
     EXPECT_LE(info->memoryOccupancyScore, 45);
@@ -143,19 +103,14 @@ TEST(CpuMemoryDllTest, MemoryOfThisLocalesMachineTwiceThenOffline) {
     ASSERT_EQ(GetMemoryInfo(&second, &error), 1);
     EXPECT_EQ(second, info);
     EXPECT_EQ(info->memorySumSize, expected.memory.memorySumSize);
-    EXPECT_EQ(machine.Calls(), (std::vector<std::string>{Ping(0), "wmic memorychip list /format",
-                                                         Ping(0), "wmic memorychip list /format"}));
+    EXPECT_EQ(machine.Calls(), (std::vector<std::string>{kPing, "wmic memorychip list /format",
+                                                         kPing, "wmic memorychip list /format"}));
   }
 
-  const std::vector<std::uint64_t> before = MemoryWords(*info);
+  const std::vector<std::uint64_t> before = MemoryNumbers(*info);
   SimulatedMachine offline("offline-zh");
-  const MemoryInfo* again = nullptr;
-  ProbeError error;
-  EXPECT_EQ(GetMemoryInfo(&again, &error), 0);
-  EXPECT_EQ(again, nullptr);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, kNoNetwork);
-  EXPECT_EQ(MemoryWords(*info), before);
+  ExpectRefusedOffline(GetMemoryInfo);
+  EXPECT_EQ(MemoryNumbers(*info), before);
 }
 
 // Every module shares one C++ runtime and one heap, so a message that NetProbe.dll allocated is
@@ -167,16 +122,16 @@ TEST(CpuMemoryDllTest, ErrorFilledByTheDllIsOursToChangeAndDestroy) {
   // Its text is too long for the string's own buffer: it lives on the heap, allocated in the DLL.
   auto filled = std::make_unique<ProbeError>();
   ASSERT_EQ(GetMemoryInfo(&info, filled.get()), 0);
-  ASSERT_EQ(filled->message, kNoNetwork);
+  ASSERT_EQ(filled->message, kNoNetworkMessage);
   ASSERT_GT(filled->message.size(), 15u);
 
   ProbeError copy = *filled;
   filled->message.assign(std::string(300, 'x'));  // frees the DLL's block here
   filled->message.append("...");
   EXPECT_EQ(filled->message.size(), 303u);
-  EXPECT_EQ(copy.message, kNoNetwork);
+  EXPECT_EQ(copy.message, kNoNetworkMessage);
   copy.message += " (copy)";
-  EXPECT_EQ(copy.message, std::string(kNoNetwork) + " (copy)");
+  EXPECT_EQ(copy.message, std::string(kNoNetworkMessage) + " (copy)");
   filled.reset();
 
   // The other way round: a heap text of ours that the DLL must replace with a longer one.
@@ -184,10 +139,10 @@ TEST(CpuMemoryDllTest, ErrorFilledByTheDllIsOursToChangeAndDestroy) {
   ours->message = "0123456789abcdef";
   ASSERT_EQ(GetMemoryInfo(&info, ours.get()), 0);
   EXPECT_EQ(ours->code, 100);
-  EXPECT_EQ(ours->message, kNoNetwork);
+  EXPECT_EQ(ours->message, kNoNetworkMessage);
   ProbeError another = *ours;
   ours.reset();  // frees what the DLL allocated
-  EXPECT_EQ(another.message, kNoNetwork);
+  EXPECT_EQ(another.message, kNoNetworkMessage);
 }
 
 }  // namespace

@@ -7,25 +7,21 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "NetProbe.h"
 #include "simulated_machine.h"
+#include "support/records.h"
+#include "support/windows_system.h"
 
 namespace {
 
+using kestrel::test::ChineseSystem;
+using kestrel::test::Disks;
+using kestrel::test::ExpectOnlyPings;
+using kestrel::test::ExpectRefusedOffline;
+using kestrel::test::NamesAndSizes;
 using kestrel::test::SimulatedMachine;
-
-using Disks = std::vector<std::pair<std::string, std::int64_t>>;
-
-Disks Flatten(const std::vector<DiskEntry>& entries) {
-  Disks disks;
-  for (const DiskEntry& entry : entries) {
-    disks.emplace_back(entry.hardDiskName, entry.size);
-  }
-  return disks;
-}
 
 struct LocaleMachine {
   const char* profile;
@@ -49,7 +45,7 @@ const LocaleMachine& ThisLocale() {
       1512307,
       70,
       70};
-  return GetACP() == 936 ? chinese : english;
+  return ChineseSystem() ? chinese : english;
 }
 
 const std::string kPing = "ping www.baidu.com";
@@ -86,7 +82,7 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
 
   ASSERT_EQ(GetHardDiskInfo(&first, &error), 1) << error.code;
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(Flatten(first->disks), expected.disks);
+  EXPECT_EQ(NamesAndSizes(first->disks), expected.disks);
   EXPECT_EQ(first->hardDiskSumSize, expected.sum);
   EXPECT_EQ(first->hardDiskSizeScore, expected.sizeScore);
   EXPECT_EQ(first->hardDiskSpeedScore, expected.speedScore);
@@ -95,7 +91,7 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
   ASSERT_EQ(GetHardDiskInfo(&second, &error), 1);
   EXPECT_EQ(second, first);
   // Refilled, not appended to.
-  EXPECT_EQ(Flatten(second->disks), expected.disks);
+  EXPECT_EQ(NamesAndSizes(second->disks), expected.disks);
   EXPECT_EQ(second->hardDiskSumSize, expected.sum);
   EXPECT_EQ(error.code, 0);
   EXPECT_EQ(machine.Calls(),
@@ -104,13 +100,9 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
 
 // Wine reports the Windows version its prefix is set to (Windows 7 unless configured otherwise).
 bool RunsAsWindows7() {
-  using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
-  OSVERSIONINFOW version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  return address != nullptr &&
-         reinterpret_cast<GetVersionFunction>(reinterpret_cast<void*>(address))(&version) == 0 &&
-         version.dwMajorVersion == 6 && version.dwMinorVersion == 1;
+  unsigned major = 0;
+  unsigned minor = 0;
+  return kestrel::test::NtdllVersion(major, minor) && major == 6 && minor == 1;
 }
 
 TEST(DiskDllTest, OnlyUsbDisksListedAsksPowerShellExceptOnWindows7) {
@@ -128,7 +120,7 @@ TEST(DiskDllTest, OnlyUsbDisksListedAsksPowerShellExceptOnWindows7) {
   }
   // The quotes and the pipe of the PowerShell command reach the tool through cmd unchanged.
   ASSERT_EQ(GetHardDiskInfo(&info, &error), 1) << error.code;
-  EXPECT_EQ(Flatten(info->disks), (Disks{{"INTEL SSDPEKNW512G8", 512110}}));
+  EXPECT_EQ(NamesAndSizes(info->disks), (Disks{{"INTEL SSDPEKNW512G8", 512110}}));
   EXPECT_EQ(info->hardDiskSizeScore, 35);
   EXPECT_EQ(info->hardDiskSpeedScore, 70);
   EXPECT_EQ(
@@ -148,22 +140,15 @@ TEST(DiskDllTest, OfflineLeavesTheRecordAsItWas) {
   const DiskInfo before = *info;
 
   SimulatedMachine offline("offline-zh");
-  const DiskInfo* none = nullptr;
-  ProbeError error;
-  EXPECT_EQ(GetHardDiskInfo(&none, &error), 0);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, "您当前未连接网络，请连接网络");
-  EXPECT_EQ(none, nullptr);
-  EXPECT_EQ(Flatten(info->disks), Flatten(before.disks));
+  ExpectRefusedOffline(GetHardDiskInfo);
+  EXPECT_EQ(NamesAndSizes(info->disks), NamesAndSizes(before.disks));
   EXPECT_EQ(info->hardDiskSumSize, before.hardDiskSumSize);
   EXPECT_EQ(info->hardDiskSizeScore, before.hardDiskSizeScore);
   EXPECT_EQ(info->hardDiskSpeedScore, before.hardDiskSpeedScore);
   EXPECT_EQ(info->systemDiskSize, before.systemDiskSize);
   EXPECT_EQ(info->systemDiskRemainingSpace, before.systemDiskRemainingSpace);
   EXPECT_EQ(info->systemDiskRemainingSpaceScore, before.systemDiskRemainingSpaceScore);
-  for (const std::string& call : offline.Calls()) {
-    EXPECT_EQ(call.rfind("ping ", 0), 0u) << call;
-  }
+  ExpectOnlyPings(offline.Calls());
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,13 +13,17 @@
 #include "NetProbe.h"
 #include "simulated_machine.h"
 #include "support/testdata.h"
+#include "support/windows_system.h"
 
 namespace {
 
+using kestrel::test::ChineseSystem;
+using kestrel::test::ExpectOnlyPings;
+using kestrel::test::ExpectRefusedOffline;
+using kestrel::test::ReadBytes;
 using kestrel::test::ReadFixture;
+using kestrel::test::ScopedCurrentVersionValue;
 using kestrel::test::SimulatedMachine;
-
-constexpr const wchar_t kCurrentVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
 // What one locale's machine answers.
 struct LocaleMachine {
@@ -51,7 +54,7 @@ const LocaleMachine& ThisLocale() {
                                         "outputs/system/en-win10-pro-os-name.txt",
                                         L"Windows 10 Enterprise",
                                         "Windows 10 Enterprise"};
-  return GetACP() == 936 ? chinese : english;
+  return ChineseSystem() ? chinese : english;
 }
 
 // The Windows version the prefix claims decides where the version text comes from and whether
@@ -64,22 +67,15 @@ struct VersionRoad {
 };
 
 std::optional<VersionRoad> ThisSystem() {
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const FARPROC proc = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
-  if (proc == nullptr) {
+  unsigned major = 0;
+  unsigned minor = 0;
+  if (!kestrel::test::NtdllVersion(major, minor)) {
     return std::nullopt;
   }
-  // Through void(*)(): GetProcAddress's type says nothing about the real one.
-  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
-  OSVERSIONINFOW info = {};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (rtlGetVersion(&info) != 0) {
-    return std::nullopt;
-  }
-  if (info.dwMajorVersion == 10 && info.dwMinorVersion == 0) {
+  if (major == 10 && minor == 0) {
     return VersionRoad{10, L"ReleaseId", L"2009", true};
   }
-  if (info.dwMajorVersion == 6 && info.dwMinorVersion == 1) {
+  if (major == 6 && minor == 1) {
     return VersionRoad{7, L"CSDVersion", L"Service Pack 1", false};
   }
   return std::nullopt;
@@ -93,61 +89,12 @@ std::string Narrow(const wchar_t* ascii) {
   return text;
 }
 
-// Sets a text value under CurrentVersion for the length of a test and puts back what was there.
-class ScopedCurrentVersionText {
- public:
-  ScopedCurrentVersionText(std::wstring name, const std::wstring& text) : name_(std::move(name)) {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                      &key_) != ERROR_SUCCESS) {
-      ADD_FAILURE() << "cannot open the CurrentVersion key for writing";
-      key_ = nullptr;
-      return;
-    }
-    DWORD bytes = 0;
-    if (RegQueryValueExW(key_, name_.c_str(), nullptr, &oldType_, nullptr, &bytes) ==
-        ERROR_SUCCESS) {
-      old_.emplace(bytes, 0);
-      RegQueryValueExW(key_, name_.c_str(), nullptr, &oldType_, old_->data(), &bytes);
-      old_->resize(bytes);
-    }
-    EXPECT_EQ(
-        RegSetValueExW(key_, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-        ERROR_SUCCESS);
-  }
-  ~ScopedCurrentVersionText() {
-    if (key_ == nullptr) {
-      return;
-    }
-    if (old_) {
-      RegSetValueExW(key_, name_.c_str(), 0, oldType_, old_->data(),
-                     static_cast<DWORD>(old_->size()));
-    } else {
-      RegDeleteValueW(key_, name_.c_str());
-    }
-    RegCloseKey(key_);
-  }
-  ScopedCurrentVersionText(const ScopedCurrentVersionText&) = delete;
-  ScopedCurrentVersionText& operator=(const ScopedCurrentVersionText&) = delete;
-
- private:
-  std::wstring name_;
-  HKEY key_ = nullptr;
-  DWORD oldType_ = 0;
-  std::optional<std::vector<BYTE>> old_;
-};
-
 // "OS.txt" beside this program, where the library writes it.
 std::wstring SideFilePath() {
   wchar_t path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring folder(path, length);
   return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"OS.txt";
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The Chinese and English runs share one Wine prefix, hence one registry and one program folder:
@@ -195,7 +142,7 @@ TEST_F(HostSystemDllTest, SystemRecordNamesTheSystemAndKeepsTheAnswerBesideThePr
   const LocaleMachine& expected = ThisLocale();
   const std::optional<VersionRoad> road = ThisSystem();
   ASSERT_TRUE(road.has_value()) << "Wine claims neither Windows 10 nor Windows 7";
-  ScopedCurrentVersionText version(road->valueName, road->valueText);
+  ScopedCurrentVersionValue version(road->valueName, road->valueText);
   const std::wstring sideFile = SideFilePath();
   DeleteFileW(sideFile.c_str());
   const SystemInfo* first = nullptr;
@@ -230,8 +177,8 @@ TEST_F(HostSystemDllTest, BrokenWmiFailsTheHostAndLeavesTheNameToTheRegistry) {
   const LocaleMachine& expected = ThisLocale();
   const std::optional<VersionRoad> road = ThisSystem();
   ASSERT_TRUE(road.has_value());
-  ScopedCurrentVersionText version(road->valueName, road->valueText);
-  ScopedCurrentVersionText product(L"ProductName", expected.registryProductName);
+  ScopedCurrentVersionValue version(road->valueName, road->valueText);
+  ScopedCurrentVersionValue product(L"ProductName", expected.registryProductName);
   SimulatedMachine machine("host-broken-wmi-en");
   ProbeError error;
 
@@ -251,7 +198,7 @@ TEST_F(HostSystemDllTest, OfflineLeavesBothRecordsAsTheyWere) {
   const LocaleMachine& expected = ThisLocale();
   const std::optional<VersionRoad> road = ThisSystem();
   ASSERT_TRUE(road.has_value());
-  ScopedCurrentVersionText version(road->valueName, road->valueText);
+  ScopedCurrentVersionValue version(road->valueName, road->valueText);
   const HostInfo* host = nullptr;
   const SystemInfo* system = nullptr;
   {
@@ -263,27 +210,15 @@ TEST_F(HostSystemDllTest, OfflineLeavesBothRecordsAsTheyWere) {
   DeleteFileW(SideFilePath().c_str());
 
   SimulatedMachine offline("offline-zh");
-  ProbeError hostError;
-  ProbeError systemError;
-  const HostInfo* noHost = nullptr;
-  const SystemInfo* noSystem = nullptr;
-  EXPECT_EQ(GetHostInfomation(&noHost, &hostError), 0);
-  EXPECT_EQ(GetSystemVersionInfo(&noSystem, &systemError), 0);
-  for (const ProbeError* error : {&hostError, &systemError}) {
-    EXPECT_EQ(error->code, 100);
-    EXPECT_EQ(error->message, "您当前未连接网络，请连接网络");
-  }
-  EXPECT_EQ(noHost, nullptr);
-  EXPECT_EQ(noSystem, nullptr);
+  ExpectRefusedOffline(GetHostInfomation);
+  ExpectRefusedOffline(GetSystemVersionInfo);
   EXPECT_EQ(host->serialNumber, expected.serialNumber);
   EXPECT_EQ(host->hostTypeName, expected.model);
   EXPECT_EQ(system->systemName, expected.systemName);
   EXPECT_EQ(system->systemVersion, Narrow(road->valueText));
   EXPECT_EQ(system->systemVersionNumber, road->versionClass);
   // Only the presence pings ran: no listing, no side file.
-  for (const std::string& call : offline.Calls()) {
-    EXPECT_EQ(call.rfind("ping ", 0), 0u) << call;
-  }
+  ExpectOnlyPings(offline.Calls());
   EXPECT_EQ(GetFileAttributesW(SideFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -5,22 +5,12 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "kestrel_endpoints.h"
 #include "simulated_machine.h"
 
 namespace {
 
+using kestrel::test::PresencePings;
 using kestrel::test::SimulatedMachine;
-
-// The simulated tools log the first `count` presence-check pings like this.
-std::vector<std::string> Pings(std::size_t count) {
-  std::vector<std::string> pings;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::wstring host = kestrel::endpoints::kPresenceHosts[i];
-    pings.push_back("ping " + std::string(host.begin(), host.end()));  // host names are ASCII
-  }
-  return pings;
-}
 
 struct Case {
   const char* profile;
@@ -33,7 +23,7 @@ TEST(PresenceDllTest, AnswersFromThePingsOfTheSimulatedMachine) {
                         Case{"offline-zh", 0, 7}, Case{"lowercase-ttl", 0, 7}}) {
     SimulatedMachine machine(c.profile);
     EXPECT_EQ(GetNetworkState(), c.expected) << c.profile;
-    EXPECT_EQ(machine.Calls(), Pings(c.pings)) << c.profile;
+    EXPECT_EQ(machine.Calls(), PresencePings(c.pings)) << c.profile;
   }
 }
 

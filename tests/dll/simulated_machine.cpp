@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "kestrel_endpoints.h"
 #include "support/testdata.h"
 
 namespace kestrel::test {
@@ -45,6 +46,25 @@ std::vector<std::string> SimulatedMachine::Calls() const {
     }
   }
   return calls;
+}
+
+bool ChineseSystem() {
+  return GetACP() == 936;
+}
+
+std::vector<std::string> PresencePings(std::size_t count) {
+  std::vector<std::string> pings;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::wstring host = kestrel::endpoints::kPresenceHosts[i];
+    pings.push_back("ping " + std::string(host.begin(), host.end()));  // host names are ASCII
+  }
+  return pings;
+}
+
+void ExpectOnlyPings(const std::vector<std::string>& calls) {
+  for (const std::string& call : calls) {
+    EXPECT_EQ(call.rfind("ping ", 0), 0u) << call;
+  }
 }
 
 }  // namespace kestrel::test
