@@ -9,6 +9,7 @@
 
 #include "NetProbe.h"
 #include "simulated_machine.h"
+#include "support/offline_export.h"
 #include "support/records.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "NetProbe.h"
 #include "simulated_machine.h"
+#include "support/offline_export.h"
 #include "support/records.h"
 #include "support/windows_system.h"
 

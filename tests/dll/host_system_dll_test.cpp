@@ -12,6 +12,7 @@
 
 #include "NetProbe.h"
 #include "simulated_machine.h"
+#include "support/offline_export.h"
 #include "support/testdata.h"
 #include "support/windows_system.h"
 

@@ -1,16 +1,11 @@
 // Points the simulated tools at a machine profile for the tests of the real DLL: the tools run
 // in child processes, which inherit this process's environment. With it, what those tests share:
-// the choice of machine by the locale they run under, the presence pings the tools log, and the
-// refusal every export gives while the machine is offline.
+// the choice of machine by the locale they run under and the presence pings the tools log.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include "NetProbe.h"
 
 namespace kestrel::test {
 
@@ -38,20 +33,5 @@ std::vector<std::string> PresencePings(std::size_t count);
 
 // Offline, the presence check's pings are all that ran.
 void ExpectOnlyPings(const std::vector<std::string>& calls);
-
-// The message of every export on a machine without a network.
-constexpr const char kNoNetworkMessage[] = "您当前未连接网络，请连接网络";
-
-// Calls an export such as GetCPUInfo on an offline machine: it fails with code 100 and hands out
-// no record.
-template <typename Record>
-void ExpectRefusedOffline(int (*getRecord)(const Record**, ProbeError*)) {
-  const Record* record = nullptr;
-  ProbeError error;
-  EXPECT_EQ(getRecord(&record, &error), 0);
-  EXPECT_EQ(record, nullptr);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, kNoNetworkMessage);
-}
 
 }  // namespace kestrel::test

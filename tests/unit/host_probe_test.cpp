@@ -11,10 +11,12 @@
 #include "probes/host/host_probe.h"
 #include "probes/host/product_listing.h"
 #include "support/fake_machine.h"
+#include "support/offline_export.h"
 #include "support/testdata.h"
 
 namespace {
 
+using kestrel::test::ExpectRefusedOffline;
 using kestrel::test::FakeMachine;
 using kestrel::test::ReadFixture;
 using kestrel::test::ReplaceAll;
@@ -242,13 +244,8 @@ TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 TEST_F(HostExportTest, OfflineLeavesTheRecordAndRunsNoListing) {
   FakeMachine& machine = InstallMachine("offline-zh");
   netprobe::Engine()->hostInfo = Untouched();
-  const HostInfo* info = nullptr;
-  ProbeError error;
 
-  EXPECT_EQ(GetHostInfomation(&info, &error), 0);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, "您当前未连接网络，请连接网络");
-  EXPECT_EQ(info, nullptr);
+  ExpectRefusedOffline(GetHostInfomation);
   const HostInfo& kept = netprobe::Engine()->hostInfo;
   EXPECT_EQ(kept.hostTypeName, "old model");
   EXPECT_EQ(kept.serialNumber, "old serial");

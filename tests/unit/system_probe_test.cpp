@@ -12,10 +12,12 @@
 #include "probes/system/os_version.h"
 #include "probes/system/system_probe.h"
 #include "support/fake_machine.h"
+#include "support/offline_export.h"
 #include "support/testdata.h"
 
 namespace {
 
+using kestrel::test::ExpectRefusedOffline;
 using kestrel::test::FakeMachine;
 using kestrel::test::ReadFixture;
 
@@ -239,13 +241,8 @@ TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 TEST_F(SystemExportTest, OfflineLeavesTheRecordAndTheSideFileAlone) {
   FakeMachine& machine = InstallMachine("offline-zh");
   netprobe::Engine()->systemInfo = SystemInfo{"old name", "old version", 7};
-  const SystemInfo* info = nullptr;
-  ProbeError error;
 
-  EXPECT_EQ(GetSystemVersionInfo(&info, &error), 0);
-  EXPECT_EQ(error.code, 100);
-  EXPECT_EQ(error.message, "您当前未连接网络，请连接网络");
-  EXPECT_EQ(info, nullptr);
+  ExpectRefusedOffline(GetSystemVersionInfo);
   const SystemInfo& kept = netprobe::Engine()->systemInfo;
   EXPECT_EQ(kept.systemName, "old name");
   EXPECT_EQ(kept.systemVersion, "old version");
