@@ -10,13 +10,8 @@
 #include "support/offline_export.h"
 #include "support/records.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ChineseSystem;
-using kestrel::test::Describe;
-using kestrel::test::ExpectOnlyPings;
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::SimulatedMachine;
 
 struct Machine {
   const char* profile;
@@ -71,3 +66,4 @@ TEST(AdaptersDllTest, ReadsTheAdaptersOfTheSimulatedMachine) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -12,15 +12,8 @@
 #include "support/offline_export.h"
 #include "support/records.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ChineseSystem;
-using kestrel::test::CpuNumbers;
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::kNoNetworkMessage;
-using kestrel::test::MemoryNumbers;
-using kestrel::test::PresencePings;
-using kestrel::test::SimulatedMachine;
 
 // What one locale's machine answers.
 struct LocaleMachine {
@@ -147,3 +140,4 @@ TEST(CpuMemoryDllTest, ErrorFilledByTheDllIsOursToChangeAndDestroy) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

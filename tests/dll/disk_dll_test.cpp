@@ -15,14 +15,8 @@
 #include "support/records.h"
 #include "support/windows_system.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ChineseSystem;
-using kestrel::test::Disks;
-using kestrel::test::ExpectOnlyPings;
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::NamesAndSizes;
-using kestrel::test::SimulatedMachine;
 
 struct LocaleMachine {
   const char* profile;
@@ -103,7 +97,7 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
 bool RunsAsWindows7() {
   unsigned major = 0;
   unsigned minor = 0;
-  return kestrel::test::NtdllVersion(major, minor) && major == 6 && minor == 1;
+  return NtdllVersion(major, minor) && major == 6 && minor == 1;
 }
 
 TEST(DiskDllTest, OnlyUsbDisksListedAsksPowerShellExceptOnWindows7) {
@@ -153,3 +147,4 @@ TEST(DiskDllTest, OfflineLeavesTheRecordAsItWas) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

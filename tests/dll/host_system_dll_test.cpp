@@ -16,15 +16,8 @@
 #include "support/testdata.h"
 #include "support/windows_system.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ChineseSystem;
-using kestrel::test::ExpectOnlyPings;
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::ReadBytes;
-using kestrel::test::ReadFixture;
-using kestrel::test::ScopedCurrentVersionValue;
-using kestrel::test::SimulatedMachine;
 
 // What one locale's machine answers.
 struct LocaleMachine {
@@ -70,7 +63,7 @@ struct VersionRoad {
 std::optional<VersionRoad> ThisSystem() {
   unsigned major = 0;
   unsigned minor = 0;
-  if (!kestrel::test::NtdllVersion(major, minor)) {
+  if (!NtdllVersion(major, minor)) {
     return std::nullopt;
   }
   if (major == 10 && minor == 0) {
@@ -224,3 +217,4 @@ TEST_F(HostSystemDllTest, OfflineLeavesBothRecordsAsTheyWere) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -7,10 +7,8 @@
 #include "NetProbe.h"
 #include "simulated_machine.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::PresencePings;
-using kestrel::test::SimulatedMachine;
 
 struct Case {
   const char* profile;
@@ -28,3 +26,4 @@ TEST(PresenceDllTest, AnswersFromThePingsOfTheSimulatedMachine) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -9,10 +9,9 @@
 #include "probes/adapters/adapter_parsers.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::ReadFixture;
-using kestrel::test::ReplaceAll;
 using netprobe::AdapterListingForm;
 using netprobe::ParseAdapterListing;
 using netprobe::ReadAdapterSpeed;
@@ -233,3 +232,4 @@ TEST(AdapterSpeedTest, FindsTheAdapterBehindSeveralMegabytesOfOtherBlocks) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

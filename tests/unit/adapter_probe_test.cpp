@@ -12,10 +12,8 @@
 #include "support/fake_machine.h"
 #include "support/records.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::Describe;
-using kestrel::test::FakeMachine;
 
 const std::vector<std::wstring> kAllCommands = {L"sc start dot3svc", L"netsh lan show interface",
                                                 L"netsh wlan show interface",
@@ -123,7 +121,7 @@ TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
   EXPECT_TRUE(wireless.dnsServers.empty());
 }
 
-using AdapterExportTest = kestrel::test::ExportTest;
+using AdapterExportTest = ExportTest;
 
 TEST_F(AdapterExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   InstallMachine("desktop-zh");
@@ -151,3 +149,4 @@ TEST_F(AdapterExportTest, SecondCallHandsOutTheSameRecordRefilled) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -13,10 +13,9 @@
 #include "support/codepages.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::CodePageFor;
-using kestrel::test::ReadFixture;
 using netprobe::ICodePage;
 
 #define REQUIRE_CODE_PAGE(cp, page)                                  \
@@ -177,3 +176,4 @@ TEST(CodePageTest, SystemPagesFollowTheLocaleLikeWine) {
 #endif
 
 }  // namespace
+}  // namespace kestrel::test

@@ -15,15 +15,8 @@
 #include "support/records.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::CommandFailure;
-using kestrel::test::CpuNumbers;
-using kestrel::test::CutBefore;
-using kestrel::test::FakeMachine;
-using kestrel::test::ReadFixture;
-using kestrel::test::ReplacedOnce;
-using kestrel::test::ScriptedMachine;
 
 const std::wstring kName = L"WMIC CPU Get Name";
 const std::wstring kClock = L"WMIC CPU Get MaxClockSpeed";
@@ -330,7 +323,7 @@ TEST(CpuLoadTest, AveragesThePositiveLoadsTruncated) {
   }
 }
 
-using CpuExportTest = kestrel::test::ExportTest;
+using CpuExportTest = ExportTest;
 
 TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   InstallMachine("desktop-zh");
@@ -356,3 +349,4 @@ TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

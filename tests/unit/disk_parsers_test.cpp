@@ -12,12 +12,9 @@
 #include "support/records.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::Disks;
-using kestrel::test::NamesAndSizes;
-using kestrel::test::ReadFixture;
-using kestrel::test::ReplaceAll;
 using netprobe::ParseDiskListing;
 using netprobe::ParsePhysicalDiskListing;
 using netprobe::ParseWinsatReadRating;
@@ -219,3 +216,4 @@ TEST(WinsatRatingTest, ReadsTheRatingAfterTheSequentialReadThroughput) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

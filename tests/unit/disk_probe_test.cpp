@@ -12,11 +12,8 @@
 #include "support/fake_machine.h"
 #include "support/records.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::Disks;
-using kestrel::test::FakeMachine;
-using kestrel::test::NamesAndSizes;
 
 const std::wstring kListing = L"wmic diskdrive list full";
 const std::wstring kPhysical = L"powershell -command \"Get-PhysicalDisk|Select-Object *\"";
@@ -199,3 +196,4 @@ TEST(DiskProbeTest, WinsatRatesTheDriveOfTheSystemFolder) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -14,12 +14,9 @@
 #include "support/offline_export.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::FakeMachine;
-using kestrel::test::ReadFixture;
-using kestrel::test::ReplaceAll;
 using netprobe::ParseProductListing;
 
 constexpr const wchar_t kListingCommand[] = L"wmic CSPRODUCT list full";
@@ -224,7 +221,7 @@ TEST(HostProbeTest, FailuresEmptyTheModelAndKeepTheRest) {
   }
 }
 
-using HostExportTest = kestrel::test::ExportTest;
+using HostExportTest = ExportTest;
 
 TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
   InstallMachine("laptop-en");
@@ -256,3 +253,4 @@ TEST_F(HostExportTest, OfflineLeavesTheRecordAndRunsNoListing) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

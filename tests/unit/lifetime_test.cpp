@@ -5,9 +5,8 @@
 #include "core/engine_instance.h"
 #include "support/fake_machine.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::FakeMachine;
 
 TEST(LifetimeTest, InitDllSucceedsWithoutTouchingTheError) {
   ProbeError error;
@@ -41,3 +40,4 @@ TEST(LifetimeTest, LanguageFollowsTheAnsiCodePage) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -15,15 +15,8 @@
 #include "support/records.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::CommandFailure;
-using kestrel::test::CutBefore;
-using kestrel::test::FakeMachine;
-using kestrel::test::MemoryNumbers;
-using kestrel::test::ReadFixture;
-using kestrel::test::ReplacedOnce;
-using kestrel::test::ScriptedMachine;
 
 const std::wstring kModules = L"wmic memorychip list /format";
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
@@ -236,7 +229,7 @@ TEST(MemoryProbeTest, FailureLeavesARecordOfZeros) {
   }
 }
 
-using MemoryExportTest = kestrel::test::ExportTest;
+using MemoryExportTest = ExportTest;
 
 TEST_F(MemoryExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   FakeMachine& machine = InstallMachine("laptop-en");
@@ -256,3 +249,4 @@ TEST_F(MemoryExportTest, SecondCallHandsOutTheSameRecordRefilled) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

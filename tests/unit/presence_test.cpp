@@ -10,9 +10,8 @@
 #include "kestrel_endpoints.h"
 #include "support/fake_machine.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::FakeMachine;
 
 std::vector<std::wstring> PingsOfFirstHosts(std::size_t count) {
   std::vector<std::wstring> pings;
@@ -72,3 +71,4 @@ TEST(PresenceTest, EachCallPingsAgain) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -12,11 +12,9 @@
 #include "support/profile_runner.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::ProfileRunner;
-using kestrel::test::ReadFixture;
-using kestrel::test::TestdataPath;
 using simtools::Profile;
 
 TEST(ProfileCommandTest, NormalisesToolNameAndTrimsArguments) {
@@ -294,3 +292,4 @@ TEST(ProfileRunnerTest, MissingProfileFailsTheTest) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -15,11 +15,8 @@
 #include "support/offline_export.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ExpectRefusedOffline;
-using kestrel::test::FakeMachine;
-using kestrel::test::ReadFixture;
 
 constexpr const wchar_t kNameCommand[] = L"WMIC OS Get Name";
 constexpr const wchar_t kSideFile[] = L"OS.txt";
@@ -41,12 +38,12 @@ TEST(OsVersionTest, ClassesOfKnownVersionsAndZeroForOthers) {
   for (const Case& c : cases) {
     EXPECT_EQ(netprobe::OsVersionClass(c.major, c.minor), c.versionClass)
         << c.major << "." << c.minor;
-    kestrel::test::FakeSystem system;
+    FakeSystem system;
     system.major = c.major;
     system.minor = c.minor;
     EXPECT_EQ(netprobe::GetOsVersionClass(system), c.versionClass) << c.major << "." << c.minor;
   }
-  kestrel::test::FakeSystem unknown;
+  FakeSystem unknown;
   unknown.versionKnown = false;
   EXPECT_EQ(netprobe::GetOsVersionClass(unknown), 0);
 }
@@ -220,7 +217,7 @@ TEST(SystemProbeTest, FailuresKeepWhatWasSetBeforeThem) {
   }
 }
 
-using SystemExportTest = kestrel::test::ExportTest;
+using SystemExportTest = ExportTest;
 
 TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
   InstallMachine("laptop-en");
@@ -251,3 +248,4 @@ TEST_F(SystemExportTest, OfflineLeavesTheRecordAndTheSideFileAlone) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

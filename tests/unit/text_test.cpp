@@ -8,9 +8,9 @@
 
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
 
-using kestrel::test::ReadFixture;
 using netprobe::FullTrim;
 using netprobe::ParseColumnNumber;
 using netprobe::ParseColumnValue;
@@ -277,3 +277,4 @@ TEST(ScanCursorTest, ValuesMayHoldZeroBytesAndTextMayBeLarge) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

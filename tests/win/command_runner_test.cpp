@@ -20,15 +20,15 @@
 #include "support/testdata.h"
 #include "support/windows_system.h"
 
+namespace kestrel::test {
 namespace {
 
 using netprobe::BackgroundJob;
 namespace win32 = netprobe::win32;
-using kestrel::test::TempFilePath;
 
 // A testdata file's Windows path: backslashes (to cmd a slash starts a switch).
 std::wstring WindowsPath(const std::string& relative) {
-  std::string path = kestrel::test::TestdataPath(relative);
+  std::string path = TestdataPath(relative);
   std::replace(path.begin(), path.end(), '/', '\\');
   return std::wstring(path.begin(), path.end());  // the path is plain ASCII
 }
@@ -88,7 +88,7 @@ TEST(RunCommand, CapturesOutputByteForByteAndAppends) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.fixture) + (c.throughCmdType ? " via type" : " via printer"));
-    const std::string expected = kestrel::test::ReadFixture(c.fixture);
+    const std::string expected = ReadFixture(c.fixture);
     ASSERT_FALSE(expected.empty());
     std::string output = c.earlier;
     const int started = c.throughCmdType
@@ -184,3 +184,4 @@ TEST(IsWow64, IsZeroInA64BitProcess) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

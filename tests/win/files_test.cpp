@@ -11,11 +11,10 @@
 #include "core/win32_services.h"
 #include "support/windows_system.h"
 
+namespace kestrel::test {
 namespace {
 
 namespace win32 = netprobe::win32;
-using kestrel::test::ReadBytes;
-using kestrel::test::TempFilePath;
 
 std::wstring ExeFolder() {
   std::wstring folder;
@@ -128,3 +127,4 @@ TEST(ReadTextLines, MissingFileGivesZero) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

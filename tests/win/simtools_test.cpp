@@ -10,10 +10,8 @@
 #include "profile.h"
 #include "support/testdata.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::ReadFixture;
-using kestrel::test::TestdataPath;
 
 class SimtoolsTest : public ::testing::Test {
  protected:
@@ -90,3 +88,4 @@ TEST_F(SimtoolsTest, MissingProfileIsRefused) {
 }
 
 }  // namespace
+}  // namespace kestrel::test

@@ -12,11 +12,8 @@
 #include "probes/system/os_version.h"
 #include "support/windows_system.h"
 
+namespace kestrel::test {
 namespace {
-
-using kestrel::test::NtdllVersion;
-using kestrel::test::ScopedCurrentVersionValue;
-using kestrel::test::TextBytes;
 
 constexpr const wchar_t kTestValue[] = L"KestrelSystemInfoTestValue";
 
@@ -112,3 +109,4 @@ TEST(SystemInfoWin32Test, MemoryAndSystemDriveHaveSaneFigures) {
 }
 
 }  // namespace
+}  // namespace kestrel::test
