@@ -8,6 +8,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -116,6 +117,20 @@ std::string EncodeWide(const std::string& target, const std::wstring& text) {
                        [](const char*) { return kDefaultChar; });
 }
 
+// Wide text to a code page. glibc's iconv drops the Unicode tag characters (U+E0000 to U+E007F)
+// without a word where the page cannot hold them, and no code page can; they become the default
+// character like every other character the page lacks.
+std::string EncodeWideToPage(unsigned codePage, const std::wstring& text) {
+  std::wstring kept = text;
+  for (wchar_t& c : kept) {
+    const std::uint32_t unit = static_cast<std::uint32_t>(c);
+    if (unit >= 0xE0000 && unit <= 0xE007F) {
+      c = static_cast<wchar_t>(kDefaultChar);
+    }
+  }
+  return EncodeWide(IconvName(codePage), kept);
+}
+
 class IconvCodePage final : public ICodePage {
  public:
   IconvCodePage(unsigned ansiCodePage, unsigned oemCodePage)
@@ -128,13 +143,13 @@ class IconvCodePage final : public ICodePage {
   }
 
   std::string WideToAnsi(const std::wstring& text) const override {
-    return EncodeWide(IconvName(ansi_), text);
+    return EncodeWideToPage(ansi_, text);
   }
 
   // A direct conversion to GBK: switching the process-wide C locale around wcstombs would race
   // with every other thread that converts text meanwhile.
   std::string WideToAnsiChs(const std::wstring& text) const override {
-    return EncodeWide(IconvName(kChinesePage), text);
+    return EncodeWideToPage(kChinesePage, text);
   }
 
   // Through wide text, like the Win32 pair of calls, so undecodable bytes end up the same.
