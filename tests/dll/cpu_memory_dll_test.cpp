@@ -48,7 +48,7 @@ TEST(CpuMemoryDllTest, CpuOfThisLocalesMachineThenOffline) {
   {
     SimulatedMachine machine(expected.profile);
     ProbeError error;
-    ASSERT_EQ(GetCPUInfo(&info, &error), 1);
+    ASSERT_EQ(GetCPUInfo(&info, &error), 1) << error.code << machine.Transcript();
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(error.code, 0);
     EXPECT_EQ(info->cpuName, expected.cpuName);
@@ -81,7 +81,7 @@ TEST(CpuMemoryDllTest, MemoryOfThisLocalesMachineTwiceThenOffline) {
   {
     SimulatedMachine machine(expected.profile);
     ProbeError error;
-    ASSERT_EQ(GetMemoryInfo(&info, &error), 1);
+    ASSERT_EQ(GetMemoryInfo(&info, &error), 1) << error.code << machine.Transcript();
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(error.code, 0);
     // Occupancy comes from this computer's own memory status; only its range is known.
@@ -94,7 +94,7 @@ TEST(CpuMemoryDllTest, MemoryOfThisLocalesMachineTwiceThenOffline) {
     EXPECT_LE(info->memoryOccupancyScore, 45);
 
     const MemoryInfo* second = nullptr;
-    ASSERT_EQ(GetMemoryInfo(&second, &error), 1);
+    ASSERT_EQ(GetMemoryInfo(&second, &error), 1) << error.code << machine.Transcript();
     EXPECT_EQ(second, info);
     EXPECT_EQ(info->memorySumSize, expected.memory.memorySumSize);
     EXPECT_EQ(machine.Calls(), (std::vector<std::string>{kPing, "wmic memorychip list /format",

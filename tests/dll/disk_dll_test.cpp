@@ -75,7 +75,7 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
   const DiskInfo* second = nullptr;
   ProbeError error;
 
-  ASSERT_EQ(GetHardDiskInfo(&first, &error), 1) << error.code;
+  ASSERT_EQ(GetHardDiskInfo(&first, &error), 1) << error.code << machine.Transcript();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(NamesAndSizes(first->disks), expected.disks);
   EXPECT_EQ(first->hardDiskSumSize, expected.sum);
@@ -83,7 +83,7 @@ TEST(DiskDllTest, ListsScoresAndHandsOutTheSameRecordRefilled) {
   EXPECT_EQ(first->hardDiskSpeedScore, expected.speedScore);
   ExpectPlausibleSystemDrive(*first);
 
-  ASSERT_EQ(GetHardDiskInfo(&second, &error), 1);
+  ASSERT_EQ(GetHardDiskInfo(&second, &error), 1) << error.code << machine.Transcript();
   EXPECT_EQ(second, first);
   // Refilled, not appended to.
   EXPECT_EQ(NamesAndSizes(second->disks), expected.disks);
@@ -114,7 +114,7 @@ TEST(DiskDllTest, OnlyUsbDisksListedAsksPowerShellExceptOnWindows7) {
     return;
   }
   // The quotes and the pipe of the PowerShell command reach the tool through cmd unchanged.
-  ASSERT_EQ(GetHardDiskInfo(&info, &error), 1) << error.code;
+  ASSERT_EQ(GetHardDiskInfo(&info, &error), 1) << error.code << machine.Transcript();
   EXPECT_EQ(NamesAndSizes(info->disks), (Disks{{"INTEL SSDPEKNW512G8", 512110}}));
   EXPECT_EQ(info->hardDiskSizeScore, 35);
   EXPECT_EQ(info->hardDiskSpeedScore, 70);
@@ -130,7 +130,7 @@ TEST(DiskDllTest, OfflineLeavesTheRecordAsItWas) {
   {
     SimulatedMachine online(expected.profile);
     ProbeError error;
-    ASSERT_EQ(GetHardDiskInfo(&info, &error), 1);
+    ASSERT_EQ(GetHardDiskInfo(&info, &error), 1) << error.code << online.Transcript();
   }
   const DiskInfo before = *info;
 

@@ -118,12 +118,12 @@ TEST_F(HostSystemDllTest, HostRecordComesFromTheProductListing) {
   const HostInfo* second = nullptr;
   ProbeError error;
 
-  ASSERT_EQ(GetHostInfomation(&first, &error), 1) << error.code;
+  ASSERT_EQ(GetHostInfomation(&first, &error), 1) << error.code << machine.Transcript();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->serialNumber, expected.serialNumber);
   EXPECT_EQ(first->manufacturer, expected.manufacturer);
   EXPECT_EQ(first->hostTypeName, expected.model);
-  ASSERT_EQ(GetHostInfomation(&second, &error), 1);
+  ASSERT_EQ(GetHostInfomation(&second, &error), 1) << error.code << machine.Transcript();
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->hostTypeName, expected.model);
   EXPECT_EQ(error.code, 0);
@@ -144,7 +144,7 @@ TEST_F(HostSystemDllTest, SystemRecordNamesTheSystemAndKeepsTheAnswerBesideThePr
   ProbeError error;
 
   SimulatedMachine machine(expected.profile);
-  ASSERT_EQ(GetSystemVersionInfo(&first, &error), 1) << error.code;
+  ASSERT_EQ(GetSystemVersionInfo(&first, &error), 1) << error.code << machine.Transcript();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->systemName, expected.systemName);
   EXPECT_EQ(first->systemVersion, Narrow(road->valueText));
@@ -157,7 +157,7 @@ TEST_F(HostSystemDllTest, SystemRecordNamesTheSystemAndKeepsTheAnswerBesideThePr
   if (road->sideFile) {
     std::ofstream(std::filesystem::path(sideFile), std::ios::binary | std::ios::trunc) << "stale";
   }
-  ASSERT_EQ(GetSystemVersionInfo(&second, &error), 1);
+  ASSERT_EQ(GetSystemVersionInfo(&second, &error), 1) << error.code << machine.Transcript();
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->systemName, expected.systemName);
   EXPECT_EQ(ReadBytes(sideFile), recorded);
@@ -182,7 +182,7 @@ TEST_F(HostSystemDllTest, BrokenWmiFailsTheHostAndLeavesTheNameToTheRegistry) {
   EXPECT_EQ(error.message, "解析主机类型失败");
 
   const SystemInfo* system = nullptr;
-  ASSERT_EQ(GetSystemVersionInfo(&system, &error), 1);
+  ASSERT_EQ(GetSystemVersionInfo(&system, &error), 1) << error.code << machine.Transcript();
   EXPECT_EQ(system->systemName, expected.productName);
   EXPECT_EQ(system->systemVersion, Narrow(road->valueText));
   DeleteFileW(SideFilePath().c_str());
@@ -198,8 +198,8 @@ TEST_F(HostSystemDllTest, OfflineLeavesBothRecordsAsTheyWere) {
   {
     SimulatedMachine online(expected.profile);
     ProbeError error;
-    ASSERT_EQ(GetHostInfomation(&host, &error), 1);
-    ASSERT_EQ(GetSystemVersionInfo(&system, &error), 1);
+    ASSERT_EQ(GetHostInfomation(&host, &error), 1) << error.code << online.Transcript();
+    ASSERT_EQ(GetSystemVersionInfo(&system, &error), 1) << error.code << online.Transcript();
   }
   DeleteFileW(SideFilePath().c_str());
 

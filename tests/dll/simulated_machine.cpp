@@ -50,6 +50,14 @@ std::vector<std::string> SimulatedMachine::Calls() const {
   return calls;
 }
 
+std::string SimulatedMachine::Transcript() const {
+  std::string line = " after:";
+  for (const std::string& call : Calls()) {
+    line += " [" + call + "]";
+  }
+  return line;
+}
+
 bool ChineseSystem() {
   return GetACP() == 936;
 }

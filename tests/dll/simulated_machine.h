@@ -19,6 +19,8 @@ class SimulatedMachine {
 
   // The command lines the tools answered so far, in order ("? " marks an unknown command).
   std::vector<std::string> Calls() const;
+  // The calls so far as one line, for the message of a failed check.
+  std::string Transcript() const;
 
  private:
   std::wstring logPath_;
