@@ -42,7 +42,8 @@ int ProfileRunner::RunCommand(const std::wstring& command, std::string& output) 
   return 1;
 }
 
-int ProfileRunner::LaunchCommand(const std::wstring& command, int /*show*/) {
+int ProfileRunner::LaunchCommand(const std::wstring& command, int show) {
+  launchShows_.push_back(show);
   std::string discarded;
   return Answer(command, &discarded) ? 1 : 0;
 }

@@ -31,6 +31,8 @@ class ProfileRunner : public netprobe::ICommandRunner {
   // Every command run or launched, in order, as the caller wrote it (also those that did not
   // start).
   const std::vector<std::wstring>& calls() const { return calls_; }
+  // The window setting of each launch, in order: tools must run hidden.
+  const std::vector<int>& launchShows() const { return launchShows_; }
 
  private:
   // Records the call; false when it does not start, else the recording (empty when unknown).
@@ -41,6 +43,7 @@ class ProfileRunner : public netprobe::ICommandRunner {
   std::map<std::string, std::size_t> runs_;  // normalised command -> runs so far
   std::set<std::string> notStarting_;        // normalised commands
   std::vector<std::wstring> calls_;
+  std::vector<int> launchShows_;
 };
 
 }  // namespace kestrel::test

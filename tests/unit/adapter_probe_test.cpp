@@ -46,6 +46,7 @@ TEST_P(AdapterProbeTest, BuildsSummariesWiredFirstThenWireless) {
   EXPECT_EQ(Describe(engine->cardSummaries), c.summaries);
   // Every command is tried, the wired service started before the wired listing is read.
   EXPECT_EQ(machine.runner.calls(), kAllCommands);
+  EXPECT_EQ(machine.runner.launchShows(), std::vector<int>{0});  // no window flashes up
   if (c.result == 1) {
     EXPECT_EQ(error.code, 0);
     EXPECT_TRUE(error.message.empty());
@@ -74,6 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Intel(R) Ethernet Connection (2) I219-LM|0|0|1",
                      "Realtek USB GbE Family Controller|0|0|1",
                      "Intel(R) Dual Band Wireless-AC 8265|0|0|0"}},
+        // Only a connected adapter shows its speed, whatever the driver reports.
+        ProfileCase{"nic-wired-connected-en",
+                    1252,
+                    nullptr,
+                    1,
+                    {"Intel(R) Ethernet Connection (4) I219-V|1000|0|1",
+                     "Intel(R) Wireless-AC 9560 160MHz|0|0|0"}},
         ProfileCase{"nic-no-adapters-en", 1252, nullptr, 0, {}},
         // A command that does not start costs only what it would have given.
         ProfileCase{"desktop-zh",
@@ -119,6 +127,17 @@ TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
   // The address fields are the DNS test's to fill.
   EXPECT_TRUE(wireless.ipAddress.empty());
   EXPECT_TRUE(wireless.dnsServers.empty());
+}
+
+TEST(AdapterProbeTest, DisconnectedAdapterKeepsTheRateItsDriverReports) {
+  FakeMachine machine("nic-wired-connected-en", 1252);
+  auto engine = machine.MakeEngine();
+  ProbeError error;
+  ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
+
+  ASSERT_EQ(engine->wirelessCards.size(), 1u);
+  EXPECT_EQ(engine->wirelessCards[0].connected, 0);
+  EXPECT_EQ(engine->wirelessCards[0].speed, 144);  // only its summary hides it
 }
 
 using AdapterExportTest = ExportTest;
