@@ -17,25 +17,27 @@ using netprobe::SetError;
 
 namespace {
 
-// Runs an export's body; anything thrown becomes a plain failure.
-template <typename Body>
-int Guarded(Body&& body) noexcept {
+// What a checking export reports when its probe cannot run at all (the library released, memory
+// exhausted): its own code 1, so that a caller never gets a failure without a message.
+int ReportNotRun(ProbeError* error, const char* commandFailedMessage) noexcept {
   try {
-    return body();
+    SetError(error, netprobe::kCommandFailedCode, commandFailedMessage);
   } catch (...) {
-    return 0;
+    // Not even the message could be copied: the failure is all that can be reported.
   }
+  return 0;
 }
 
 // The shape of every checking export: presence check first (nothing changes when it fails),
 // then the probe, then the record's address handed out on success.
 template <typename Record>
 int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
-                 Record netprobe::ProbeEngine::*record, const Record** out, ProbeError* error) {
-  return Guarded([&] {
+                 Record netprobe::ProbeEngine::*record, const Record** out, ProbeError* error,
+                 const char* commandFailedMessage) noexcept {
+  try {
     netprobe::ProbeEngine* engine = Engine();
     if (engine == nullptr) {
-      return 0;
+      return ReportNotRun(error, commandFailedMessage);
     }
     if (engine->NetworkState() != 1) {
       SetError(error, netprobe::kNoNetworkCode, netprobe::kNoNetworkMessage);
@@ -46,7 +48,19 @@ int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
       *out = &(engine->*record);
     }
     return result;
-  });
+  } catch (...) {
+    return ReportNotRun(error, commandFailedMessage);
+  }
+}
+
+// Runs an export's body; anything thrown becomes a plain failure.
+template <typename Body>
+int Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return 0;
+  }
 }
 
 }  // namespace
@@ -74,28 +88,32 @@ NETPROBE_API int GetNetworkState() {
 }
 
 NETPROBE_API int GetHostInfomation(const HostInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeHost, &netprobe::ProbeEngine::hostInfo, info, error);
+  return CheckedProbe(netprobe::ProbeHost, &netprobe::ProbeEngine::hostInfo, info, error,
+                      netprobe::kHostCommandFailedMessage);
 }
 
 NETPROBE_API int GetSystemVersionInfo(const SystemInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeSystemVersion, &netprobe::ProbeEngine::systemInfo, info,
-                      error);
+  return CheckedProbe(netprobe::ProbeSystemVersion, &netprobe::ProbeEngine::systemInfo, info, error,
+                      netprobe::kSystemCommandFailedMessage);
 }
 
 NETPROBE_API int GetCPUInfo(const CpuInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeCpu, &netprobe::ProbeEngine::cpuInfo, info, error);
+  return CheckedProbe(netprobe::ProbeCpu, &netprobe::ProbeEngine::cpuInfo, info, error,
+                      netprobe::kCpuCommandFailedMessage);
 }
 
 NETPROBE_API int GetMemoryInfo(const MemoryInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeMemory, &netprobe::ProbeEngine::memoryInfo, info, error);
+  return CheckedProbe(netprobe::ProbeMemory, &netprobe::ProbeEngine::memoryInfo, info, error,
+                      netprobe::kMemoryCommandFailedMessage);
 }
 
 NETPROBE_API int GetHardDiskInfo(const DiskInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeDisks, &netprobe::ProbeEngine::diskInfo, info, error);
+  return CheckedProbe(netprobe::ProbeDisks, &netprobe::ProbeEngine::diskInfo, info, error,
+                      netprobe::kDiskCommandFailedMessage);
 }
 
 NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
                                               ProbeError* error) {
   return CheckedProbe(netprobe::ProbeNetworkCards, &netprobe::ProbeEngine::cardSummaries, summaries,
-                      error);
+                      error, netprobe::kAdapterCommandFailedMessage);
 }

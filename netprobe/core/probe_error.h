@@ -6,6 +6,9 @@
 
 namespace netprobe {
 
+// Every probe's code for a command that did not run.
+inline constexpr int kCommandFailedCode = 1;
+
 inline constexpr int kNoNetworkCode = 100;
 inline constexpr const char kNoNetworkMessage[] = "您当前未连接网络，请连接网络";
 

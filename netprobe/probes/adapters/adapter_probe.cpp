@@ -57,7 +57,7 @@ int ProbeNetworkCards(ProbeEngine& engine, ProbeError* error) {
   AppendCardSummaries(engine.wiredCards, 1, engine.cardSummaries);
   AppendCardSummaries(engine.wirelessCards, 0, engine.cardSummaries);
   if (engine.cardSummaries.empty()) {
-    SetError(error, 1, "获取网卡信息失败");
+    SetError(error, kCommandFailedCode, kAdapterCommandFailedMessage);
     return 0;
   }
   return 1;

@@ -95,7 +95,7 @@ int ProbeCpu(ProbeEngine& engine, ProbeError* error) {
 
   std::string output;
   if (engine.platform().commands->RunCommand(kNameCommand, output) == 0) {
-    SetError(error, 1, "获取CPU名称失败");
+    SetError(error, kCommandFailedCode, kCpuCommandFailedMessage);
     return 0;
   }
   if (ParseColumnValue(output, "Name", engine.cpuInfo.cpuName) == 0) {

@@ -13,8 +13,6 @@ namespace netprobe {
 
 namespace {
 
-constexpr int kCommandFailedCode = 1;
-constexpr char kCommandFailedMessage[] = "获取硬盘信息失败";
 constexpr int kNoDiskCode = 2;
 constexpr char kNoDiskMessage[] = "解析硬盘信息失败";
 
@@ -68,7 +66,7 @@ void RateSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, Disk
 int ReadPhysicalDisks(ProbeEngine& engine, std::vector<DiskEntry>& disks, ProbeError* error) {
   std::string output;
   if (engine.platform().commands->RunCommand(kPhysicalDiskCommand, output) == 0) {
-    SetError(error, kCommandFailedCode, kCommandFailedMessage);
+    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
     return 0;
   }
   if (!ParsePhysicalDiskListing(output, disks)) {
@@ -88,7 +86,7 @@ int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
 
   std::string listing;
   if (platform.commands->RunCommand(kDiskListingCommand, listing) == 0) {
-    SetError(error, kCommandFailedCode, kCommandFailedMessage);
+    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
     return 0;
   }
   std::vector<DiskEntry> disks;

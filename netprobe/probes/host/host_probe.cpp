@@ -13,7 +13,7 @@ int ProbeHost(ProbeEngine& engine, ProbeError* error) {
 
   std::string output;
   if (engine.platform().commands->RunCommand(L"wmic CSPRODUCT list full", output) != 1) {
-    SetError(error, 1, "获取主机类型失败");
+    SetError(error, kCommandFailedCode, kHostCommandFailedMessage);
     return 0;
   }
   if (!ParseProductListing(output, info)) {

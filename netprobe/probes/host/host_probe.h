@@ -6,6 +6,9 @@
 
 namespace netprobe {
 
+// Code 1: a command did not run. The export reports it too when the probe cannot run at all.
+inline constexpr const char kHostCommandFailedMessage[] = "获取主机类型失败";
+
 // Refills the engine's record; 1 on success, 0 with `error` filled. Expects the presence check
 // to have passed.
 int ProbeHost(ProbeEngine& engine, ProbeError* error);

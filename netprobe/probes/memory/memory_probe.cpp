@@ -22,7 +22,7 @@ int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
 
   std::string listing;
   if (engine.platform().commands->RunCommand(kModulesCommand, listing) == 0) {
-    SetError(error, 1, "获取内存信息失败");
+    SetError(error, kCommandFailedCode, kMemoryCommandFailedMessage);
     return 0;
   }
   MemoryInfo record;

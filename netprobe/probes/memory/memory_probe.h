@@ -6,6 +6,9 @@
 
 namespace netprobe {
 
+// Code 1: a command did not run. The export reports it too when the probe cannot run at all.
+inline constexpr const char kMemoryCommandFailedMessage[] = "获取内存信息失败";
+
 // Refills the engine's record; 1 on success, 0 with `error` filled. Expects the presence check
 // to have passed.
 int ProbeMemory(ProbeEngine& engine, ProbeError* error);

@@ -35,7 +35,7 @@ bool FindSystemName(ProbeEngine& engine, bool writeSideFile, ProbeError* error) 
   }
   std::wstring productName;
   if (!platform.system->ReadCurrentVersionValue(L"ProductName", productName)) {
-    SetError(error, 1, "获取系统名称失败");
+    SetError(error, kCommandFailedCode, kSystemCommandFailedMessage);
     return false;
   }
   engine.systemInfo.systemName = platform.codePage->WideToAnsi(productName);
