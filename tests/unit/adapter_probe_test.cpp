@@ -2,6 +2,7 @@
 // builds, the summaries and the failure when no adapter is found.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,11 +108,17 @@ INSTANTIATE_TEST_SUITE_P(
                      "Intel(R) Wireless-AC 9560 160MHz|0|80|0"}},
         ProfileCase{"desktop-zh", 936, L"netsh lan show interface", 0, {}}));
 
-TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
-  FakeMachine machine("laptop-en", 1252);
+// An engine whose adapter probe ran on the machine and succeeded.
+std::unique_ptr<netprobe::ProbeEngine> ProbedEngine(FakeMachine& machine) {
   auto engine = machine.MakeEngine();
   ProbeError error;
-  ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
+  EXPECT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1) << error.code;
+  return engine;
+}
+
+TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
+  FakeMachine machine("laptop-en", 1252);
+  const auto engine = ProbedEngine(machine);
 
   ASSERT_EQ(engine->wiredCards.size(), 1u);
   const NetworkCard& wired = engine->wiredCards[0];
@@ -131,9 +138,7 @@ TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
 
 TEST(AdapterProbeTest, DisconnectedAdapterKeepsTheRateItsDriverReports) {
   FakeMachine machine("nic-wired-connected-en", 1252);
-  auto engine = machine.MakeEngine();
-  ProbeError error;
-  ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
+  const auto engine = ProbedEngine(machine);
 
   ASSERT_EQ(engine->wirelessCards.size(), 1u);
   EXPECT_EQ(engine->wirelessCards[0].connected, 0);
