@@ -11,6 +11,20 @@ set(KESTREL_PRESENCE_HOST_5 "www.chinatelecom.com.cn" CACHE STRING "Presence che
 set(KESTREL_PRESENCE_HOST_6 "www.10086.cn" CACHE STRING "Presence check: carrier 2")
 set(KESTREL_PRESENCE_HOST_7 "www.chinaunicom.com.cn" CACHE STRING "Presence check: carrier 3")
 
+# Our own server answers every other endpoint. By default it runs on loopback at these ports,
+# so a plain build runs end to end on one machine (the tests start it there).
+set(KESTREL_SERVER_HTTP_PORT "18080" CACHE STRING "Local server: plain HTTP port")
+set(KESTREL_SERVER_HTTPS_PORT "18443" CACHE STRING "Local server: HTTPS port")
+set(KESTREL_REPORT_HOST "127.0.0.1:${KESTREL_SERVER_HTTPS_PORT}" CACHE STRING
+    "Report server (https): host[:port]")
+set(KESTREL_STATS_HOST "127.0.0.1:${KESTREL_SERVER_HTTP_PORT}" CACHE STRING
+    "Statistics and version server (http): host[:port]")
+set(KESTREL_HELP_HOST "127.0.0.1:${KESTREL_SERVER_HTTP_PORT}" CACHE STRING
+    "Help-article server (http): host[:port]")
+set(KESTREL_SPEEDTEST_HOST "127.0.0.1:${KESTREL_SERVER_HTTP_PORT}" CACHE STRING
+    "Speed-test download server (http): host[:port]")
+set(KESTREL_SPEEDTEST_FILE "speedtest.bin" CACHE STRING "Speed-test payload file name")
+
 set(KESTREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrel_endpoints.h.in
                ${KESTREL_GENERATED_DIR}/kestrel_endpoints.h @ONLY)

@@ -4,7 +4,8 @@
 
 namespace netprobe {
 
-ProbeEngine::ProbeEngine(const Platform& platform) : platform_(platform) {
+ProbeEngine::ProbeEngine(const Platform& platform)
+    : testDnsServers{"114.114.114.114", "223.5.5.5"}, platform_(platform) {
   language = platform_.codePage->AnsiCodePage() == 936 ? kLanguageChinese : kLanguageOther;
 }
 

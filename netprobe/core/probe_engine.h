@@ -45,6 +45,13 @@ class ProbeEngine {
   std::vector<NetworkCard> wiredCards;
   std::vector<NetworkCard> wirelessCards;
   std::vector<NetworkCardSummary> cardSummaries;
+  DnsTestInfo dnsTestInfo;
+  std::vector<std::string> testDnsServers;
+  std::vector<RouterDelayEntry> routerDelayWired;
+  std::vector<RouterDelayEntry> routerDelayWireless;
+  std::vector<LanDevicesEntry> lanDevicesWired;
+  std::vector<LanDevicesEntry> lanDevicesWireless;
+  DownloadSpeedInfo downloadSpeed;
   int microphoneState = 0;
   int cameraState = 0;
   std::wstring reportNumber;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ProbeError.h"
+
 #if defined(_WIN32)
 #if defined(NETPROBE_BUILDING)
 #define NETPROBE_API extern "C" __declspec(dllexport)
@@ -22,13 +24,6 @@
 #else
 #define NETPROBE_API extern "C" __attribute__((visibility("default")))
 #endif
-
-// The error out-parameter. The caller creates it cleared and owns it; the library writes it only
-// on a failure and never clears it. Code 100 always means that no network was found.
-struct ProbeError {
-  int code = 0;
-  std::string message;  // Chinese text in the ANSI code page (936)
-};
 
 // The computer's model, serial number and maker.
 struct HostInfo {
@@ -111,6 +106,64 @@ struct NetworkCardSummary {
   int isWired = 0;
 };
 
+// One resolver timed by ping from one adapter.
+struct DnsProbeResult {
+  std::string dnsAddress;
+  int minimum = 0;  // ms
+  int maximum = 0;  // ms
+  int average = 0;  // ms
+  int lost = 0;     // lost echo requests
+};
+
+// The DNS test of one adapter: the test resolvers and the adapter's own.
+struct DnsTestEntry {
+  std::string networkCardName;
+  std::string ipAddress;  // the ping source
+  std::vector<DnsProbeResult> testDns;
+  std::vector<DnsProbeResult> localDns;
+};
+
+// The DNS test of every adapter, and whether the DNS was optimised before.
+struct DnsTestInfo {
+  std::vector<DnsTestEntry> wiredEntries;
+  std::vector<DnsTestEntry> wirelessEntries;
+  int optimize = 0;
+};
+
+// One adapter's new DNS server list, passed by value to SetNetworkCardDNS(Ex).
+struct DnsSettingRequest {
+  std::string adapterName;                // the DNS test's networkCardName
+  std::vector<std::string> dnsAddresses;  // IPv4, preferred first
+};
+
+// Ten pings from one adapter to its gateway.
+struct RouterDelayEntry {
+  std::string networkCardName;
+  std::string ipAddress;
+  std::string defaultIPGateway;
+  int minimum = 0;  // ms
+  int maximum = 0;  // ms
+  int average = 0;  // ms
+  int lost = 0;     // out of 10
+  int hostToRouterScore = 0;
+};
+
+// The devices found on one adapter's /24 network.
+struct LanDevicesEntry {
+  std::string networkCardName;
+  std::vector<std::string> devicesAddress;  // in the order of the ARP listing
+  int numberLanDevicesScore = 0;
+};
+
+// The download speed test: speeds as "2.345MB" (MiB/s) and "18.760Mbps" (Mibit/s).
+struct DownloadSpeedInfo {
+  std::string maxDownloadSpeed;
+  std::string minDownloadSpeed;
+  std::string avgDownloadSpeed;
+  std::string bandwidthSpeed;
+  int downloadSpeedScore = 0;
+};
+
 // Initialises libcurl. 1, or 0 with code 1 "初始化CURL失败".
 NETPROBE_API int InitDll(ProbeError* error);
 
@@ -132,3 +185,32 @@ NETPROBE_API int GetHardDiskInfo(const DiskInfo** info, ProbeError* error);
 // Wired summaries first, then wireless ones.
 NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
                                               ProbeError* error);
+
+// The DNS test: each adapter's addresses, gateway and DNS servers, and the test resolvers timed.
+NETPROBE_API int GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error);
+
+// Rewrites one adapter's DNS server list (no presence check).
+NETPROBE_API int SetNetworkCardDNS(DnsSettingRequest request, ProbeError* error);
+NETPROBE_API int SetNetworkCardDNSEx(std::vector<DnsSettingRequest> requests, ProbeError* error);
+
+// Ten pings to each gateway. `wired` receives routerDelayWired; routerDelayWireless follows it.
+NETPROBE_API int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
+                                          ProbeError* error);
+
+// A ping sweep of each /24 network and the ARP table. `wired` receives lanDevicesWired;
+// lanDevicesWireless follows it.
+NETPROBE_API int GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired, ProbeError* error);
+
+// A download of at most 20 seconds from the speed-test server.
+NETPROBE_API int GetNetworkDownloadSpeed(const DownloadSpeedInfo** info, ProbeError* error);
+
+// Builds and posts the report; `reportNumber` (256 wide characters) receives its number.
+NETPROBE_API int UploadJsonData(wchar_t* reportNumber, ProbeError* error);
+// Updates the posted report with the DNS optimisation state.
+NETPROBE_API int UploadDNSJsonData(ProbeError* error);
+
+// The microphone and camera verdicts (no presence check).
+NETPROBE_API int GetMicrophoneTest(const int** state, ProbeError* error);
+NETPROBE_API int SetMicrophoneTestResult(int result);
+NETPROBE_API int GetCameraTest(const int** state, ProbeError* error);
+NETPROBE_API int SetCameraTestResult(int result);
