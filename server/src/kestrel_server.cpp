@@ -1,0 +1,96 @@
+#include "kestrel_server.h"
+
+#include <httplib.h>
+
+#include "payload.h"
+#include "test_control.h"
+
+namespace kestrel::server {
+
+KestrelServer::KestrelServer(const ServerOptions& options) : ctx_(options) {}
+
+KestrelServer::~KestrelServer() {
+  Stop();
+}
+
+void KestrelServer::Configure(httplib::Server& server, bool secure) {
+  const int threads = ctx_.options.threads;
+  server.new_task_queue = [threads] {
+    return new httplib::ThreadPool(static_cast<std::size_t>(threads));
+  };
+  server.set_payload_max_length(ctx_.options.maxBodyBytes);
+  server.set_keep_alive_max_count(100);
+  server.set_exception_handler(
+      [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        res.status = 500;
+        res.set_content("internal error\n", "text/plain; charset=utf-8");
+      });
+  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.body.empty()) {
+      res.set_content(std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
+    }
+  });
+  if (!secure) {
+    RegisterPayloadRoutes(server, ctx_);
+    if (ctx_.options.testControl) {
+      RegisterTestControlRoutes(server, ctx_);
+    }
+  }
+}
+
+bool KestrelServer::Bind(httplib::Server& server, int wanted, int& bound, std::string& error) {
+  const std::string& host = ctx_.options.host;
+  if (wanted == 0) {
+    bound = server.bind_to_any_port(host);
+  } else if (server.bind_to_port(host, wanted)) {
+    bound = wanted;
+  } else {
+    bound = -1;
+  }
+  if (bound <= 0) {
+    error = "cannot listen on " + host + ":" + std::to_string(wanted);
+    return false;
+  }
+  return true;
+}
+
+bool KestrelServer::Start(std::string& error) {
+  const ServerOptions& o = ctx_.options;
+  http_ = std::make_unique<httplib::Server>();
+  Configure(*http_, false);
+  if (o.httpsPort >= 0) {
+    https_ = std::make_unique<httplib::SSLServer>(o.certFile.c_str(), o.keyFile.c_str());
+    if (!https_->is_valid()) {
+      error = "cannot load the certificate " + o.certFile + " or the key " + o.keyFile;
+      return false;
+    }
+    Configure(*https_, true);
+  }
+  if (!Bind(*http_, o.httpPort, httpPort_, error)) {
+    return false;
+  }
+  if (https_ && !Bind(*https_, o.httpsPort, httpsPort_, error)) {
+    return false;
+  }
+  threads_.emplace_back([this] { http_->listen_after_bind(); });
+  if (https_) {
+    threads_.emplace_back([this] { https_->listen_after_bind(); });
+  }
+  return true;
+}
+
+void KestrelServer::Stop() {
+  ctx_.stopping = true;
+  if (http_) {
+    http_->stop();
+  }
+  if (https_) {
+    https_->stop();
+  }
+  for (auto& t : threads_) {
+    t.join();
+  }
+  threads_.clear();
+}
+
+}  // namespace kestrel::server

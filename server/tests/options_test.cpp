@@ -1,0 +1,84 @@
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel::server {
+namespace {
+
+TEST(OptionsTest, DefaultsListenOnLoopbackWithoutTestControl) {
+  const OptionsResult r = ParseOptions({});
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.options.host, "127.0.0.1");
+  EXPECT_EQ(r.options.httpsPort, -1);
+  EXPECT_FALSE(r.options.testControl);
+  EXPECT_EQ(r.options.rate, 0);
+}
+
+TEST(OptionsTest, ValuesAreRead) {
+  const OptionsResult r = ParseOptions({"--host",
+                                        "127.0.0.2",
+                                        "--http-port",
+                                        "22080",
+                                        "--https-port",
+                                        "22443",
+                                        "--cert",
+                                        "c.pem",
+                                        "--key",
+                                        "k.pem",
+                                        "--data",
+                                        "/tmp/d",
+                                        "--rate",
+                                        "1000000",
+                                        "--payload-bytes",
+                                        "4096",
+                                        "--test-control",
+                                        "--ready-file",
+                                        "/tmp/r",
+                                        "--current-version",
+                                        "2.1.21.1",
+                                        "--download-url",
+                                        "http://127.0.0.1/dl",
+                                        "--stall-seconds",
+                                        "3"});
+  ASSERT_TRUE(r.ok) << r.error;
+  const ServerOptions& o = r.options;
+  EXPECT_EQ(o.host, "127.0.0.2");
+  EXPECT_EQ(o.httpPort, 22080);
+  EXPECT_EQ(o.httpsPort, 22443);
+  EXPECT_EQ(o.certFile, "c.pem");
+  EXPECT_EQ(o.keyFile, "k.pem");
+  EXPECT_EQ(o.dataDir, "/tmp/d");
+  EXPECT_EQ(o.rate, 1000000);
+  EXPECT_EQ(o.payloadBytes, 4096);
+  EXPECT_TRUE(o.testControl);
+  EXPECT_EQ(o.readyFile, "/tmp/r");
+  EXPECT_EQ(o.currentVersion, "2.1.21.1");
+  EXPECT_EQ(o.downloadUrl, "http://127.0.0.1/dl");
+  EXPECT_EQ(o.stallSeconds, 3);
+}
+
+TEST(OptionsTest, BadArgumentsAreRefused) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--http-port"},
+      {"--http-port", "65536"},
+      {"--http-port", "-1"},
+      {"--http-port", "80x"},
+      {"--rate", ""},
+      {"--rate", "-3"},
+      {"--payload-bytes", "0"},
+      {"--https-port", "443"},
+      {"--https-port", "443", "--cert", "c.pem"},
+      {"--host", ""},
+      {"--verbose"},
+      {"stray"},
+      {"--max-body-bytes", "999999999999"},
+  };
+  for (const auto& args : cases) {
+    const OptionsResult r = ParseOptions(args);
+    EXPECT_FALSE(r.ok) << args[0];
+    EXPECT_FALSE(r.error.empty()) << args[0];
+  }
+}
+
+}  // namespace
+}  // namespace kestrel::server
