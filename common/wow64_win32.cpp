@@ -36,5 +36,4 @@ int IsWow64() noexcept {
   return isWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE ? 1 : 0;
 }
 
-
 }  // namespace kestrel::win32
