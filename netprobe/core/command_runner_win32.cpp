@@ -1,7 +1,6 @@
 // Runs Windows command-line tools through "cmd /C", hidden, and captures what they print.
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
 #include "core/win32_services.h"
@@ -15,12 +14,6 @@ constexpr std::size_t kMaxCommandLine = 32766;
 // The pipe is drained in chunks of this size, with a short pause after each.
 constexpr DWORD kChunkSize = 1023;
 constexpr DWORD kPauseAfterChunkMs = 10;
-
-using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-
-// Looked up once; stays null until a look-up has succeeded. Background jobs call IsWow64 from
-// many threads at once, hence atomic.
-std::atomic<IsWow64ProcessFn> g_isWow64Process{nullptr};
 
 // Closes a kernel handle when it goes out of scope, so every early return closes it.
 class OwnedHandle {
@@ -200,25 +193,6 @@ int LaunchCommand(const std::wstring& command, int show) noexcept {
   } catch (...) {
     return 0;
   }
-}
-
-int IsWow64() noexcept {
-  IsWow64ProcessFn isWow64Process = g_isWow64Process.load();
-  if (isWow64Process == nullptr) {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr) {
-      return 0;
-    }
-    FARPROC address = GetProcAddress(kernel, "IsWow64Process");
-    if (address == nullptr) {
-      return 0;
-    }
-    // Through void*: the exported address has a generic type, the function has its own.
-    isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(address));
-    g_isWow64Process.store(isWow64Process);
-  }
-  BOOL wow64 = FALSE;
-  return isWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE ? 1 : 0;
 }
 
 }  // namespace netprobe::win32

@@ -1,19 +1,4 @@
-// Number conversions with the C runtime's leniency (leading blanks skipped, digits up to the
-// first other character, 0 for no digits) but without its undefined behaviour: values beyond
-// the type saturate at its limits, and nothing depends on the process locale.
+// NetProbe's include for the shared numbers helpers, which live in common/.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <string_view>
-
-namespace netprobe {
-
-int AtoI(std::string_view text);
-std::int64_t AtoI64(std::string_view text);
-double AtoF(std::string_view text);
-
-// Decimal text of a signed 64-bit number.
-std::string FormatInt64(std::int64_t value);
-
-}  // namespace netprobe
+#include "core/shared.h"

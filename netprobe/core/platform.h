@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/shared.h"
+
 namespace netprobe {
 
 // Runs Windows command-line tools through "cmd /C".
@@ -21,27 +23,6 @@ class ICommandRunner {
   // Runs the command without capturing its output; `show` 0 hides its window. Waits for it.
   // 1 when it was started, 0 otherwise.
   virtual int LaunchCommand(const std::wstring& command, int show) = 0;
-};
-
-// Code page conversions between the system's OEM and ANSI pages, UTF-16/32 and UTF-8.
-class ICodePage {
- public:
-  virtual ~ICodePage() = default;
-
-  // The ANSI code page (936 on Chinese systems, 1252 on Western ones).
-  virtual unsigned AnsiCodePage() const = 0;
-
-  // Command output (OEM code page) to wide text.
-  virtual std::wstring OemToWide(const std::string& text) const = 0;
-
-  // Wide text to the ANSI code page; empty when it cannot be converted.
-  virtual std::string WideToAnsi(const std::wstring& text) const = 0;
-
-  // Wide text to GBK, whatever the system's code page.
-  virtual std::string WideToAnsiChs(const std::wstring& text) const = 0;
-
-  // ANSI code page text to UTF-8, for network bodies.
-  virtual std::string AnsiToUtf8(const std::string& text) const = 0;
 };
 
 // The probes' side files beside the program.

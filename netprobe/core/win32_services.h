@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/platform.h"
+#include "kestrel/wow64.h"
 
 namespace netprobe::win32 {
 
@@ -21,8 +22,8 @@ int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcep
 // Runs "cmd /C <command>" without capturing; `show` 0 hides the window. Waits for it; 1 when
 // started.
 int LaunchCommand(const std::wstring& command, int show) noexcept;
-// 1 when this is a 32-bit process on 64-bit Windows.
-int IsWow64() noexcept;
+// 1 when this is a 32-bit process on 64-bit Windows (shared with the other modules).
+using kestrel::win32::IsWow64;
 
 // The running program's folder, without a trailing backslash. 0 (folder unchanged) when it is
 // shorter than 3 characters.

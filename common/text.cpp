@@ -1,8 +1,8 @@
-#include "core/text.h"
+#include "kestrel/text.h"
 
-#include "core/numbers.h"
+#include "kestrel/numbers.h"
 
-namespace netprobe {
+namespace kestrel {
 
 namespace {
 
@@ -143,4 +143,4 @@ bool ScanCursor::ColonValue(std::string_view key, std::string& value) {
   return MoveTo(key) && MovePast(":") && TakeLine(value);
 }
 
-}  // namespace netprobe
+}  // namespace kestrel

@@ -7,9 +7,9 @@
 #include <climits>
 #include <string>
 
-#include "core/codepage.h"
+#include "kestrel/codepage.h"
 
-namespace netprobe {
+namespace kestrel {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::unique_ptr<ICodePage> MakeFixedCodePage(unsigned ansiCodePage, unsigned oem
   return std::make_unique<Win32CodePage>(ansiCodePage, oemCodePage);
 }
 
-}  // namespace netprobe
+}  // namespace kestrel

@@ -1,10 +1,10 @@
-#include "core/numbers.h"
+#include "kestrel/numbers.h"
 
 #include <charconv>
 #include <limits>
 #include <system_error>
 
-namespace netprobe {
+namespace kestrel {
 
 namespace {
 
@@ -133,4 +133,4 @@ std::string FormatInt64(std::int64_t value) {
   return std::string(buffer, result.ptr);
 }
 
-}  // namespace netprobe
+}  // namespace kestrel

@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/codepage.h"
+#include "kestrel/codepage.h"
 
-namespace netprobe {
+namespace kestrel {
 
 namespace {
 
@@ -191,4 +191,4 @@ std::unique_ptr<ICodePage> MakeSystemCodePage() {
   return MakeIconvCodePage(1252, 437);
 }
 
-}  // namespace netprobe
+}  // namespace kestrel
