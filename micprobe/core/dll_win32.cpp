@@ -1,0 +1,25 @@
+// Loading MicProbe.dll builds the one tester with the Win32 services; no export has to be
+// called for that. The services live as long as the process: the tester may outlive unload.
+#include <memory>
+
+#include "core/tester_instance.h"
+#include "core/win32_services.h"
+
+namespace {
+
+struct TesterBuilder {
+  TesterBuilder() {
+    namespace w = micprobe::win32;
+    micprobe::AudioServices services;
+    services.waveIn = w::MakeWaveIn().release();
+    services.waveOut = w::MakeWaveOut().release();
+    services.clock = w::MakeClock().release();
+    services.endpoints = w::MakeEndpoints().release();
+    services.mixer = w::MakeMixer().release();
+    micprobe::InstallTester(std::make_unique<micprobe::MicTester>(services));
+  }
+};
+
+const TesterBuilder kBuildTester;
+
+}  // namespace

@@ -1,0 +1,198 @@
+// The capture and playback state machines and the ring, driven block by block through fake
+// wave devices.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/engine_error.h"
+#include "core/messages.h"
+#include "engine/pipe.h"
+#include "fakes.h"
+
+namespace micprobe::test {
+namespace {
+
+struct PipeFixture : ::testing::Test {
+  FakeAudio audio;
+  CPipe pipe{audio.waveIn, audio.waveOut, audio.clock};
+
+  void StartBoth() {
+    ASSERT_TRUE(pipe.StartCapture());
+    ASSERT_TRUE(pipe.StartPlayback());
+    pipe.SetLoopbackActive(true);
+  }
+  void StopBoth() {
+    pipe.StopCapture();
+    pipe.StopPlayback();
+    pipe.SetLoopbackActive(false);
+  }
+};
+
+TEST_F(PipeFixture, PrimedBlocksAreSilenceAndCapturedBlocksPlayInverted) {
+  StartBoth();
+  EXPECT_EQ(audio.waveIn.queued.size(), 3U);
+  ASSERT_EQ(audio.waveOut.played.size(), 3U);
+  for (const auto& block : audio.waveOut.played) {
+    ASSERT_EQ(block.size(), 2048U);
+    EXPECT_EQ(block[0], 0);
+    EXPECT_EQ(block[2047], 0);
+  }
+  for (int value : {1000, -32768, 32767}) {
+    ASSERT_TRUE(audio.waveIn.Capture(static_cast<std::int16_t>(value)));
+    ASSERT_TRUE(audio.waveOut.CompleteOne());
+    const auto expected = static_cast<std::int16_t>(value == -32768 ? -32768 : -value);
+    EXPECT_EQ(audio.waveOut.played.back()[0], expected);
+    EXPECT_EQ(audio.waveOut.played.back()[2047], expected);
+  }
+  // Captured blocks are queued again; three stay in flight on both sides.
+  EXPECT_EQ(audio.waveIn.queued.size(), 3U);
+  EXPECT_EQ(pipe.Output().Outstanding(), 3);
+  StopBoth();
+  EXPECT_EQ(pipe.Input().Outstanding(), 0);
+  EXPECT_EQ(pipe.Output().Outstanding(), 0);
+  EXPECT_FALSE(audio.waveIn.open);
+  EXPECT_FALSE(audio.waveOut.open);
+  EXPECT_FALSE(audio.waveIn.threadAlive);
+  EXPECT_FALSE(audio.waveOut.threadAlive);
+  EXPECT_EQ(audio.waveIn.terminated + audio.waveOut.terminated, 0);
+}
+
+TEST_F(PipeFixture, BlockReturningToAnEmptySlotIsReleased) {
+  StartBoth();
+  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 never filled
+  EXPECT_EQ(pipe.Output().Outstanding(), 2);
+  EXPECT_EQ(audio.waveOut.played.size(), 3U);
+  ASSERT_TRUE(audio.waveIn.Capture(7));
+  ASSERT_TRUE(audio.waveOut.CompleteOne());
+  EXPECT_EQ(pipe.Output().Outstanding(), 2);
+  EXPECT_EQ(audio.waveOut.played.back()[0], -7);
+  StopBoth();
+}
+
+TEST_F(PipeFixture, RingWrapsAndAReaderAheadReplaysFullSlots) {
+  StartBoth();
+  for (std::int16_t i = 1; i <= 12; ++i) {  // slots 0 and 1 written twice
+    ASSERT_TRUE(audio.waveIn.Capture(i));
+  }
+  // The reader takes slots 0..9 (values 11, 12, 3..10), then wraps to slot 0 again.
+  std::vector<std::int16_t> heard;
+  for (int i = 0; i < 12; ++i) {
+    ASSERT_TRUE(audio.waveOut.CompleteOne());
+    heard.push_back(static_cast<std::int16_t>(-audio.waveOut.played.back()[0]));
+  }
+  EXPECT_EQ(heard, (std::vector<std::int16_t>{11, 12, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  StopBoth();
+}
+
+TEST_F(PipeFixture, InactiveLoopbackKeepsNoBlocksAndLeavesPlayedOnesUnchanged) {
+  ASSERT_TRUE(pipe.StartCapture());
+  ASSERT_TRUE(pipe.StartPlayback());
+  ASSERT_TRUE(audio.waveIn.Capture(5));
+  ASSERT_TRUE(audio.waveOut.CompleteOne());
+  EXPECT_EQ(audio.waveOut.played.back()[0], 0);
+  pipe.SetLoopbackActive(true);
+  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 still empty: released
+  EXPECT_EQ(pipe.Output().Outstanding(), 2);
+  StopBoth();
+}
+
+TEST_F(PipeFixture, StartWhileCapturingIsRefusedAndKeepsTheRing) {
+  StartBoth();
+  ASSERT_TRUE(audio.waveIn.Capture(9));
+  EXPECT_FALSE(pipe.StartCapture());
+  EXPECT_EQ(audio.waveIn.threadsStarted, 1);
+  ASSERT_TRUE(audio.waveOut.CompleteOne());
+  EXPECT_EQ(audio.waveOut.played.back()[0], -9);  // slot 0 survived
+  StopBoth();
+}
+
+TEST_F(PipeFixture, CaptureStartFailuresRecordTheirTextAndLeaveNoThread) {
+  struct Case {
+    const char* name;
+    void (*arrange)(FakeWaveIn&);
+    const char* text;
+    bool starts;
+  };
+  const Case cases[] = {
+      {"open", [](FakeWaveIn& w) { w.openFails = true; }, text::kOpenMicrophone, false},
+      {"start", [](FakeWaveIn& w) { w.startFails = true; }, text::kStartInput, false},
+      {"prepare", [](FakeWaveIn& w) { w.prepareFails = true; }, text::kPrepareInput, true},
+      {"add", [](FakeWaveIn& w) { w.addFails = true; }, text::kAddInput, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio fresh;
+    CPipe onePipe(fresh.waveIn, fresh.waveOut, fresh.clock);
+    c.arrange(fresh.waveIn);
+    EXPECT_EQ(onePipe.StartCapture(), c.starts);
+    EXPECT_EQ(EngineErrorText(), c.text);
+    EXPECT_EQ(fresh.waveIn.threadAlive, c.starts);
+    EXPECT_EQ(fresh.waveIn.open, c.starts);
+    onePipe.StopCapture();
+    EXPECT_FALSE(fresh.waveIn.threadAlive);
+  }
+}
+
+TEST_F(PipeFixture, FailedResetLeavesDeviceAndThreadAndTheNextStartFails) {
+  StartBoth();
+  audio.waveIn.resetFails = true;
+  pipe.StopCapture();
+  EXPECT_EQ(EngineErrorText(), text::kResetInput);
+  EXPECT_FALSE(pipe.Input().Running());
+  EXPECT_TRUE(audio.waveIn.open);
+  EXPECT_TRUE(audio.waveIn.threadAlive);
+  EXPECT_FALSE(pipe.StartCapture());
+  audio.waveIn.resetFails = false;
+  pipe.StopPlayback();
+  // The pipe's destruction ends the thread; the fake frees the blocks the device still held.
+}
+
+TEST_F(PipeFixture, ThreadIgnoringQuitIsTerminatedAndTheNextStartWorks) {
+  StartBoth();
+  audio.waveIn.threadIgnoresQuit = true;
+  audio.waveOut.threadIgnoresQuit = true;
+  const int sleptBefore = audio.clock.slept;
+  StopBoth();
+  EXPECT_EQ(audio.waveIn.terminated, 1);
+  EXPECT_EQ(audio.waveOut.terminated, 1);
+  EXPECT_EQ(pipe.Input().ForcedEnds(), 1);
+  // 100 + 10 + 50 polls on input, 100 + 30 + 50 polls on output.
+  EXPECT_EQ(audio.clock.slept - sleptBefore, 100 + 10 + 500 + 100 + 30 + 500);
+  audio.waveIn.threadIgnoresQuit = false;
+  audio.waveOut.threadIgnoresQuit = false;
+  StartBoth();
+  ASSERT_TRUE(audio.waveIn.Capture(3));
+  ASSERT_TRUE(audio.waveOut.CompleteOne());
+  EXPECT_EQ(audio.waveOut.played.back()[0], -3);
+  StopBoth();
+  EXPECT_EQ(audio.waveIn.terminated, 1);
+}
+
+TEST(SampleInversion, EveryValueIncludingTheExtremes) {
+  const std::int16_t in[] = {0, 1, -1, 32767, -32767, -32768, 12345};
+  const std::int16_t out[] = {0, -1, 1, -32767, 32767, -32768, -12345};
+  char bytes[sizeof in];
+  std::memcpy(bytes, in, sizeof in);
+  InvertSamples(bytes, sizeof bytes);
+  std::int16_t result[7];
+  std::memcpy(result, bytes, sizeof result);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(result[i], out[i]) << in[i];
+  }
+}
+
+TEST(Buffers, OwnedViewAndNullView) {
+  CBuffer owned(4096, true);
+  EXPECT_NE(owned.data, nullptr);
+  EXPECT_EQ(owned.length, 4096U);
+  EXPECT_EQ(owned.full, 0U);
+  char memory[16];
+  CBuffer view(memory, 16);
+  EXPECT_EQ(view.data, memory);
+  EXPECT_FALSE(view.owns);
+  CBuffer none(nullptr, 16);
+  EXPECT_EQ(none.length, 0U);
+}
+
+}  // namespace
+}  // namespace micprobe::test
