@@ -17,6 +17,15 @@ set(KESTREL_SERVER_HTTP_PORT "18080" CACHE STRING "Local server: plain HTTP port
 set(KESTREL_SERVER_HTTPS_PORT "18443" CACHE STRING "Local server: HTTPS port")
 set(KESTREL_REPORT_HOST "127.0.0.1:${KESTREL_SERVER_HTTPS_PORT}" CACHE STRING
     "Report server (https): host[:port]")
+# Certificate checks of the report server: AUTO checks them for every host except a literal
+# loopback address (the local server's certificate is a test's own); ON and OFF force them.
+set(KESTREL_REPORT_TLS_VERIFY "AUTO" CACHE STRING
+    "Report server certificate checks: AUTO (off only for a loopback host), ON or OFF")
+set_property(CACHE KESTREL_REPORT_TLS_VERIFY PROPERTY STRINGS AUTO ON OFF)
+if(NOT KESTREL_REPORT_TLS_VERIFY MATCHES "^(AUTO|ON|OFF)$")
+  message(FATAL_ERROR "KESTREL_REPORT_TLS_VERIFY must be AUTO, ON or OFF, not "
+                      "'${KESTREL_REPORT_TLS_VERIFY}'")
+endif()
 set(KESTREL_STATS_HOST "127.0.0.1:${KESTREL_SERVER_HTTP_PORT}" CACHE STRING
     "Statistics and version server (http): host[:port]")
 set(KESTREL_HELP_HOST "127.0.0.1:${KESTREL_SERVER_HTTP_PORT}" CACHE STRING

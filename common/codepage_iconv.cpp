@@ -157,6 +157,16 @@ class IconvCodePage final : public ICodePage {
     return EncodeWide("UTF-8", DecodeToWide(ansi_, text));
   }
 
+  std::wstring AnsiToWide(const std::string& text) const override {
+    return DecodeToWide(ansi_, text);
+  }
+
+  // Malformed UTF-8 becomes U+FFFD, byte by byte, as Windows replaces it.
+  std::wstring Utf8ToWide(const std::string& text) const override {
+    return Convert<wchar_t>("WCHAR_T", "UTF-8", text.data(), text.size(), 1,
+                            [](const char*) { return kReplacementChar; });
+  }
+
  private:
   unsigned ansi_;
   unsigned oem_;

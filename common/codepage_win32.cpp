@@ -71,6 +71,14 @@ class Win32CodePage final : public ICodePage {
     return FromWide(CP_UTF8, ToWide(ansiPage_, text));
   }
 
+  std::wstring AnsiToWide(const std::string& text) const override {
+    return ToWide(ansiPage_, text);
+  }
+
+  std::wstring Utf8ToWide(const std::string& text) const override {
+    return ToWide(CP_UTF8, text);
+  }
+
  private:
   UINT ansiPage_;
   UINT oemPage_;

@@ -5,6 +5,7 @@
 #include "core/codepage.h"
 #include "core/engine_instance.h"
 #include "core/win32_services.h"
+#include "network/report/curl_upload.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ struct Win32Services {
   netprobe::win32::Files files;
   netprobe::win32::SystemInfo system;
   netprobe::win32::Clock clock;
+  netprobe::win32::AdapterNames adapters;
+  netprobe::CurlUpload upload;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -26,6 +29,8 @@ struct EngineBuilder {
     platform.files = &services.files;
     platform.system = &services.system;
     platform.clock = &services.clock;
+    platform.adapters = &services.adapters;
+    platform.upload = &services.upload;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };

@@ -159,6 +159,25 @@ int WriteTextFile(const std::string& text, const std::wstring& fileName) noexcep
   }
 }
 
+int ReplaceTextFileAt(const std::wstring& path, const std::string& text) noexcept {
+  try {
+    if (path.size() >= MAX_PATH) {
+      return 0;  // the system's path limit: never write a file under a cut-off name
+    }
+    DeleteFileW(path.c_str());
+    OwnedFile file(_wfopen(path.c_str(), L"w"));
+    if (file.get() == nullptr) {
+      return 0;
+    }
+    if (!text.empty()) {
+      std::fwrite(text.data(), 1, text.size(), file.get());
+    }
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
 int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noexcept {
   try {
     OwnedFile file(_wfopen(path.c_str(), L"rb"));

@@ -9,7 +9,8 @@
 namespace netprobe {
 
 // "192.168.1.5" passes; "1.1.1.1&x", " 1.1.1.1", "1.1.1", "256.1.1.1", "1..1.1" do not.
-// Each number has one to three digits (leading zeros allowed, as Windows' own tools accept).
+// Each number has one to three digits and no leading zero ("010" is refused: some readers take
+// it as octal, so it would name another address).
 inline bool IsDottedIPv4(std::string_view text) {
   int numbers = 0;
   std::size_t pos = 0;
@@ -21,7 +22,8 @@ inline bool IsDottedIPv4(std::string_view text) {
       ++digits;
       ++pos;
     }
-    if (digits == 0 || digits > 3 || value > 255) {
+    const bool leadingZero = digits > 1 && text[pos - digits] == '0';
+    if (digits == 0 || digits > 3 || value > 255 || leadingZero) {
       return false;
     }
     ++numbers;

@@ -37,6 +37,13 @@ class IFiles {
   // Appends each line of the file (without its line end) to `lines`. 1 when at least one line
   // was read, 0 when the file cannot be opened or is empty.
   virtual int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) = 0;
+
+  // The all-users application data folder, not created when missing. 0 on failure.
+  virtual int GetCommonAppDataFolder(std::wstring& folder) = 0;
+
+  // Deletes the file at `path` and writes it again with `text` in text mode (each "\n" as CR LF
+  // on Windows). 1 when the file could be opened.
+  virtual int ReplaceTextFileAt(const std::wstring& path, const std::string& text) = 0;
 };
 
 // What the system reports about itself without running a tool.
@@ -60,6 +67,43 @@ class ISystemInfo {
   // Total bytes and bytes free to the caller on the volume of `path`. False when the query fails.
   virtual bool DiskSpace(const std::wstring& path, std::uint64_t& totalBytes,
                          std::uint64_t& freeToCallerBytes) = 0;
+};
+
+// One network adapter as the system lists it.
+struct AdapterName {
+  std::wstring description;
+  std::wstring friendlyName;  // the connection name netsh knows it by
+};
+
+// The system's IPv4 adapters.
+class IAdapterNames {
+ public:
+  virtual ~IAdapterNames() = default;
+  // Every adapter in the system's order. False when the list cannot be had.
+  virtual bool ListAdapters(std::vector<AdapterName>& adapters) = 0;
+};
+
+// One HTTP request with a body, as the report upload sends it.
+struct HttpUploadRequest {
+  std::string url;
+  bool post = true;  // POST, else PUT
+  std::string body;  // bytes as sent
+  std::vector<std::string> headers;
+  bool verifyPeer = false;  // check the server's certificate and host name
+};
+
+// What became of an upload.
+enum class HttpUploadStatus {
+  kDone,      // an answer arrived; it is in `answer`, status line and headers first
+  kFailed,    // the transfer failed (no connection, stalled, answer too large)
+  kNoHandle,  // the transfer could not even be set up
+};
+
+// Sends HTTP requests; the libcurl implementation in the product, fakes in tests.
+class IHttpUpload {
+ public:
+  virtual ~IHttpUpload() = default;
+  virtual HttpUploadStatus Send(const HttpUploadRequest& request, std::string& answer) = 0;
 };
 
 // Pauses between repeated measurements; tests pass one that does not wait.

@@ -18,6 +18,8 @@ struct Platform {
   IFiles* files = nullptr;
   ISystemInfo* system = nullptr;
   IClock* clock = nullptr;
+  IAdapterNames* adapters = nullptr;
+  IHttpUpload* upload = nullptr;
 };
 
 // The two languages of localised command output.

@@ -38,6 +38,8 @@ int GetCommonAppDataFolder(std::wstring& folder) noexcept;
 // Replaces "<program folder>\<fileName>" with the bytes of `text`. 1 when the file could be
 // opened.
 int WriteTextFile(const std::string& text, const std::wstring& fileName) noexcept;
+// Deletes `path` and writes it again with `text` in text mode. 1 when the file could be opened.
+int ReplaceTextFileAt(const std::wstring& path, const std::string& text) noexcept;
 // Appends the file's lines without their line ends ("\n", or "\r\n"). 1 when at least one line
 // was read, 0 when the file cannot be opened or is empty.
 int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noexcept;
@@ -60,6 +62,18 @@ class Files final : public IFiles {
   int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override {
     return win32::ReadTextLines(path, lines);
   }
+  int GetCommonAppDataFolder(std::wstring& folder) override {
+    return win32::GetCommonAppDataFolder(folder);
+  }
+  int ReplaceTextFileAt(const std::wstring& path, const std::string& text) override {
+    return win32::ReplaceTextFileAt(path, text);
+  }
+};
+
+// The IPv4 adapters GetAdaptersAddresses lists.
+class AdapterNames final : public IAdapterNames {
+ public:
+  bool ListAdapters(std::vector<AdapterName>& adapters) override;
 };
 
 // Version, registry, memory and disk queries.

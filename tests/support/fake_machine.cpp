@@ -50,6 +50,39 @@ int FakeFiles::WriteTextFile(const std::string& text, const std::wstring& fileNa
   return 1;
 }
 
+int FakeFiles::GetCommonAppDataFolder(std::wstring& folder) {
+  if (commonAppData.empty()) {
+    return 0;
+  }
+  folder = commonAppData;
+  return 1;
+}
+
+int FakeFiles::ReplaceTextFileAt(const std::wstring& path, const std::string& text) {
+  if (!writable) {
+    return 0;
+  }
+  writtenAt[path] = text;
+  return 1;
+}
+
+bool FakeAdapters::ListAdapters(std::vector<netprobe::AdapterName>& out) {
+  if (!listed) {
+    return false;
+  }
+  out.insert(out.end(), adapters.begin(), adapters.end());
+  return true;
+}
+
+netprobe::HttpUploadStatus FakeUpload::Send(const netprobe::HttpUploadRequest& request,
+                                            std::string& out) {
+  sent.push_back(request);
+  if (status == netprobe::HttpUploadStatus::kDone) {
+    out = answer;
+  }
+  return status;
+}
+
 int FakeFiles::ReadTextLines(const std::wstring& path, std::vector<std::string>& out) {
   const auto found = lines.find(path);
   if (found == lines.end() || found->second.empty()) {
@@ -70,6 +103,8 @@ netprobe::Platform FakeMachine::platform() {
   platform.files = &files;
   platform.system = &system;
   platform.clock = &clock;
+  platform.adapters = &adapters;
+  platform.upload = &upload;
   return platform;
 }
 

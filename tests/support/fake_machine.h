@@ -49,9 +49,32 @@ class FakeFiles : public netprobe::IFiles {
  public:
   int WriteTextFile(const std::string& text, const std::wstring& fileName) override;
   int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override;
+  int GetCommonAppDataFolder(std::wstring& folder) override;
+  int ReplaceTextFileAt(const std::wstring& path, const std::string& text) override;
 
   std::map<std::wstring, std::string> written;             // file name -> last text written
   std::map<std::wstring, std::vector<std::string>> lines;  // path -> lines to read
+  std::wstring commonAppData = L"C:\\ProgramData";         // empty: the folder is not found
+  std::map<std::wstring, std::string> writtenAt;           // full path -> last text written
+  bool writable = true;
+};
+
+// The system's adapter list, as a test sets it.
+class FakeAdapters : public netprobe::IAdapterNames {
+ public:
+  bool ListAdapters(std::vector<netprobe::AdapterName>& out) override;
+  bool listed = true;
+  std::vector<netprobe::AdapterName> adapters;
+};
+
+// An upload that answers from a script and keeps what was sent.
+class FakeUpload : public netprobe::IHttpUpload {
+ public:
+  netprobe::HttpUploadStatus Send(const netprobe::HttpUploadRequest& request,
+                                  std::string& answer) override;
+  netprobe::HttpUploadStatus status = netprobe::HttpUploadStatus::kDone;
+  std::string answer;  // given for kDone
+  std::vector<netprobe::HttpUploadRequest> sent;
 };
 
 // The services of one simulated machine, and an engine built on them.
@@ -72,6 +95,8 @@ class FakeMachine {
   FakeSystem system;
   FakeClock clock;
   FakeFiles files;
+  FakeAdapters adapters;
+  FakeUpload upload;
 };
 
 }  // namespace kestrel::test

@@ -26,6 +26,12 @@ class ICodePage {
 
   // ANSI code page text to UTF-8, for network bodies.
   virtual std::string AnsiToUtf8(const std::string& text) const = 0;
+
+  // ANSI code page text to wide text.
+  virtual std::wstring AnsiToWide(const std::string& text) const = 0;
+
+  // UTF-8 (network answers) to wide text; malformed bytes become U+FFFD.
+  virtual std::wstring Utf8ToWide(const std::string& text) const = 0;
 };
 
 // The running system's pages. Natively they follow the locale the way Wine does:

@@ -1,0 +1,81 @@
+#include "network/report/json_text.h"
+
+namespace netprobe {
+
+bool IsLeadByte(unsigned codePage, unsigned char byte) {
+  switch (codePage) {
+    case 932:
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return byte >= 0x81 && byte <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+bool IsTrailByte(unsigned codePage, unsigned char byte) {
+  switch (codePage) {
+    case 932:
+      return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+    case 936:
+    case 950:
+      return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+    case 949:
+      return byte >= 0x41 && byte <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+void AppendJsonString(std::string& out, std::string_view text, unsigned codePage) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += '"';
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(codePage, c)) {
+      if (i + 1 < text.size() && IsTrailByte(codePage, static_cast<unsigned char>(text[i + 1]))) {
+        out += text[i];
+        out += text[++i];
+      } else {
+        out += '?';
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 0x0F];
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  out += '"';
+}
+
+}  // namespace netprobe

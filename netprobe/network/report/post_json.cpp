@@ -1,0 +1,32 @@
+#include "network/report/post_json.h"
+
+#include "network/report/report_address.h"
+
+namespace netprobe {
+
+int PostJson(ProbeEngine& engine, const std::string& body, const std::string& address,
+             std::string& message, bool post) {
+  const Platform& platform = engine.platform();
+  HttpUploadRequest request;
+  request.url = address;
+  request.post = post;
+  request.body = platform.codePage->AnsiToUtf8(body);
+  request.headers = {kJsonContentType};
+  request.verifyPeer = ReportTlsVerify();
+
+  std::string answer;
+  const HttpUploadStatus status = platform.upload != nullptr
+                                      ? platform.upload->Send(request, answer)
+                                      : HttpUploadStatus::kNoHandle;
+  if (status == HttpUploadStatus::kNoHandle) {
+    message = kPostMessages[kPostNoHandle];
+    return kPostNoHandle;
+  }
+  if (status == HttpUploadStatus::kFailed) {
+    message = kPostMessages[kPostTransferFailed];
+    return kPostTransferFailed;
+  }
+  return ParseReportAnswer(answer, *platform.codePage, message, engine.reportNumber);
+}
+
+}  // namespace netprobe
