@@ -30,6 +30,12 @@ else()
   target_link_libraries(kestrel_pugixml INTERFACE pugixml)
 endif()
 
+# Anti-Grain Geometry, the toolkit's anti-aliasing rasteriser: only its template headers are used.
+find_path(KESTREL_AGG_INCLUDE_DIR agg_rasterizer_scanline_aa.h PATH_SUFFIXES agg2 REQUIRED)
+add_library(kestrel_agg INTERFACE)
+add_library(kestrel::agg ALIAS kestrel_agg)
+target_include_directories(kestrel_agg SYSTEM INTERFACE ${KESTREL_AGG_INCLUDE_DIR})
+
 include(GoogleTest)
 
 if(WIN32)

@@ -1,0 +1,115 @@
+#include "windows_base.h"
+
+#include "shadow_window_win32.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "raster_painter.h"
+
+namespace toolkit {
+
+namespace {
+
+constexpr wchar_t kClass[] = L"KestrelShadow";
+
+// How far the shadow sits below centre, as a share of the margin (5, 3, 5, 7 for a margin of 5).
+constexpr float kDrop = 0.4f;
+
+void RegisterClassOnce() {
+  static bool done = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+ShadowWindow::~ShadowWindow() {
+  if (hwnd_)
+    DestroyWindow(hwnd_);
+  if (bitmap_)
+    DeleteObject(bitmap_);
+}
+
+void ShadowWindow::Paint(int width, int height, int margin, int radius, float scale) {
+  (void)scale;
+  if (bitmap_)
+    DeleteObject(bitmap_);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+  if (!bitmap_)
+    return;
+  auto* px = static_cast<std::uint8_t*>(bits_);
+  std::fill(px, px + static_cast<std::ptrdiff_t>(width) * height * 4, std::uint8_t{0});
+  // Painted in device pixels (scale 1): the margin is already scaled.
+  struct Painter : RasterPainter {
+    void DrawText(const std::wstring&, const RectF&, const FontSpec&, const TextFormat&,
+                  Color) override {}
+    SizeF MeasureText(const std::wstring&, const FontSpec&, float) override { return {}; }
+    std::shared_ptr<IImage> LoadImage(const std::string&) override { return nullptr; }
+    void DrawImage(const IImage&, const RectF&, float) override {}
+  } painter;
+  painter.Attach(px, width, height, width * 4, 1);
+  // The window itself sits `drop` lower than the body, so the shadow is centred in it.
+  float m = static_cast<float>(margin);
+  RectF body{m, m, static_cast<float>(width) - 2 * m, static_cast<float>(height) - 2 * m};
+  painter.FillShadow(body, static_cast<float>(radius), m, {20, 30, 50, 40});
+  painter.FillShadow(body, static_cast<float>(radius), m * 0.4f, {20, 30, 50, 36});
+}
+
+void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, float scale) {
+  if (margin <= 0) {
+    Show(false);
+    return;
+  }
+  RegisterClassOnce();
+  if (!hwnd_ || owner_ != owner) {
+    if (hwnd_)
+      DestroyWindow(hwnd_);
+    owner_ = owner;
+    hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                            kClass, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    painted_ = {0, 0};
+  }
+  if (!hwnd_)
+    return;
+  int drop = static_cast<int>(std::lround(static_cast<float>(margin) * kDrop));
+  int width = body.right - body.left + 2 * margin;
+  int height = body.bottom - body.top + 2 * margin;
+  POINT at{body.left - margin, body.top - margin + drop};
+  SIZE size{width, height};
+  if (size.cx != painted_.cx || size.cy != painted_.cy) {
+    Paint(width, height, margin, radius, scale);
+    painted_ = size;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap_);
+  POINT origin{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  UpdateLayeredWindow(hwnd_, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  // Just behind the owner, so it never covers it nor another window above.
+  SetWindowPos(hwnd_, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShadowWindow::Show(bool visible) {
+  if (hwnd_)
+    ShowWindow(hwnd_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,32 @@
+// The soft shadow around a borderless window: a click-through layered window kept just behind
+// its owner, repainted only when the body's size changes.
+#pragma once
+
+#include "windows_base.h"
+
+#include <cstdint>
+
+namespace toolkit {
+
+class ShadowWindow {
+ public:
+  ShadowWindow() = default;
+  ~ShadowWindow();
+  ShadowWindow(const ShadowWindow&) = delete;
+  ShadowWindow& operator=(const ShadowWindow&) = delete;
+
+  // `body` in device pixels on the screen; `margin` and `radius` in device pixels too.
+  void Update(HWND owner, const RECT& body, int margin, int radius, float scale);
+  void Show(bool visible);
+
+ private:
+  void Paint(int width, int height, int margin, int radius, float scale);
+
+  HWND hwnd_ = nullptr;
+  HWND owner_ = nullptr;
+  SIZE painted_{0, 0};
+  HBITMAP bitmap_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+}  // namespace toolkit
