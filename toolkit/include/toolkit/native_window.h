@@ -73,6 +73,20 @@ class INativeWindow {
   virtual int RunModalLoop() = 0;
   virtual void EndModalLoop(int code) = 0;
   virtual void Destroy() = 0;
+
+  // Real child windows inside this one (the rich-text view, `realwnd` controls). The core
+  // places them over their control; `rect` is in layout pixels of this window.
+  virtual void PlaceChild(std::uintptr_t child, const RectF& rect, bool visible) {
+    (void)child, (void)rect, (void)visible;
+  }
+  virtual void FocusChild(std::uintptr_t child) { (void)child; }
+  // A read-only, word-wrapping rich-text view with a vertical scroll bar showing `rtf`;
+  // 0 when the platform has none.
+  virtual std::uintptr_t CreateRichTextChild(const std::string& rtf) {
+    (void)rtf;
+    return 0;
+  }
+  virtual void DestroyChild(std::uintptr_t child) { (void)child; }
 };
 
 }  // namespace toolkit

@@ -1,0 +1,239 @@
+// The built-in controls, each under its layout class name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/host.h"
+#include "toolkit/swindow.h"
+
+namespace toolkit {
+
+// "text": a label; click-through unless it has a tip.
+class SStatic : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"text"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  SizeF GetDesiredSize(IRender& measure) override;
+  void OnPaint(IRender& render) override;
+};
+
+// "button": a push button; a click (or Enter/Space while focused) fires EVT_CMD.
+class SButton : public SWindow {
+ public:
+  SButton();
+  static const wchar_t* GetClassName() { return L"button"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  bool WantsMouse() const override { return true; }
+  bool IsFocusable() const override { return focusable_; }
+  CursorKind GetCursor() const override { return CursorKind::kHand; }
+  void OnClick() override { FireCommand(); }
+  SizeF GetDesiredSize(IRender& measure) override;
+  void OnPaint(IRender& render) override;
+};
+
+// "link": blue text with a hand cursor, underlined under the mouse.
+class SLink : public SButton {
+ public:
+  SLink();
+  static const wchar_t* GetClassName() { return L"link"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  void OnPaint(IRender& render) override;
+};
+
+// "check": a box and its text; a click toggles it, then fires EVT_CMD.
+class SCheckBox : public SButton {
+ public:
+  static const wchar_t* GetClassName() { return L"check"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  void OnClick() override;
+  SizeF GetDesiredSize(IRender& measure) override;
+  void OnPaint(IRender& render) override;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+};
+
+// "img": a picture (its skin).
+class SImageWnd : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"img"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  SizeF GetDesiredSize(IRender& measure) override;
+};
+
+// "page": one page of a tab control.
+class STabPage : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"page"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+};
+
+// "tabctrl": pages without headers; one is shown at a time ("curSel", default 0).
+class STabCtrl : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"tabctrl"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  // Shows page `page`; false (nothing changes) when there is no such page.
+  bool SetCurSel(int page);
+  int GetCurSel() const { return curSel_; }
+  STabPage* GetItem(int page) const;
+  int GetItemCount() const;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnInitFinished() override;
+
+ private:
+  int curSel_ = 0;
+};
+
+// "progress": a bar from "min" to "max" (0..100).
+class SProgress : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"progress"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  void SetValue(int value);  // clamped to the range
+  int GetValue() const { return value_; }
+  void SetRange(int minimum, int maximum);
+  void GetRange(int* minimum, int* maximum) const;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnPaint(IRender& render) override;
+
+ protected:
+  int min_ = 0, max_ = 100, value_ = 0;
+  Color colorBar_{47, 124, 246, 255};
+  Color colorTrack_{226, 233, 243, 255};
+};
+
+// "sliderbar": a horizontal slider; moves by the user (drag, click, arrow keys) fire
+// EventSliderPos (17000) with the new value; SetValue does not.
+class SSliderBar : public SProgress {
+ public:
+  SSliderBar();
+  static const wchar_t* GetClassName() { return L"sliderbar"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  bool WantsMouse() const override { return true; }
+  bool IsFocusable() const override { return focusable_; }
+  void OnLButtonDown(PointF at) override;
+  void OnMouseDrag(PointF at) override;
+  bool OnKeyDown(const KeyEvent& key) override;
+  bool OnMouseWheel(float notches) override;
+  void OnPaint(IRender& render) override;
+  // The value a press at horizontal position `x` chooses.
+  int ValueAt(float x) const;
+
+ private:
+  void MoveTo(int value);
+};
+
+// "edit": a one-line text box; with "readOnly" "1" the user cannot change it.
+class SEdit : public SWindow {
+ public:
+  SEdit();
+  static const wchar_t* GetClassName() { return L"edit"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  bool WantsMouse() const override { return true; }
+  bool IsFocusable() const override { return focusable_; }
+  CursorKind GetCursor() const override {
+    return readOnly_ ? CursorKind::kArrow : CursorKind::kIBeam;
+  }
+  bool OnKeyDown(const KeyEvent& key) override;
+  bool IsReadOnly() const { return readOnly_; }
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnPaint(IRender& render) override;
+
+ private:
+  bool readOnly_ = false;
+};
+
+// "busy": a spinning arc, animated by frame ticks while it can be seen; one turn per "period"
+// milliseconds (default 1000).
+class SBusyIndicator : public SWindow, public ITimelineHandler {
+ public:
+  static const wchar_t* GetClassName() { return L"busy"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  ~SBusyIndicator() override;
+  void OnNextFrame() override;
+  void OnShownChanged(bool shown) override;
+  void OnDetach() override;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnPaint(IRender& render) override;
+  bool IsAnimating() const { return registered_; }
+  int GetFrame() const { return frame_; }
+
+ private:
+  void Register(bool on);
+  bool registered_ = false;
+  int frame_ = 0;
+  float period_ = 1000;
+  Color colorArc_{47, 124, 246, 255};
+};
+
+// "richedit": the read-only rich-text view of an RTF resource ("rtf" "rtf:rtf_agreement"),
+// a real child window of the platform placed over the control.
+class SRichEdit : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"richedit"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  bool WantsMouse() const override { return true; }
+  bool IsFocusable() const override { return true; }
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnAttach(SHostWnd* host) override;
+  void OnDetach() override;
+  void OnShownChanged(bool shown) override;
+  void Layout(const RectF& parentClient, IRender& measure) override;
+  void OnFocusChanged(bool focused) override;
+  void OnPaint(IRender& render) override;
+  std::uintptr_t GetChildHandle() const { return child_; }
+  const std::string& GetRtf() const { return rtf_; }
+
+ private:
+  void Place();
+  std::wstring source_;
+  std::string rtf_;
+  std::uintptr_t child_ = 0;
+};
+
+// "realwnd": a native child window made by the application's real-window handler for the
+// window class "wndclass" ("CRealWndDlg"); the toolkit sizes it to the control.
+class SRealWnd : public SWindow {
+ public:
+  static const wchar_t* GetClassName() { return L"realwnd"; }
+  const wchar_t* GetObjectClass() const override { return GetClassName(); }
+  bool IsClass(const std::wstring& className) const override;
+  bool SetAttribute(const std::wstring& name, const std::wstring& value,
+                    bool loading = false) override;
+  void OnAttach(SHostWnd* host) override;
+  void OnDetach() override;
+  void OnShownChanged(bool shown) override;
+  void Layout(const RectF& parentClient, IRender& measure) override;
+  const std::wstring& GetWndClass() const { return wndClass_; }
+  const std::wstring& GetWndName() const { return wndName_; }
+  std::uintptr_t GetRealHwnd() const { return hwnd_; }
+  // What the handler keeps with the control (its host window object).
+  void SetData(void* data) { data_ = data; }
+  void* GetData() const { return data_; }
+
+ private:
+  void Place();
+  std::wstring wndClass_, wndName_;
+  std::uintptr_t hwnd_ = 0;
+  void* data_ = nullptr;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,253 @@
+#include "toolkit/style.h"
+
+#include <cwchar>
+#include <cwctype>
+
+#include "toolkit/resources.h"
+
+namespace toolkit {
+namespace {
+
+std::wstring Trim(const std::wstring& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && std::iswspace(static_cast<wint_t>(text[begin])))
+    ++begin;
+  while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1])))
+    --end;
+  return text.substr(begin, end - begin);
+}
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9')
+    return c - L'0';
+  if (c >= L'a' && c <= L'f')
+    return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F')
+    return c - L'A' + 10;
+  return -1;
+}
+
+class ColorSkin : public ISkinObj {
+ public:
+  ColorSkin(std::wstring name, const ColorSkinSpec& spec) : name_(std::move(name)), spec_(spec) {}
+  void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) override {
+    Color fill = spec_.normal;
+    switch (state) {
+      case SkinState::kHover:
+        fill = spec_.hover;
+        break;
+      case SkinState::kPushed:
+        fill = spec_.pushed;
+        break;
+      case SkinState::kDisabled:
+        fill = spec_.disabled;
+        break;
+      case SkinState::kNormal:
+        break;
+    }
+    if (checked && state != SkinState::kDisabled)
+      fill = spec_.checked;
+    if (spec_.shadow > 0)
+      render.FillShadow(rect, spec_.radius, spec_.shadow, spec_.shadowColor);
+    if (spec_.ellipse) {
+      render.FillEllipse(rect, fill);
+      return;
+    }
+    if (fill.a)
+      render.FillRoundRect(rect, spec_.radius, fill);
+    if (spec_.border.a)
+      render.StrokeRoundRect(rect, spec_.radius, spec_.borderWidth, spec_.border);
+  }
+  SizeF GetSkinSize() const override { return {0, 0}; }
+  const std::wstring& GetName() const override { return name_; }
+
+ private:
+  std::wstring name_;
+  ColorSkinSpec spec_;
+};
+
+class ImageSkin : public ISkinObj {
+ public:
+  ImageSkin(std::wstring name, const ImageSkinSpec& spec, const IResProvider* resources)
+      : name_(std::move(name)), spec_(spec), resources_(resources) {}
+  void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) override {
+    (void)checked;
+    if (painter_ != &render) {
+      painter_ = &render;
+      image_.reset();
+      if (resources_) {
+        auto bytes = resources_->GetRawBuffer(ResName::Parse(spec_.src, L"IMG.MAIN"));
+        if (bytes)
+          image_ = render.LoadImage(*bytes);
+      }
+    }
+    if (image_)
+      render.DrawImage(*image_, rect, state == SkinState::kDisabled ? 0.5f : 1.0f);
+  }
+  SizeF GetSkinSize() const override { return {spec_.width, spec_.height}; }
+  const std::wstring& GetName() const override { return name_; }
+
+ private:
+  std::wstring name_;
+  ImageSkinSpec spec_;
+  const IResProvider* resources_;
+  IRender* painter_ = nullptr;
+  std::shared_ptr<IImage> image_;
+};
+
+}  // namespace
+
+std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinSpec& spec) {
+  return std::make_shared<ColorSkin>(name, spec);
+}
+
+std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinSpec& spec,
+                                        const IResProvider* resources) {
+  return std::make_shared<ImageSkin>(name, spec, resources);
+}
+
+std::optional<Color> ParseColor(const std::wstring& raw) {
+  auto text = Trim(raw);
+  if (text.size() < 2 || text[0] != L'#')
+    return std::nullopt;
+  std::vector<int> digits;
+  for (size_t i = 1; i < text.size(); ++i) {
+    int d = HexDigit(text[i]);
+    if (d < 0)
+      return std::nullopt;
+    digits.push_back(d);
+  }
+  auto byte = [&](size_t i) { return static_cast<std::uint8_t>(digits[i] * 16 + digits[i + 1]); };
+  auto nibble = [&](size_t i) { return static_cast<std::uint8_t>(digits[i] * 17); };
+  switch (digits.size()) {
+    case 3:
+      return Color{nibble(0), nibble(1), nibble(2), 255};
+    case 6:
+      return Color{byte(0), byte(2), byte(4), 255};
+    case 8:
+      return Color{byte(0), byte(2), byte(4), byte(6)};  // #rrggbbaa
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<float> ParseFloat(const std::wstring& raw) {
+  auto text = Trim(raw);
+  if (text.empty())
+    return std::nullopt;
+  wchar_t* end = nullptr;
+  double value = std::wcstod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || value != value || value > 1e7 || value < -1e7)
+    return std::nullopt;
+  return static_cast<float>(value);
+}
+
+std::optional<int> ParseInt(const std::wstring& raw) {
+  auto text = Trim(raw);
+  if (text.empty())
+    return std::nullopt;
+  wchar_t* end = nullptr;
+  long long value = std::wcstoll(text.c_str(), &end, 10);
+  if (end != text.c_str() + text.size() || value > 2147483647LL || value < -2147483647LL - 1)
+    return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::optional<std::vector<float>> ParseFloats(const std::wstring& text, size_t count) {
+  std::vector<float> values;
+  size_t start = 0;
+  while (start <= text.size()) {
+    auto comma = text.find(L',', start);
+    auto part =
+        text.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+    auto value = ParseFloat(part);
+    if (!value)
+      return std::nullopt;
+    values.push_back(*value);
+    if (comma == std::wstring::npos)
+      break;
+    start = comma + 1;
+  }
+  if (values.size() != count)
+    return std::nullopt;
+  return values;
+}
+
+std::optional<FontSpec> ParseFont(const std::wstring& text, const FontSpec& base) {
+  FontSpec font = base;
+  size_t start = 0;
+  while (start < text.size()) {
+    auto comma = text.find(L',', start);
+    auto part =
+        Trim(text.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start));
+    start = comma == std::wstring::npos ? text.size() : comma + 1;
+    if (part.empty())
+      continue;
+    auto colon = part.find(L':');
+    if (colon == std::wstring::npos)
+      return std::nullopt;
+    auto key = Trim(part.substr(0, colon));
+    auto value = Trim(part.substr(colon + 1));
+    if (key == L"face") {
+      if (value.empty())
+        return std::nullopt;
+      font.face = value;
+    } else if (key == L"size") {
+      auto size = ParseFloat(value);
+      if (!size || *size <= 0 || *size > 200)
+        return std::nullopt;
+      font.size = *size;
+    } else if (key == L"weight") {
+      auto weight = ParseInt(value);
+      if (!weight || *weight < 100 || *weight > 900)
+        return std::nullopt;
+      font.weight = *weight;
+    } else if (key == L"bold") {
+      font.weight = value == L"1" ? 700 : 400;
+    } else if (key == L"underline") {
+      font.underline = value == L"1";
+    } else {
+      return std::nullopt;
+    }
+  }
+  return font;
+}
+
+std::optional<Color> SUiDef::FindColor(const std::wstring& name) const {
+  auto it = colors_.find(name);
+  if (it == colors_.end())
+    return std::nullopt;
+  return it->second;
+}
+
+void SUiDef::AddSkin(std::shared_ptr<ISkinObj> skin) {
+  skins_[skin->GetName()] = std::move(skin);
+}
+
+std::shared_ptr<ISkinObj> SUiDef::FindSkin(const std::wstring& name) const {
+  auto it = skins_.find(name);
+  return it == skins_.end() ? nullptr : it->second;
+}
+
+void SUiDef::AddStyle(const std::wstring& name, Attributes attributes) {
+  styles_[name] = std::move(attributes);
+}
+
+const SUiDef::Attributes* SUiDef::FindStyle(const std::wstring& name) const {
+  auto it = styles_.find(name);
+  return it == styles_.end() ? nullptr : &it->second;
+}
+
+std::wstring SUiDef::Resolve(const std::wstring& value) const {
+  static const std::wstring kPrefix = L"@color/";
+  if (value.compare(0, kPrefix.size(), kPrefix) != 0)
+    return value;
+  auto color = FindColor(value.substr(kPrefix.size()));
+  if (!color)
+    return value;
+  wchar_t buffer[16];
+  std::swprintf(buffer, 16, L"#%02x%02x%02x%02x", color->r, color->g, color->b, color->a);
+  return buffer;
+}
+
+}  // namespace toolkit
