@@ -5,6 +5,9 @@
 #include "core/codepage.h"
 #include "core/engine_instance.h"
 #include "core/win32_services.h"
+#include "probes/device_tests/tester_programs_win32.h"
+#include "probes/speed/curl_transport.h"
+#include "probes/speed/speed_files_win32.h"
 
 namespace {
 
@@ -13,6 +16,9 @@ struct Win32Services {
   netprobe::win32::Files files;
   netprobe::win32::SystemInfo system;
   netprobe::win32::Clock clock;
+  netprobe::CurlTransport download;
+  netprobe::win32::SpeedTestFiles speedFiles;
+  netprobe::win32::TesterPrograms testers;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -26,6 +32,9 @@ struct EngineBuilder {
     platform.files = &services.files;
     platform.system = &services.system;
     platform.clock = &services.clock;
+    platform.download = &services.download;
+    platform.speedFiles = &services.speedFiles;
+    platform.testers = &services.testers;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };
