@@ -6,6 +6,9 @@
 #include "core/engine_instance.h"
 #include "core/win32_services.h"
 #include "network/report/curl_upload.h"
+#include "probes/device_tests/tester_programs_win32.h"
+#include "probes/speed/curl_transport.h"
+#include "probes/speed/speed_files_win32.h"
 
 namespace {
 
@@ -16,6 +19,9 @@ struct Win32Services {
   netprobe::win32::Clock clock;
   netprobe::win32::AdapterNames adapters;
   netprobe::CurlUpload upload;
+  netprobe::CurlTransport download;
+  netprobe::win32::SpeedTestFiles speedFiles;
+  netprobe::win32::TesterPrograms testers;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -31,6 +37,9 @@ struct EngineBuilder {
     platform.clock = &services.clock;
     platform.adapters = &services.adapters;
     platform.upload = &services.upload;
+    platform.download = &services.download;
+    platform.speedFiles = &services.speedFiles;
+    platform.testers = &services.testers;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };

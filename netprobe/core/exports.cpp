@@ -7,9 +7,11 @@
 #include "core/probe_error.h"
 #include "probes/adapters/adapter_probe.h"
 #include "probes/cpu/cpu_probe.h"
+#include "probes/device_tests/device_tests.h"
 #include "probes/disk/disk_probe.h"
 #include "probes/host/host_probe.h"
 #include "probes/memory/memory_probe.h"
+#include "probes/speed/speed_probe.h"
 #include "probes/system/system_probe.h"
 
 using netprobe::Engine;
@@ -116,4 +118,61 @@ NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSumma
                                               ProbeError* error) {
   return CheckedProbe(netprobe::ProbeNetworkCards, &netprobe::ProbeEngine::cardSummaries, summaries,
                       error, netprobe::kAdapterCommandFailedMessage);
+}
+
+NETPROBE_API int GetNetworkDownloadSpeed(const DownloadSpeedInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeDownloadSpeed, &netprobe::ProbeEngine::downloadSpeed, info,
+                      error, netprobe::kSpeedTestFailedMessage);
+}
+
+namespace {
+
+// The device tests check for no network; the state's address is handed out on every outcome.
+int DeviceTest(int (*test)(netprobe::ProbeEngine&, ProbeError*), int netprobe::ProbeEngine::*state,
+               const int** out, ProbeError* error, const char* failedMessage) noexcept {
+  try {
+    netprobe::ProbeEngine* engine = Engine();
+    if (engine == nullptr) {
+      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+      return 0;
+    }
+    if (out != nullptr) {
+      *out = &(engine->*state);
+    }
+    return test(*engine, error);
+  } catch (...) {
+    try {
+      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+    } catch (...) {
+      // Not even the message could be copied: the failure is all that can be reported.
+    }
+    return 0;
+  }
+}
+
+int StoreDeviceVerdict(int netprobe::ProbeEngine::*state, int verdict) noexcept {
+  return Guarded([&] {
+    netprobe::ProbeEngine* engine = Engine();
+    return engine != nullptr ? netprobe::StoreVerdict(engine->*state, verdict) : 0;
+  });
+}
+
+}  // namespace
+
+NETPROBE_API int GetMicrophoneTest(const int** state, ProbeError* error) {
+  return DeviceTest(netprobe::RunMicrophoneTest, &netprobe::ProbeEngine::microphoneState, state,
+                    error, netprobe::kMicrophoneTestFailedMessage);
+}
+
+NETPROBE_API int SetMicrophoneTestResult(int result) {
+  return StoreDeviceVerdict(&netprobe::ProbeEngine::microphoneState, result);
+}
+
+NETPROBE_API int GetCameraTest(const int** state, ProbeError* error) {
+  return DeviceTest(netprobe::RunCameraTest, &netprobe::ProbeEngine::cameraState, state, error,
+                    netprobe::kCameraTestFailedMessage);
+}
+
+NETPROBE_API int SetCameraTestResult(int result) {
+  return StoreDeviceVerdict(&netprobe::ProbeEngine::cameraState, result);
 }

@@ -11,6 +11,10 @@
 
 namespace netprobe {
 
+class IDownloadTransport;
+class ISpeedTestFiles;
+class ITesterPrograms;
+
 // Platform services the engine uses; owned by whoever builds the engine and outliving it.
 struct Platform {
   ICommandRunner* commands = nullptr;
@@ -20,6 +24,9 @@ struct Platform {
   IClock* clock = nullptr;
   IAdapterNames* adapters = nullptr;
   IHttpUpload* upload = nullptr;
+  IDownloadTransport* download = nullptr;  // the speed test's HTTP transfers
+  ISpeedTestFiles* speedFiles = nullptr;   // the speed test's payload file
+  ITesterPrograms* testers = nullptr;      // the microphone and camera testers
 };
 
 // The two languages of localised command output.

@@ -1,0 +1,80 @@
+#include "probes/device_tests/device_tests.h"
+
+#include <string>
+#include <vector>
+
+#include "core/numbers.h"
+#include "core/probe_error.h"
+#include "probes/device_tests/tester_platform.h"
+
+namespace netprobe {
+
+namespace {
+
+// `folder` + `tail`, or empty when there is no folder or the path would be too long (a path
+// cut to 260 characters could name another program).
+std::wstring TesterPath(bool found, const std::wstring& folder, const wchar_t* tail) {
+  std::wstring path = found ? folder + tail : std::wstring();
+  return path.size() < kMaxTesterPath ? path : std::wstring();
+}
+
+// The number at the start of the result file's first line, into `state`; unchanged when the file
+// cannot be read or is empty.
+void ReadVerdict(IFiles& files, const std::wstring& path, int& state) {
+  std::vector<std::string> lines;
+  if (files.ReadTextLines(path, lines) == 1 && !lines.empty()) {
+    state = AtoI(lines.front());
+  }
+}
+
+}  // namespace
+
+int RunMicrophoneTest(ProbeEngine& engine, ProbeError* error) {
+  ITesterPrograms* testers = engine.platform().testers;
+  std::wstring folder;
+  const bool found = testers != nullptr && testers->ExeFolder(folder);
+  const std::wstring tester = TesterPath(found, folder, kMicrophoneTester);
+  if (!tester.empty()) {
+    testers->ShellRunAndWait(tester);
+  }
+  const std::wstring result = TesterPath(found, folder, kMicrophoneResult);
+  if (result.empty() || !testers->FileExists(result)) {
+    engine.microphoneState = kDeviceHasProblem;
+    SetError(error, kDeviceTestFailedCode, kMicrophoneTestFailedMessage);
+    return 0;
+  }
+  ReadVerdict(*engine.platform().files, result, engine.microphoneState);
+  testers->RemoveFile(result);
+  return 1;
+}
+
+int RunCameraTest(ProbeEngine& engine, ProbeError* error) {
+  ITesterPrograms* testers = engine.platform().testers;
+  engine.cameraState = kDeviceNoVerdict;
+  std::wstring folder;
+  const std::wstring tester =
+      TesterPath(testers != nullptr && testers->ExeFolder(folder), folder, kCameraTester);
+  if (tester.empty() || !testers->RunAndWait(tester)) {
+    engine.cameraState = kDeviceHasProblem;
+    SetError(error, kDeviceTestFailedCode, kCameraTestFailedMessage);
+    return 0;
+  }
+  std::wstring libraryFolder;
+  const std::wstring result =
+      TesterPath(testers->LibraryFolder(libraryFolder), libraryFolder, kCameraResult);
+  if (!result.empty() && testers->FileExists(result)) {
+    ReadVerdict(*engine.platform().files, result, engine.cameraState);
+    testers->RemoveFile(result);
+  }
+  return 1;
+}
+
+int StoreVerdict(int& state, int verdict) {
+  if (verdict < 0) {
+    return 0;
+  }
+  state = verdict;
+  return 1;
+}
+
+}  // namespace netprobe
