@@ -1,8 +1,9 @@
 #include "probes/device_tests/tester_programs_win32.h"
 
+#include <windows.h>
+// After <windows.h>, which it needs.
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include "core/win32_services.h"
 
