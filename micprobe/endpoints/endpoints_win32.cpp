@@ -1,10 +1,12 @@
 // Core Audio endpoints: the active endpoint walk, the default endpoint's name, the
 // policy-configuration object for the default switch and the default speaker's volume.
+// windows.h first: the multimedia and audio headers need its types.
+#include <windows.h>
+
 #include <audioclient.h>
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 #include <propidl.h>
-#include <windows.h>
 
 #include <cwchar>
 #include <vector>

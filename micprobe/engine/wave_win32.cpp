@@ -1,7 +1,9 @@
 // winmm wave input and output, each with a message thread of its own that receives the
 // device's MM_WIM_DATA or MM_WOM_DONE messages.
-#include <mmsystem.h>
+// windows.h first: the multimedia and audio headers need its types.
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include "core/win32_services.h"
 

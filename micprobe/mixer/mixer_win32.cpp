@@ -1,7 +1,9 @@
 // The winmm mixer of wave-input device 0: found through a probe opening of the device, opened
 // with a hidden window as its notification target.
-#include <mmsystem.h>
+// windows.h first: the multimedia and audio headers need its types.
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include "core/win32_services.h"
 

@@ -1,7 +1,10 @@
 // The system's IPv4 adapters with their descriptions and connection names.
-#include <iphlpapi.h>
-#include <windows.h>
+// winsock2 must come before windows.h, and iphlpapi after both.
 #include <winsock2.h>
+
+#include <windows.h>
+
+#include <iphlpapi.h>
 
 #include <vector>
 
