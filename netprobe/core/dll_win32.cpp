@@ -13,6 +13,7 @@ struct Win32Services {
   netprobe::win32::Files files;
   netprobe::win32::SystemInfo system;
   netprobe::win32::Clock clock;
+  netprobe::win32::AdapterTable adapters;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -26,6 +27,7 @@ struct EngineBuilder {
     platform.files = &services.files;
     platform.system = &services.system;
     platform.clock = &services.clock;
+    platform.adapters = &services.adapters;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };

@@ -8,8 +8,11 @@
 #include "probes/adapters/adapter_probe.h"
 #include "probes/cpu/cpu_probe.h"
 #include "probes/disk/disk_probe.h"
+#include "probes/dns/dns_probe.h"
 #include "probes/host/host_probe.h"
+#include "probes/lan/lan_probe.h"
 #include "probes/memory/memory_probe.h"
+#include "probes/router/router_probe.h"
 #include "probes/system/system_probe.h"
 
 using netprobe::Engine;
@@ -116,4 +119,21 @@ NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSumma
                                               ProbeError* error) {
   return CheckedProbe(netprobe::ProbeNetworkCards, &netprobe::ProbeEngine::cardSummaries, summaries,
                       error, netprobe::kAdapterCommandFailedMessage);
+}
+
+NETPROBE_API int GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeDnsTest, &netprobe::ProbeEngine::dnsTestInfo, info, error,
+                      netprobe::kDnsTestNotRunMessage);
+}
+
+NETPROBE_API int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
+                                          ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeRouterDelay, &netprobe::ProbeEngine::routerDelayWired, wired,
+                      error, netprobe::kRouterNoEntryMessage);
+}
+
+NETPROBE_API int GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired,
+                                     ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeLanDevices, &netprobe::ProbeEngine::lanDevicesWired, wired,
+                      error, netprobe::kLanFailedMessage);
 }

@@ -56,6 +56,27 @@ class IFiles {
   // Appends each line of the file (without its line end) to `lines`. 1 when at least one line
   // was read, 0 when the file cannot be opened or is empty.
   virtual int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) = 0;
+
+  // The all-users application data folder, without a trailing backslash. 0 on failure.
+  virtual int GetCommonAppDataFolder(std::wstring& folder) = 0;
+
+  // Whether something of that name exists (a file, a folder or a link).
+  virtual bool FileExists(const std::wstring& path) = 0;
+};
+
+// One network adapter as the system's adapter table names it.
+struct AdapterName {
+  std::wstring description;   // e.g. "Realtek PCIe GbE Family Controller"
+  std::wstring friendlyName;  // the connection's name, e.g. "Ethernet"
+};
+
+// The system's table of IPv4 network adapters.
+class IAdapterTable {
+ public:
+  virtual ~IAdapterTable() = default;
+
+  // The adapters in the table's order. False when the table cannot be read.
+  virtual bool ListAdapters(std::vector<AdapterName>& adapters) = 0;
 };
 
 // What the system reports about itself without running a tool.

@@ -18,6 +18,7 @@ struct Platform {
   IFiles* files = nullptr;
   ISystemInfo* system = nullptr;
   IClock* clock = nullptr;
+  IAdapterTable* adapters = nullptr;
 };
 
 // The two languages of localised command output.

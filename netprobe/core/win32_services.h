@@ -40,6 +40,10 @@ int WriteTextFile(const std::string& text, const std::wstring& fileName) noexcep
 // Appends the file's lines without their line ends ("\n", or "\r\n"). 1 when at least one line
 // was read, 0 when the file cannot be opened or is empty.
 int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noexcept;
+// Whether the path names anything (_waccess with mode 0).
+bool FileExists(const std::wstring& path) noexcept;
+// The IPv4 adapters of GetAdaptersAddresses. False when the table cannot be read.
+bool ListAdapters(std::vector<AdapterName>& adapters) noexcept;
 
 class CommandRunner final : public ICommandRunner {
  public:
@@ -58,6 +62,17 @@ class Files final : public IFiles {
   }
   int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override {
     return win32::ReadTextLines(path, lines);
+  }
+  int GetCommonAppDataFolder(std::wstring& folder) override {
+    return win32::GetCommonAppDataFolder(folder);
+  }
+  bool FileExists(const std::wstring& path) override { return win32::FileExists(path); }
+};
+
+class AdapterTable final : public IAdapterTable {
+ public:
+  bool ListAdapters(std::vector<AdapterName>& adapters) override {
+    return win32::ListAdapters(adapters);
   }
 };
 

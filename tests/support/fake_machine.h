@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,25 @@ class FakeFiles : public netprobe::IFiles {
   int WriteTextFile(const std::string& text, const std::wstring& fileName) override;
   int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override;
 
+  int GetCommonAppDataFolder(std::wstring& folder) override;
+  bool FileExists(const std::wstring& path) override { return existing.count(path) != 0; }
+
   std::map<std::wstring, std::string> written;             // file name -> last text written
   std::map<std::wstring, std::vector<std::string>> lines;  // path -> lines to read
+  bool commonAppDataKnown = true;
+  std::wstring commonAppData = L"C:\\ProgramData";
+  std::set<std::wstring> existing;  // paths that exist
+};
+
+// The adapter table of the profile's adapters.txt (none when the file is missing).
+class FakeAdapterTable : public netprobe::IAdapterTable {
+ public:
+  explicit FakeAdapterTable(const std::string& profile);
+  bool ListAdapters(std::vector<netprobe::AdapterName>& adapters) override;
+
+  bool readable = true;
+  std::vector<netprobe::AdapterName> adapters;
+  int queries = 0;
 };
 
 // The services of one simulated machine, and an engine built on them.
@@ -72,6 +90,7 @@ class FakeMachine {
   FakeSystem system;
   FakeClock clock;
   FakeFiles files;
+  FakeAdapterTable adapters;
 };
 
 }  // namespace kestrel::test
