@@ -1,7 +1,9 @@
 // The system's adapter table, through GetAdaptersAddresses.
+// winsock2.h first: iphlpapi.h declares GetAdaptersAddresses only after it.
+#include <winsock2.h>
+
 #include <iphlpapi.h>
 #include <windows.h>
-#include <winsock2.h>
 
 #include <vector>
 
