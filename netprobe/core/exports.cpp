@@ -9,8 +9,11 @@
 #include "probes/cpu/cpu_probe.h"
 #include "probes/device_tests/device_tests.h"
 #include "probes/disk/disk_probe.h"
+#include "probes/dns/dns_probe.h"
 #include "probes/host/host_probe.h"
+#include "probes/lan/lan_probe.h"
 #include "probes/memory/memory_probe.h"
+#include "probes/router/router_probe.h"
 #include "probes/speed/speed_probe.h"
 #include "probes/system/system_probe.h"
 
@@ -175,4 +178,21 @@ NETPROBE_API int GetCameraTest(const int** state, ProbeError* error) {
 
 NETPROBE_API int SetCameraTestResult(int result) {
   return StoreDeviceVerdict(&netprobe::ProbeEngine::cameraState, result);
+}
+
+NETPROBE_API int GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeDnsTest, &netprobe::ProbeEngine::dnsTestInfo, info, error,
+                      netprobe::kDnsTestNotRunMessage);
+}
+
+NETPROBE_API int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
+                                          ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeRouterDelay, &netprobe::ProbeEngine::routerDelayWired, wired,
+                      error, netprobe::kRouterNoEntryMessage);
+}
+
+NETPROBE_API int GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired,
+                                     ProbeError* error) {
+  return CheckedProbe(netprobe::ProbeLanDevices, &netprobe::ProbeEngine::lanDevicesWired, wired,
+                      error, netprobe::kLanFailedMessage);
 }

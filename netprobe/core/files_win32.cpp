@@ -2,6 +2,8 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -194,6 +196,10 @@ int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noe
   } catch (...) {
     return 0;
   }
+}
+
+bool FileExists(const std::wstring& path) noexcept {
+  return _waccess(path.c_str(), 0) != -1;
 }
 
 }  // namespace netprobe::win32

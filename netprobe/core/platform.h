@@ -38,12 +38,16 @@ class IFiles {
   // was read, 0 when the file cannot be opened or is empty.
   virtual int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) = 0;
 
-  // The all-users application data folder, not created when missing. 0 on failure.
+  // The all-users application data folder, without a trailing backslash and not created when
+  // missing. 0 on failure.
   virtual int GetCommonAppDataFolder(std::wstring& folder) = 0;
 
   // Deletes the file at `path` and writes it again with `text` in text mode (each "\n" as CR LF
   // on Windows). 1 when the file could be opened.
   virtual int ReplaceTextFileAt(const std::wstring& path, const std::string& text) = 0;
+
+  // Whether something of that name exists (a file, a folder or a link).
+  virtual bool FileExists(const std::wstring& path) = 0;
 };
 
 // What the system reports about itself without running a tool.

@@ -43,6 +43,8 @@ int ReplaceTextFileAt(const std::wstring& path, const std::string& text) noexcep
 // Appends the file's lines without their line ends ("\n", or "\r\n"). 1 when at least one line
 // was read, 0 when the file cannot be opened or is empty.
 int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) noexcept;
+// Whether the path names anything (_waccess with mode 0).
+bool FileExists(const std::wstring& path) noexcept;
 
 class CommandRunner final : public ICommandRunner {
  public:
@@ -68,6 +70,7 @@ class Files final : public IFiles {
   int ReplaceTextFileAt(const std::wstring& path, const std::string& text) override {
     return win32::ReplaceTextFileAt(path, text);
   }
+  bool FileExists(const std::wstring& path) override { return win32::FileExists(path); }
 };
 
 // The IPv4 adapters GetAdaptersAddresses lists.

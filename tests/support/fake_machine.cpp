@@ -4,6 +4,8 @@
 
 #include "core/codepage.h"
 #include "core/engine_instance.h"
+#include "profile.h"
+#include "support/testdata.h"
 
 namespace kestrel::test {
 
@@ -66,14 +68,6 @@ int FakeFiles::ReplaceTextFileAt(const std::wstring& path, const std::string& te
   return 1;
 }
 
-bool FakeAdapters::ListAdapters(std::vector<netprobe::AdapterName>& out) {
-  if (!listed) {
-    return false;
-  }
-  out.insert(out.end(), adapters.begin(), adapters.end());
-  return true;
-}
-
 netprobe::HttpUploadStatus FakeUpload::Send(const netprobe::HttpUploadRequest& request,
                                             std::string& out) {
   sent.push_back(request);
@@ -92,9 +86,35 @@ int FakeFiles::ReadTextLines(const std::wstring& path, std::vector<std::string>&
   return 1;
 }
 
+FakeAdapters::FakeAdapters(const std::string& profile) {
+  std::string text;
+  if (!simtools::ReadFileBytes(TestdataPath("profiles/" + profile + "/adapters.txt"), &text)) {
+    return;  // a machine without an adapter table of its own
+  }
+  std::vector<simtools::AdapterEntry> entries;
+  std::string error;
+  if (!simtools::ParseAdapterTable(text, &entries, &error)) {
+    ADD_FAILURE() << "profile " << profile << ": " << error;
+  }
+  for (const simtools::AdapterEntry& entry : entries) {
+    adapters.push_back(
+        {simtools::Utf8ToWide(entry.description), simtools::Utf8ToWide(entry.friendlyName)});
+  }
+}
+
+bool FakeAdapters::ListAdapters(std::vector<netprobe::AdapterName>& out) {
+  ++queries;
+  if (!readable) {
+    return false;
+  }
+  out.insert(out.end(), adapters.begin(), adapters.end());
+  return true;
+}
+
 FakeMachine::FakeMachine(const std::string& profile, unsigned ansiCodePage)
     : runner(profile),
-      codePage(netprobe::MakeFixedCodePage(ansiCodePage, ansiCodePage == 936 ? 936 : 437)) {}
+      codePage(netprobe::MakeFixedCodePage(ansiCodePage, ansiCodePage == 936 ? 936 : 437)),
+      adapters(profile) {}
 
 netprobe::Platform FakeMachine::platform() {
   netprobe::Platform platform;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,20 +52,28 @@ class FakeFiles : public netprobe::IFiles {
   int ReadTextLines(const std::wstring& path, std::vector<std::string>& lines) override;
   int GetCommonAppDataFolder(std::wstring& folder) override;
   int ReplaceTextFileAt(const std::wstring& path, const std::string& text) override;
+  bool FileExists(const std::wstring& path) override {
+    return existing.count(path) != 0 || writtenAt.count(path) != 0;
+  }
 
   std::map<std::wstring, std::string> written;             // file name -> last text written
   std::map<std::wstring, std::vector<std::string>> lines;  // path -> lines to read
   std::wstring commonAppData = L"C:\\ProgramData";         // empty: the folder is not found
   std::map<std::wstring, std::string> writtenAt;           // full path -> last text written
   bool writable = true;
+  std::set<std::wstring> existing;  // paths that exist besides writtenAt
 };
 
-// The system's adapter list, as a test sets it.
+// The adapter list of the profile's adapters.txt (none when the file is missing); tests may
+// change it.
 class FakeAdapters : public netprobe::IAdapterNames {
  public:
-  bool ListAdapters(std::vector<netprobe::AdapterName>& out) override;
-  bool listed = true;
+  explicit FakeAdapters(const std::string& profile);
+  bool ListAdapters(std::vector<netprobe::AdapterName>& adapters) override;
+
+  bool readable = true;
   std::vector<netprobe::AdapterName> adapters;
+  int queries = 0;
 };
 
 // An upload that answers from a script and keeps what was sent.

@@ -14,6 +14,7 @@ ProfileRunner::ProfileRunner(const std::string& name) : name_(name) {
 }
 
 bool ProfileRunner::Answer(const std::wstring& command, std::string* output) {
+  const std::lock_guard<std::mutex> hold(lock_);
   calls_.push_back(command);
   const std::string normalised = simtools::NormaliseCommand(simtools::WideToUtf8(command));
   if (notStarting_.count(normalised) != 0) {
@@ -43,12 +44,16 @@ int ProfileRunner::RunCommand(const std::wstring& command, std::string& output) 
 }
 
 int ProfileRunner::LaunchCommand(const std::wstring& command, int show) {
-  launchShows_.push_back(show);
+  {
+    const std::lock_guard<std::mutex> hold(lock_);
+    launchShows_.push_back(show);
+  }
   std::string discarded;
   return Answer(command, &discarded) ? 1 : 0;
 }
 
 void ProfileRunner::FailToStart(const std::wstring& command) {
+  const std::lock_guard<std::mutex> hold(lock_);
   notStarting_.insert(simtools::NormaliseCommand(simtools::WideToUtf8(command)));
 }
 

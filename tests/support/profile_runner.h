@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ class ProfileRunner : public netprobe::ICommandRunner {
 
   // Every command run or launched, in order, as the caller wrote it (also those that did not
   // start).
+  // Whether the profile has a recording of the command.
+  bool Knows(const std::wstring& command) const {
+    return profile_.Knows(simtools::WideToUtf8(command));
+  }
+
+  // Read it only while no command runs.
   const std::vector<std::wstring>& calls() const { return calls_; }
   // The window setting of each launch, in order: tools must run hidden.
   const std::vector<int>& launchShows() const { return launchShows_; }
@@ -38,6 +45,8 @@ class ProfileRunner : public netprobe::ICommandRunner {
   // Records the call; false when it does not start, else the recording (empty when unknown).
   bool Answer(const std::wstring& command, std::string* output);
 
+  // The LAN sweep runs hundreds of commands at once: every call takes the lock.
+  mutable std::mutex lock_;
   std::string name_;
   simtools::Profile profile_;
   std::map<std::string, std::size_t> runs_;  // normalised command -> runs so far

@@ -53,4 +53,55 @@ inline std::vector<std::uint64_t> MemoryNumbers(const MemoryInfo& info) {
           static_cast<std::uint64_t>(info.memoryNumberScore)};
 }
 
+// Each result as "address min/max/avg lost".
+inline std::string DescribeResults(const std::vector<DnsProbeResult>& results) {
+  std::string text;
+  for (const DnsProbeResult& r : results) {
+    text += (text.empty() ? "" : ", ") + r.dnsAddress + " " + std::to_string(r.minimum) + "/" +
+            std::to_string(r.maximum) + "/" + std::to_string(r.average) + " " +
+            std::to_string(r.lost);
+  }
+  return text;
+}
+
+// Each entry as "name|source|local results|test results", wired entries first, then
+// "optimize=N".
+inline std::vector<std::string> Describe(const DnsTestInfo& info) {
+  std::vector<std::string> described;
+  for (const auto* entries : {&info.wiredEntries, &info.wirelessEntries}) {
+    for (const DnsTestEntry& e : *entries) {
+      described.push_back(e.networkCardName + "|" + e.ipAddress + "|" +
+                          DescribeResults(e.localDns) + "|" + DescribeResults(e.testDns));
+    }
+  }
+  described.push_back("optimize=" + std::to_string(info.optimize));
+  return described;
+}
+
+// Each entry as "name|source|gateway|min/max/avg|lost|score".
+inline std::vector<std::string> Describe(const std::vector<RouterDelayEntry>& entries) {
+  std::vector<std::string> described;
+  for (const RouterDelayEntry& e : entries) {
+    described.push_back(e.networkCardName + "|" + e.ipAddress + "|" + e.defaultIPGateway + "|" +
+                        std::to_string(e.minimum) + "/" + std::to_string(e.maximum) + "/" +
+                        std::to_string(e.average) + "|" + std::to_string(e.lost) + "|" +
+                        std::to_string(e.hostToRouterScore));
+  }
+  return described;
+}
+
+// Each entry as "name|address address ...|score".
+inline std::vector<std::string> Describe(const std::vector<LanDevicesEntry>& entries) {
+  std::vector<std::string> described;
+  for (const LanDevicesEntry& e : entries) {
+    std::string addresses;
+    for (const std::string& a : e.devicesAddress) {
+      addresses += (addresses.empty() ? "" : " ") + a;
+    }
+    described.push_back(e.networkCardName + "|" + addresses + "|" +
+                        std::to_string(e.numberLanDevicesScore));
+  }
+  return described;
+}
+
 }  // namespace kestrel::test

@@ -162,6 +162,30 @@ TEST(ProfileParseTest, SuccessiveRunsGetSuccessiveFilesAndTheLastRepeats) {
   EXPECT_EQ(profile.RecordingPath("ping h", 1000), "dir/three.txt");
 }
 
+TEST(ProfileParseTest, ARangeStandsForOneCommandPerNumber) {
+  Profile profile;
+  std::string error;
+  ASSERT_TRUE(profile.Parse("ping 10.0.0.{0..255} -n 1 => t.txt\n", "c", "d/", &error)) << error;
+  EXPECT_EQ(profile.entries().size(), 256u);
+  for (const char* known : {"ping 10.0.0.0 -n 1", "ping 10.0.0.7 -n 1", "ping 10.0.0.255 -n 1"}) {
+    EXPECT_EQ(profile.RecordingPath(known, 0), "d/t.txt") << known;
+  }
+  for (const char* unknown : {"ping 10.0.0.256 -n 1", "ping 10.0.0.{0..255} -n 1",
+                              "ping 10.0.0.007 -n 1", "ping 10.0.0.1 -n 10"}) {
+    EXPECT_FALSE(profile.Knows(unknown)) << unknown;
+  }
+  const std::vector<std::string> malformed = {
+      "ping 10.0.0.{9..1} -n 1 => t.txt\n",
+      "ping 10.0.0.{a..9} -n 1 => t.txt\n",
+      "ping 10.0.0.{..9} -n 1 => t.txt\n",
+      "ping 10.0.0.3 -n 1 => t.txt\nping 10.0.0.{0..3} -n 1 => t.txt\n",
+  };
+  for (const std::string& text : malformed) {
+    EXPECT_FALSE(profile.Parse(text, "c", "d/", &error)) << text;
+    EXPECT_TRUE(profile.entries().empty()) << text;
+  }
+}
+
 TEST(ProfileLoadTest, MissingProfileOrRecordingIsReported) {
   Profile profile;
   std::string error;

@@ -110,6 +110,33 @@ bool IsSurrogate(char32_t cp) {
   return cp >= 0xD800 && cp <= 0xDFFF;
 }
 
+// A command with one number range "{A..B}" (the LAN sweep's 256 pings) stands for the commands
+// with each number from A to B in its place. Without a range, the command alone. Empty with
+// `fail` set when the range is malformed.
+std::vector<std::string> ExpandRange(const std::string& command, std::string* fail) {
+  const std::size_t open = command.find('{');
+  const std::size_t dots = command.find("..", open == std::string::npos ? 0 : open);
+  const std::size_t close = command.find('}', dots == std::string::npos ? 0 : dots);
+  if (open == std::string::npos || dots == std::string::npos || close == std::string::npos) {
+    return {command};
+  }
+  const std::string first = command.substr(open + 1, dots - open - 1);
+  const std::string last = command.substr(dots + 2, close - dots - 2);
+  const auto isNumber = [](const std::string& text) {
+    return !text.empty() && text.size() <= 5 &&
+           text.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (!isNumber(first) || !isNumber(last) || std::stoi(first) > std::stoi(last)) {
+    *fail = "a range is written {FIRST..LAST} with FIRST <= LAST";
+    return {};
+  }
+  std::vector<std::string> commands;
+  for (int n = std::stoi(first); n <= std::stoi(last); ++n) {
+    commands.push_back(command.substr(0, open) + std::to_string(n) + command.substr(close + 1));
+  }
+  return commands;
+}
+
 }  // namespace
 
 void SplitCommandLine(const std::string& commandLine, std::string* program,
@@ -248,6 +275,43 @@ std::size_t CountLogEntries(const std::string& log, const std::string& entry) {
   return count;
 }
 
+bool ParseAdapterTable(const std::string& text, std::vector<AdapterEntry>* adapters,
+                       std::string* error) {
+  adapters->clear();
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  int lineNumber = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    ++lineNumber;
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') {
+      continue;
+    }
+    const std::size_t arrow = line.find(" => ");
+    AdapterEntry entry;
+    if (arrow != std::string::npos) {
+      entry.description = Trim(line.substr(0, arrow));
+      entry.friendlyName = Trim(line.substr(arrow + 4));
+    }
+    if (entry.description.empty() || entry.friendlyName.empty()) {
+      adapters->clear();
+      *error = "adapters.txt:" + std::to_string(lineNumber) +
+               ": expected '<description> => <friendly name>'";
+      return false;
+    }
+    adapters->push_back(std::move(entry));
+  }
+  return true;
+}
+
 bool Profile::Load(const std::string& folder, std::string* error) {
   const std::string source = JoinPath(folder, "commands.txt");
   std::string text;
@@ -285,18 +349,23 @@ bool Profile::Parse(const std::string& text, const std::string& source, const st
     const std::string where = source + ":" + std::to_string(lineNumber) + ": ";
     const std::size_t arrow = FindArrow(line);
     std::string fail;
-    std::string command;
+    std::vector<std::string> commands;
     std::vector<std::string> files;
     if (arrow == std::string::npos) {
       fail = "expected '<command line> => <file> [<file> ...]'";
     } else {
-      command = NormaliseCommand(line.substr(0, arrow));
+      const std::string command = NormaliseCommand(line.substr(0, arrow));
       files = SplitBlanks(line.substr(arrow + 2));
       if (command.empty()) {
         fail = "no command line before '=>'";
       } else if (files.empty()) {
         fail = "no recording after '=>'";
-      } else if (entries_.count(command) != 0) {
+      } else {
+        commands = ExpandRange(command, &fail);
+      }
+    }
+    for (const std::string& command : commands) {
+      if (fail.empty() && entries_.count(command) != 0) {
         fail = "\"" + command + "\" is already listed at line " +
                std::to_string(entries_[command].line);
       }
@@ -306,7 +375,9 @@ bool Profile::Parse(const std::string& text, const std::string& source, const st
       *error = where + fail;
       return false;
     }
-    entries_[command] = Entry{std::move(files), lineNumber};
+    for (const std::string& command : commands) {
+      entries_[command] = Entry{files, lineNumber};
+    }
   }
   return true;
 }

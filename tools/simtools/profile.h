@@ -45,6 +45,18 @@ inline std::string UnknownLogEntry(const std::string& command) {
   return "? " + command;
 }
 
+// One adapter of a profile's adapters.txt, the system's adapter table as the stand-in
+// iphlpapi.dll and the native tests' fake answer it. UTF-8.
+struct AdapterEntry {
+  std::string description;
+  std::string friendlyName;
+};
+
+// adapters.txt: "<description> => <friendly name>" a line, blank lines and "#" comments
+// skipped. False with a message naming the line when one has no " => " or an empty side.
+bool ParseAdapterTable(const std::string& text, std::vector<AdapterEntry>* adapters,
+                       std::string* error);
+
 class Profile {
  public:
   // One command of commands.txt and the recordings of its successive runs.

@@ -3,6 +3,7 @@
 #include "core/ipv4.h"
 #include "core/probe_error.h"
 #include "network/friendly_name.h"
+#include "probes/dns/dns_probe.h"
 
 namespace netprobe {
 
@@ -99,7 +100,7 @@ int WriteDnsOptimizeMarker(IFiles& files) {
   if (files.GetCommonAppDataFolder(folder) != 1) {
     return 0;
   }
-  return files.ReplaceTextFileAt(folder + L"\\DnsOptimize.txt", "QZR\n");
+  return files.ReplaceTextFileAt(folder + L"\\" + kDnsOptimizeMarker, "QZR\n");
 }
 
 }  // namespace netprobe
