@@ -1,7 +1,6 @@
 // simtools' profile reader on arbitrary bytes: the commands.txt parser, the command line
 // normalisation it keys by, and the UTF-8/wide conversions of its paths and messages.
 #include <cstdint>
-#include <set>
 #include <string>
 
 #include "fuzz_check.h"
@@ -21,7 +20,6 @@ void CheckParse(const std::string& text) {
     return;
   }
   const std::size_t lines = fuzz::CountOf(text, "\n") + 1;
-  std::set<int> lineNumbers;
   for (const auto& [command, entry] : profile.entries()) {
     FUZZ_CHECK(!command.empty());
     FUZZ_CHECK(!entry.files.empty());
@@ -29,7 +27,7 @@ void CheckParse(const std::string& text) {
       FUZZ_CHECK(!file.empty() && file.find_first_of(" \t") == std::string::npos);
     }
     FUZZ_CHECK(entry.line >= 1 && static_cast<std::size_t>(entry.line) <= lines);
-    FUZZ_CHECK(lineNumbers.insert(entry.line).second);
+    // A range line ("ping 10.0.0.{0..255} => ...") gives several commands one line number.
     // Every run of a known command has a recording: past the last one, the last again.
     FUZZ_CHECK(profile.RecordingPath(command, 0).empty() == !profile.Knows(command));
   }
