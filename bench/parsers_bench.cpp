@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text.h"
+#include "core/shared.h"
 #include "probes/adapters/adapter_parsers.h"
 #include "probes/disk/disk_parsers.h"
 #include "support/testdata.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/codepage.h"
+#include "core/shared.h"
 #include "fuzz_check.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/numbers.h"
+#include "core/shared.h"
 #include "fuzz_check.h"
 #include "probes/disk/disk_parsers.h"
 

@@ -10,8 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/numbers.h"
-#include "core/text.h"
+#include "core/shared.h"
 #include "fuzz_check.h"
 
 namespace {

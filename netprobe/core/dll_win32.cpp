@@ -2,8 +2,8 @@
 // called for that.
 #include <memory>
 
-#include "core/codepage.h"
 #include "core/engine_instance.h"
+#include "core/shared.h"
 #include "core/win32_services.h"
 #include "network/report/curl_upload.h"
 #include "probes/device_tests/tester_programs_win32.h"

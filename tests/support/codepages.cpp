@@ -1,6 +1,6 @@
 #include "support/codepages.h"
 
-#include "core/codepage.h"
+#include "core/shared.h"
 
 namespace kestrel::test {
 

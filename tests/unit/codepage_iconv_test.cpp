@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/codepage.h"
+#include "core/shared.h"
 #include "support/testdata.h"
 
 namespace {

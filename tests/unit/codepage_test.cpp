@@ -1,7 +1,7 @@
 // The code page service: iconv natively, the Win32 calls under Wine. The same captured text must
 // convert to the same results in both, so these tests run unchanged in every build; the tests of
 // one ANSI page skip under the Wine locale of the other page.
-#include "core/codepage.h"
+#include "core/shared.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The lenient number conversions the probes apply to values cut out of command output.
-#include "core/numbers.h"
+#include "core/shared.h"
 
 #include <gtest/gtest.h>
 

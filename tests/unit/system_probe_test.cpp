@@ -7,7 +7,7 @@
 
 #include "NetProbe.h"
 #include "core/engine_instance.h"
-#include "core/text.h"
+#include "core/shared.h"
 #include "probe_fixtures.h"
 #include "probes/system/os_version.h"
 #include "probes/system/system_probe.h"

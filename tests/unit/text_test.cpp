@@ -1,5 +1,5 @@
 // The trims, the one-column parsers and the scan cursor, against recorded wmic and netsh output.
-#include "core/text.h"
+#include "core/shared.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/numbers.h"
+#include "core/shared.h"
 #include "network/report/json_text.h"
 
 namespace netprobe {

@@ -5,9 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "core/numbers.h"
 #include "core/probe_engine.h"
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 

@@ -1,7 +1,6 @@
 #include "probes/cpu/cpu_load.h"
 
-#include "core/numbers.h"
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/probe_error.h"
-#include "core/text.h"
+#include "core/shared.h"
 #include "probes/cpu/cpu_load.h"
 
 namespace netprobe {

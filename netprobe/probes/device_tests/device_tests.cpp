@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/numbers.h"
 #include "core/probe_error.h"
+#include "core/shared.h"
 #include "probes/device_tests/tester_platform.h"
 
 namespace netprobe {

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "core/numbers.h"
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 

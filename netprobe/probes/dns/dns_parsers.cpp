@@ -3,9 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/numbers.h"
 #include "core/probe_engine.h"
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "core/numbers.h"
-#include "core/text.h"
+#include "core/shared.h"
 
 namespace netprobe {
 
