@@ -157,15 +157,7 @@ bool CSoundIn::Stop() {
 }
 
 void CSoundIn::StopThread() {
-  if (!threadStarted_) {
-    return;
-  }
-  if (!StopWaveThread(device_, clock_)) {
-    ++forcedEnds_;
-    // The ended thread may have held the lock: abandon it rather than deadlock the next start.
-    AbandonLock(lock_);
-  }
-  threadStarted_ = false;
+  EndDeviceThread(device_, clock_, threadStarted_, forcedEnds_, lock_);
 }
 
 }  // namespace micprobe

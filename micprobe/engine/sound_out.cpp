@@ -140,14 +140,7 @@ bool CSoundOut::Stop() {
 }
 
 void CSoundOut::StopThread() {
-  if (!threadStarted_) {
-    return;
-  }
-  if (!StopWaveThread(device_, clock_)) {
-    ++forcedEnds_;
-    AbandonLock(lock_);
-  }
-  threadStarted_ = false;
+  EndDeviceThread(device_, clock_, threadStarted_, forcedEnds_, lock_);
 }
 
 }  // namespace micprobe

@@ -31,6 +31,18 @@ void AbandonLock(std::unique_ptr<std::mutex>& lock) {
   lock = std::make_unique<std::mutex>();
 }
 
+void EndDeviceThread(IWaveThread& device, IClock& clock, bool& started,
+                     std::atomic<int>& forcedEnds, std::unique_ptr<std::mutex>& lock) {
+  if (!started) {
+    return;
+  }
+  if (!StopWaveThread(device, clock)) {
+    ++forcedEnds;
+    AbandonLock(lock);
+  }
+  started = false;
+}
+
 WaveBlock* NewBlock(std::uint32_t bytes, bool zeroed) {
   WaveBlock* block = new (std::nothrow) WaveBlock;
   if (block == nullptr) {

@@ -2,6 +2,7 @@
 // forced end.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -18,6 +19,11 @@ bool StopWaveThread(IWaveThread& thread, IClock& clock);
 // Replaces a lock that a thread ended by force may have held. The old one is kept for the
 // process's life, neither destroyed nor taken again.
 void AbandonLock(std::unique_ptr<std::mutex>& lock);
+
+// Ends the thread of `device` when `started` says it runs. A forced end is counted, and the lock
+// the ended thread may have held is abandoned rather than left to deadlock the next start.
+void EndDeviceThread(IWaveThread& device, IClock& clock, bool& started,
+                     std::atomic<int>& forcedEnds, std::unique_ptr<std::mutex>& lock);
 
 // The blocks a device thread works on: allocated and freed together with their data.
 WaveBlock* NewBlock(std::uint32_t bytes, bool zeroed);

@@ -103,8 +103,11 @@ class MessageThread {
   DWORD id_ = 0;
 };
 
-class WaveIn : public IWaveIn {
+// The message-thread half that both directions share.
+template <typename Device>
+class ThreadedDevice : public Device {
  public:
+  explicit ThreadedDevice(UINT message) : thread_(message) {}
   bool StartThread(BlockHandler handler, void* context) override {
     return thread_.Start(handler, context);
   }
@@ -112,6 +115,14 @@ class WaveIn : public IWaveIn {
   bool ThreadActive() override { return thread_.Active(); }
   void TerminateThread() override { thread_.Terminate(); }
   void CloseThread() override { thread_.Close(); }
+
+ protected:
+  MessageThread thread_;
+};
+
+class WaveIn : public ThreadedDevice<IWaveIn> {
+ public:
+  WaveIn() : ThreadedDevice(MM_WIM_DATA) {}
 
   bool Open(const WaveFormat& format) override {
     WAVEFORMATEX wave = ToWaveFormat(format);
@@ -133,19 +144,12 @@ class WaveIn : public IWaveIn {
   bool Close() override { return waveInClose(handle_) == MMSYSERR_NOERROR; }
 
  private:
-  MessageThread thread_{MM_WIM_DATA};
   HWAVEIN handle_ = nullptr;
 };
 
-class WaveOut : public IWaveOut {
+class WaveOut : public ThreadedDevice<IWaveOut> {
  public:
-  bool StartThread(BlockHandler handler, void* context) override {
-    return thread_.Start(handler, context);
-  }
-  void PostQuit() override { thread_.PostQuit(); }
-  bool ThreadActive() override { return thread_.Active(); }
-  void TerminateThread() override { thread_.Terminate(); }
-  void CloseThread() override { thread_.Close(); }
+  WaveOut() : ThreadedDevice(MM_WOM_DONE) {}
 
   bool Open(const WaveFormat& format) override {
     WAVEFORMATEX wave = ToWaveFormat(format);
@@ -166,7 +170,6 @@ class WaveOut : public IWaveOut {
   bool Close() override { return waveOutClose(handle_) == MMSYSERR_NOERROR; }
 
  private:
-  MessageThread thread_{MM_WOM_DONE};
   HWAVEOUT handle_ = nullptr;
 };
 

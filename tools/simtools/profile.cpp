@@ -137,6 +137,32 @@ std::vector<std::string> ExpandRange(const std::string& command, std::string* fa
   return commands;
 }
 
+// Calls `take(lineNumber, line)` for each line of a UTF-8 listing that holds something: a
+// leading byte order mark, line ends, surrounding blanks, blank lines and "#" comments are
+// passed over. Stops early, with false, when `take` does.
+template <typename Take>
+bool ForEachListedLine(const std::string& text, Take take) {
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  int lineNumber = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    ++lineNumber;
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    line = Trim(line);
+    if (!line.empty() && line[0] != '#' && !take(lineNumber, line)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void SplitCommandLine(const std::string& commandLine, std::string* program,
@@ -278,23 +304,7 @@ std::size_t CountLogEntries(const std::string& log, const std::string& entry) {
 bool ParseAdapterTable(const std::string& text, std::vector<AdapterEntry>* adapters,
                        std::string* error) {
   adapters->clear();
-  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  int lineNumber = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) {
-      end = text.size();
-    }
-    ++lineNumber;
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    line = Trim(line);
-    if (line.empty() || line[0] == '#') {
-      continue;
-    }
+  return ForEachListedLine(text, [&](int lineNumber, const std::string& line) {
     const std::size_t arrow = line.find(" => ");
     AdapterEntry entry;
     if (arrow != std::string::npos) {
@@ -308,8 +318,8 @@ bool ParseAdapterTable(const std::string& text, std::vector<AdapterEntry>* adapt
       return false;
     }
     adapters->push_back(std::move(entry));
-  }
-  return true;
+    return true;
+  });
 }
 
 bool Profile::Load(const std::string& folder, std::string* error) {
@@ -328,24 +338,7 @@ bool Profile::Parse(const std::string& text, const std::string& source, const st
                     std::string* error) {
   folder_ = folder;
   entries_.clear();
-  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  int lineNumber = 0;
-  while (pos <= text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) {
-      end = text.size();
-    }
-    ++lineNumber;
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    line = Trim(line);
-    if (line.empty() || line[0] == '#') {
-      continue;
-    }
-
+  return ForEachListedLine(text, [&](int lineNumber, const std::string& line) {
     const std::string where = source + ":" + std::to_string(lineNumber) + ": ";
     const std::size_t arrow = FindArrow(line);
     std::string fail;
@@ -378,8 +371,8 @@ bool Profile::Parse(const std::string& text, const std::string& source, const st
     for (const std::string& command : commands) {
       entries_[command] = Entry{files, lineNumber};
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 bool Profile::Knows(const std::string& command) const {
