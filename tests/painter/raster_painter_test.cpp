@@ -26,9 +26,9 @@ class Canvas : public RasterPainter {
     return {p[0], p[1], p[2], p[3]};
   }
   int Alpha(int x, int y) const { return At(x, y).a; }
-  void DrawText(const std::wstring&, const RectF&, const FontSpec&, const TextFormat&,
+  void DrawText(const std::wstring&, const RectF&, const FontDesc&, const TextFormat&,
                 Color) override {}
-  SizeF MeasureText(const std::wstring&, const FontSpec&, float) override { return {}; }
+  SizeF MeasureText(const std::wstring&, const FontDesc&, float) override { return {}; }
   std::shared_ptr<IImage> LoadImage(const std::string&) override { return nullptr; }
   void DrawImage(const IImage&, const RectF&, float) override {}
 

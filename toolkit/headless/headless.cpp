@@ -52,12 +52,12 @@ void RecordingRender::StrokeArc(PointF center, float radius, float, float, float
   Add(DrawOp::kArc, {center.x - radius, center.y - radius, 2 * radius, 2 * radius}, color);
 }
 
-void RecordingRender::DrawText(const std::wstring& text, const RectF& rect, const FontSpec&,
+void RecordingRender::DrawText(const std::wstring& text, const RectF& rect, const FontDesc&,
                                const TextFormat&, Color color) {
   Add(DrawOp::kText, rect, color, text);
 }
 
-SizeF RecordingRender::MeasureText(const std::wstring& text, const FontSpec& font, float maxWidth) {
+SizeF RecordingRender::MeasureText(const std::wstring& text, const FontDesc& font, float maxWidth) {
   float lineHeight = std::ceil(font.size * 1.35f);
   float width = 0, line = 0;
   int lines = 1;

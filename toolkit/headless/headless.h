@@ -54,10 +54,10 @@ class RecordingRender : public IRender {
   void FillShadow(const RectF& rect, float, float, Color color) override {
     Add(DrawOp::kShadow, rect, color);
   }
-  void DrawText(const std::wstring& text, const RectF& rect, const FontSpec& font,
+  void DrawText(const std::wstring& text, const RectF& rect, const FontDesc& font,
                 const TextFormat& format, Color color) override;
   // CJK characters one em wide, others 0.55 em; lines 1.35 em high.
-  SizeF MeasureText(const std::wstring& text, const FontSpec& font, float maxWidth) override;
+  SizeF MeasureText(const std::wstring& text, const FontDesc& font, float maxWidth) override;
   // Reads the size from a PNG header; null for anything else.
   std::shared_ptr<IImage> LoadImage(const std::string& pngBytes) override;
   void DrawImage(const IImage& image, const RectF& destination, float opacity) override;

@@ -23,10 +23,6 @@ SApplication* App() {
 
 }  // namespace
 
-bool SStatic::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
 SizeF SStatic::GetDesiredSize(IRender& measure) {
   return SWindow::GetDesiredSize(measure);
 }
@@ -39,10 +35,6 @@ SButton::SButton() {
   focusable_ = true;
   format_.align = TextAlign::kCenter;
   colorText_ = kWhite;
-}
-
-bool SButton::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
 }
 
 SizeF SButton::GetDesiredSize(IRender& measure) {
@@ -85,20 +77,12 @@ SLink::SLink() {
   focusable_ = true;
 }
 
-bool SLink::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SButton::IsClass(c);
-}
-
 void SLink::OnPaint(IRender& render) {
-  FontSpec font = font_;
+  FontDesc font = font_;
   font.underline = hover_ || IsFocused();
   Color color = hover_ ? kAccentHover : colorText_;
   render.DrawText(text_, GetClientRect(), font, format_,
                   IsDisabled(true) ? colorTextDisabled_ : color);
-}
-
-bool SCheckBox::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SButton::IsClass(c);
 }
 
 bool SCheckBox::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
@@ -142,20 +126,8 @@ void SCheckBox::OnPaint(IRender& render) {
                   TextFormat{}, disabled ? colorTextDisabled_ : color);
 }
 
-bool SImageWnd::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
 SizeF SImageWnd::GetDesiredSize(IRender& measure) {
   return SWindow::GetDesiredSize(measure);
-}
-
-bool STabPage::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
-bool STabCtrl::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
 }
 
 STabPage* STabCtrl::GetItem(int page) const {
@@ -215,10 +187,6 @@ void STabCtrl::OnInitFinished() {
     GetItem(i)->SetVisible(i == curSel_, false);
 }
 
-bool SProgress::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
 void SProgress::SetValue(int value) {
   value = std::clamp(value, min_, max_);
   if (value == value_)
@@ -276,10 +244,6 @@ void SProgress::OnPaint(IRender& render) {
 
 SSliderBar::SSliderBar() {
   focusable_ = true;
-}
-
-bool SSliderBar::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SProgress::IsClass(c);
 }
 
 int SSliderBar::ValueAt(float x) const {
@@ -360,10 +324,6 @@ SEdit::SEdit() {
   focusable_ = true;
 }
 
-bool SEdit::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
 bool SEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
   if (name == L"readOnly" || name == L"readonly") {
     AttrBool(name, value, &readOnly_);
@@ -389,10 +349,6 @@ void SEdit::OnPaint(IRender& render) {
   format.ellipsis = true;
   render.DrawText(text_, GetClientRect(), font_, format,
                   IsDisabled(true) ? colorTextDisabled_ : colorText_);
-}
-
-bool SBusyIndicator::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
 }
 
 SBusyIndicator::~SBusyIndicator() {
@@ -449,10 +405,6 @@ void SBusyIndicator::OnPaint(IRender& render) {
   render.StrokeArc(centre, radius, 0, 360, width, Color{colorArc_.r, colorArc_.g, colorArc_.b, 40},
                    false);
   render.StrokeArc(centre, radius, angle, 100, width, colorArc_, true);
-}
-
-bool SRichEdit::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
 }
 
 bool SRichEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
@@ -514,10 +466,6 @@ void SRichEdit::OnFocusChanged(bool focused) {
 void SRichEdit::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   render.FillRect(rect, kWhite);
-}
-
-bool SRealWnd::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
 }
 
 bool SRealWnd::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {

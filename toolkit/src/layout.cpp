@@ -53,34 +53,34 @@ bool ReadNumber(SApplication& app, pugi::xml_node node, const char* attr, float*
 }
 
 void ReadColorSkin(SApplication& app, pugi::xml_node node) {
-  ColorSkinSpec spec;
-  spec.normal = Color{0, 0, 0, 0};
-  ReadColor(app, node, "normal", &spec.normal);
-  spec.hover = spec.pushed = spec.disabled = spec.checked = spec.normal;
-  ReadColor(app, node, "hover", &spec.hover);
-  spec.pushed = spec.hover;
-  ReadColor(app, node, "pushed", &spec.pushed);
-  ReadColor(app, node, "disabled", &spec.disabled);
-  ReadColor(app, node, "checked", &spec.checked);
-  ReadColor(app, node, "border", &spec.border);
-  ReadColor(app, node, "shadowColor", &spec.shadowColor);
-  ReadNumber(app, node, "borderWidth", &spec.borderWidth);
-  ReadNumber(app, node, "radius", &spec.radius);
-  ReadNumber(app, node, "shadow", &spec.shadow);
-  spec.ellipse = node.attribute("ellipse").as_bool();
-  app.GetUiDef().AddSkin(MakeColorSkin(W(node.attribute("name").value()), spec));
+  ColorSkinDesc desc;
+  desc.normal = Color{0, 0, 0, 0};
+  ReadColor(app, node, "normal", &desc.normal);
+  desc.hover = desc.pushed = desc.disabled = desc.checked = desc.normal;
+  ReadColor(app, node, "hover", &desc.hover);
+  desc.pushed = desc.hover;
+  ReadColor(app, node, "pushed", &desc.pushed);
+  ReadColor(app, node, "disabled", &desc.disabled);
+  ReadColor(app, node, "checked", &desc.checked);
+  ReadColor(app, node, "border", &desc.border);
+  ReadColor(app, node, "shadowColor", &desc.shadowColor);
+  ReadNumber(app, node, "borderWidth", &desc.borderWidth);
+  ReadNumber(app, node, "radius", &desc.radius);
+  ReadNumber(app, node, "shadow", &desc.shadow);
+  desc.ellipse = node.attribute("ellipse").as_bool();
+  app.GetUiDef().AddSkin(MakeColorSkin(W(node.attribute("name").value()), desc));
 }
 
 void ReadImageSkin(SApplication& app, pugi::xml_node node) {
-  ImageSkinSpec spec;
-  spec.src = W(node.attribute("src").value());
-  ReadNumber(app, node, "width", &spec.width);
-  ReadNumber(app, node, "height", &spec.height);
+  ImageSkinDesc desc;
+  desc.src = W(node.attribute("src").value());
+  ReadNumber(app, node, "width", &desc.width);
+  ReadNumber(app, node, "height", &desc.height);
   const IResProvider* resources = app.GetResProvider();
-  if (!resources || !resources->HasResource(ResName::Parse(spec.src, L"IMG.MAIN"))) {
-    app.Report(Diagnostic::kMissingImage, L"missing image \"" + spec.src + L"\"", node);
+  if (!resources || !resources->HasResource(ResName::Parse(desc.src, L"IMG.MAIN"))) {
+    app.Report(Diagnostic::kMissingImage, L"missing image \"" + desc.src + L"\"", node);
   }
-  app.GetUiDef().AddSkin(MakeImageSkin(W(node.attribute("name").value()), spec, resources));
+  app.GetUiDef().AddSkin(MakeImageSkin(W(node.attribute("name").value()), desc, resources));
 }
 
 }  // namespace

@@ -41,10 +41,6 @@ SListView::~SListView() {
     adapter_->view_ = nullptr;
 }
 
-bool SListView::IsClass(const std::wstring& c) const {
-  return c == GetClassName() || SWindow::IsClass(c);
-}
-
 void SListView::CreateChildren(pugi::xml_node node) {
   // The item template is kept for the adapter; the items come only from it.
   if (auto templ = node.child("template")) {

@@ -29,54 +29,54 @@ int HexDigit(wchar_t c) {
 
 class ColorSkin : public ISkinObj {
  public:
-  ColorSkin(std::wstring name, const ColorSkinSpec& spec) : name_(std::move(name)), spec_(spec) {}
+  ColorSkin(std::wstring name, const ColorSkinDesc& desc) : name_(std::move(name)), desc_(desc) {}
   void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) override {
-    Color fill = spec_.normal;
+    Color fill = desc_.normal;
     switch (state) {
       case SkinState::kHover:
-        fill = spec_.hover;
+        fill = desc_.hover;
         break;
       case SkinState::kPushed:
-        fill = spec_.pushed;
+        fill = desc_.pushed;
         break;
       case SkinState::kDisabled:
-        fill = spec_.disabled;
+        fill = desc_.disabled;
         break;
       case SkinState::kNormal:
         break;
     }
     if (checked && state != SkinState::kDisabled)
-      fill = spec_.checked;
-    if (spec_.shadow > 0)
-      render.FillShadow(rect, spec_.radius, spec_.shadow, spec_.shadowColor);
-    if (spec_.ellipse) {
+      fill = desc_.checked;
+    if (desc_.shadow > 0)
+      render.FillShadow(rect, desc_.radius, desc_.shadow, desc_.shadowColor);
+    if (desc_.ellipse) {
       render.FillEllipse(rect, fill);
       return;
     }
     if (fill.a)
-      render.FillRoundRect(rect, spec_.radius, fill);
-    if (spec_.border.a)
-      render.StrokeRoundRect(rect, spec_.radius, spec_.borderWidth, spec_.border);
+      render.FillRoundRect(rect, desc_.radius, fill);
+    if (desc_.border.a)
+      render.StrokeRoundRect(rect, desc_.radius, desc_.borderWidth, desc_.border);
   }
   SizeF GetSkinSize() const override { return {0, 0}; }
   const std::wstring& GetName() const override { return name_; }
 
  private:
   std::wstring name_;
-  ColorSkinSpec spec_;
+  ColorSkinDesc desc_;
 };
 
 class ImageSkin : public ISkinObj {
  public:
-  ImageSkin(std::wstring name, const ImageSkinSpec& spec, const IResProvider* resources)
-      : name_(std::move(name)), spec_(spec), resources_(resources) {}
+  ImageSkin(std::wstring name, const ImageSkinDesc& desc, const IResProvider* resources)
+      : name_(std::move(name)), desc_(desc), resources_(resources) {}
   void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) override {
     (void)checked;
     if (painter_ != &render) {
       painter_ = &render;
       image_.reset();
       if (resources_) {
-        auto bytes = resources_->GetRawBuffer(ResName::Parse(spec_.src, L"IMG.MAIN"));
+        auto bytes = resources_->GetRawBuffer(ResName::Parse(desc_.src, L"IMG.MAIN"));
         if (bytes)
           image_ = render.LoadImage(*bytes);
       }
@@ -84,12 +84,12 @@ class ImageSkin : public ISkinObj {
     if (image_)
       render.DrawImage(*image_, rect, state == SkinState::kDisabled ? 0.5f : 1.0f);
   }
-  SizeF GetSkinSize() const override { return {spec_.width, spec_.height}; }
+  SizeF GetSkinSize() const override { return {desc_.width, desc_.height}; }
   const std::wstring& GetName() const override { return name_; }
 
  private:
   std::wstring name_;
-  ImageSkinSpec spec_;
+  ImageSkinDesc desc_;
   const IResProvider* resources_;
   IRender* painter_ = nullptr;
   std::shared_ptr<IImage> image_;
@@ -97,13 +97,13 @@ class ImageSkin : public ISkinObj {
 
 }  // namespace
 
-std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinSpec& spec) {
-  return std::make_shared<ColorSkin>(name, spec);
+std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinDesc& desc) {
+  return std::make_shared<ColorSkin>(name, desc);
 }
 
-std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinSpec& spec,
+std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinDesc& desc,
                                         const IResProvider* resources) {
-  return std::make_shared<ImageSkin>(name, spec, resources);
+  return std::make_shared<ImageSkin>(name, desc, resources);
 }
 
 std::optional<Color> ParseColor(const std::wstring& raw) {
@@ -173,8 +173,8 @@ std::optional<std::vector<float>> ParseFloats(const std::wstring& text, size_t c
   return values;
 }
 
-std::optional<FontSpec> ParseFont(const std::wstring& text, const FontSpec& base) {
-  FontSpec font = base;
+std::optional<FontDesc> ParseFont(const std::wstring& text, const FontDesc& base) {
+  FontDesc font = base;
   size_t start = 0;
   while (start < text.size()) {
     auto comma = text.find(L',', start);

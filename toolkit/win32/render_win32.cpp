@@ -62,11 +62,11 @@ const Gdiplus::FontFamily& Family(const std::wstring& face) {
   return *families.emplace(face, std::make_unique<Gdiplus::FontFamily>(L"SimSun")).first->second;
 }
 
-Gdiplus::Font MakeFont(const FontSpec& spec, float scale) {
-  int style = spec.weight >= 600 ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
-  if (spec.underline)
+Gdiplus::Font MakeFont(const FontDesc& desc, float scale) {
+  int style = desc.weight >= 600 ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
+  if (desc.underline)
     style |= Gdiplus::FontStyleUnderline;
-  return Gdiplus::Font(&Family(spec.face), std::max(1.0f, spec.size * scale), style,
+  return Gdiplus::Font(&Family(desc.face), std::max(1.0f, desc.size * scale), style,
                        Gdiplus::UnitPixel);
 }
 
@@ -117,7 +117,7 @@ GdiplusRender::Surface& GdiplusRender::Target() {
   return s;
 }
 
-void GdiplusRender::DrawText(const std::wstring& text, const RectF& rect, const FontSpec& font,
+void GdiplusRender::DrawText(const std::wstring& text, const RectF& rect, const FontDesc& font,
                              const TextFormat& format, Color color) {
   if (text.empty() || !Pixels() || ClipBox().Empty())
     return;
@@ -140,7 +140,7 @@ void GdiplusRender::DrawText(const std::wstring& text, const RectF& rect, const 
   s.graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), &f, box, &sf, &brush);
 }
 
-SizeF GdiplusRender::MeasureText(const std::wstring& text, const FontSpec& font, float maxWidth) {
+SizeF GdiplusRender::MeasureText(const std::wstring& text, const FontDesc& font, float maxWidth) {
   Startup();
   HDC dc = GetDC(nullptr);
   SizeF size;

@@ -17,9 +17,9 @@ class GdiplusRender : public RasterPainter {
   GdiplusRender(const GdiplusRender&) = delete;
   GdiplusRender& operator=(const GdiplusRender&) = delete;
 
-  void DrawText(const std::wstring& text, const RectF& rect, const FontSpec& font,
+  void DrawText(const std::wstring& text, const RectF& rect, const FontDesc& font,
                 const TextFormat& format, Color color) override;
-  SizeF MeasureText(const std::wstring& text, const FontSpec& font, float maxWidth) override;
+  SizeF MeasureText(const std::wstring& text, const FontDesc& font, float maxWidth) override;
   // PNG bytes made for this painter's scale (the resources hold 1, 1.5 and 2 times variants).
   std::shared_ptr<IImage> LoadImage(const std::string& pngBytes) override;
   // PNG bytes drawn at `density` device pixels per layout pixel.

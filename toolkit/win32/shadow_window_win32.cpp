@@ -54,9 +54,9 @@ void ShadowWindow::Paint(int width, int height, int margin, int radius, float sc
   std::fill(px, px + static_cast<std::ptrdiff_t>(width) * height * 4, std::uint8_t{0});
   // Painted in device pixels (scale 1): the margin is already scaled.
   struct Painter : RasterPainter {
-    void DrawText(const std::wstring&, const RectF&, const FontSpec&, const TextFormat&,
+    void DrawText(const std::wstring&, const RectF&, const FontDesc&, const TextFormat&,
                   Color) override {}
-    SizeF MeasureText(const std::wstring&, const FontSpec&, float) override { return {}; }
+    SizeF MeasureText(const std::wstring&, const FontDesc&, float) override { return {}; }
     std::shared_ptr<IImage> LoadImage(const std::string&) override { return nullptr; }
     void DrawImage(const IImage&, const RectF&, float) override {}
   } painter;

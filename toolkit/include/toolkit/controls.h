@@ -12,9 +12,7 @@ namespace toolkit {
 // "text": a label; click-through unless it has a tip.
 class SStatic : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"text"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"text")
   SizeF GetDesiredSize(IRender& measure) override;
   void OnPaint(IRender& render) override;
 };
@@ -23,9 +21,7 @@ class SStatic : public SWindow {
 class SButton : public SWindow {
  public:
   SButton();
-  static const wchar_t* GetClassName() { return L"button"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"button")
   bool WantsMouse() const override { return true; }
   bool IsFocusable() const override { return focusable_; }
   CursorKind GetCursor() const override { return CursorKind::kHand; }
@@ -38,18 +34,14 @@ class SButton : public SWindow {
 class SLink : public SButton {
  public:
   SLink();
-  static const wchar_t* GetClassName() { return L"link"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SButton, L"link")
   void OnPaint(IRender& render) override;
 };
 
 // "check": a box and its text; a click toggles it, then fires EVT_CMD.
 class SCheckBox : public SButton {
  public:
-  static const wchar_t* GetClassName() { return L"check"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SButton, L"check")
   void OnClick() override;
   SizeF GetDesiredSize(IRender& measure) override;
   void OnPaint(IRender& render) override;
@@ -60,26 +52,20 @@ class SCheckBox : public SButton {
 // "img": a picture (its skin).
 class SImageWnd : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"img"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"img")
   SizeF GetDesiredSize(IRender& measure) override;
 };
 
 // "page": one page of a tab control.
 class STabPage : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"page"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"page")
 };
 
 // "tabctrl": pages without headers; one is shown at a time ("curSel", default 0).
 class STabCtrl : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"tabctrl"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"tabctrl")
   // Shows page `page`; false (nothing changes) when there is no such page.
   bool SetCurSel(int page);
   int GetCurSel() const { return curSel_; }
@@ -96,9 +82,7 @@ class STabCtrl : public SWindow {
 // "progress": a bar from "min" to "max" (0..100).
 class SProgress : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"progress"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"progress")
   void SetValue(int value);  // clamped to the range
   int GetValue() const { return value_; }
   void SetRange(int minimum, int maximum);
@@ -118,9 +102,7 @@ class SProgress : public SWindow {
 class SSliderBar : public SProgress {
  public:
   SSliderBar();
-  static const wchar_t* GetClassName() { return L"sliderbar"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SProgress, L"sliderbar")
   bool WantsMouse() const override { return true; }
   bool IsFocusable() const override { return focusable_; }
   void OnLButtonDown(PointF at) override;
@@ -139,9 +121,7 @@ class SSliderBar : public SProgress {
 class SEdit : public SWindow {
  public:
   SEdit();
-  static const wchar_t* GetClassName() { return L"edit"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"edit")
   bool WantsMouse() const override { return true; }
   bool IsFocusable() const override { return focusable_; }
   CursorKind GetCursor() const override {
@@ -161,9 +141,7 @@ class SEdit : public SWindow {
 // milliseconds (default 1000).
 class SBusyIndicator : public SWindow, public ITimelineHandler {
  public:
-  static const wchar_t* GetClassName() { return L"busy"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"busy")
   ~SBusyIndicator() override;
   void OnNextFrame() override;
   void OnShownChanged(bool shown) override;
@@ -186,9 +164,7 @@ class SBusyIndicator : public SWindow, public ITimelineHandler {
 // a real child window of the platform placed over the control.
 class SRichEdit : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"richedit"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"richedit")
   bool WantsMouse() const override { return true; }
   bool IsFocusable() const override { return true; }
   bool SetAttribute(const std::wstring& name, const std::wstring& value,
@@ -213,9 +189,7 @@ class SRichEdit : public SWindow {
 // window class "wndclass" ("CRealWndDlg"); the toolkit sizes it to the control.
 class SRealWnd : public SWindow {
  public:
-  static const wchar_t* GetClassName() { return L"realwnd"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"realwnd")
   bool SetAttribute(const std::wstring& name, const std::wstring& value,
                     bool loading = false) override;
   void OnAttach(SHostWnd* host) override;

@@ -59,9 +59,7 @@ class SListView : public SWindow {
  public:
   SListView();
   ~SListView() override;
-  static const wchar_t* GetClassName() { return L"listview"; }
-  const wchar_t* GetObjectClass() const override { return GetClassName(); }
-  bool IsClass(const std::wstring& className) const override;
+  TOOLKIT_CLASS_NAME(SWindow, L"listview")
 
   // The list view keeps the adapter.
   void SetAdapter(std::shared_ptr<ILvAdapter> adapter);

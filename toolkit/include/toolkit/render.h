@@ -32,7 +32,7 @@ struct RectF {
 enum class TextAlign { kLeft, kCenter, kRight };
 enum class TextVAlign { kTop, kMiddle, kBottom };
 
-struct FontSpec {
+struct FontDesc {
   std::wstring face = L"Microsoft YaHei";  // always a family with CJK glyphs
   float size = 12;                         // pixels
   int weight = 400;                        // 400 normal, 700 bold
@@ -76,10 +76,10 @@ class IRender {
   // A soft shadow of a rounded rectangle, blurred over `blur` pixels outside it.
   virtual void FillShadow(const RectF& rect, float radius, float blur, Color color) = 0;
 
-  virtual void DrawText(const std::wstring& text, const RectF& rect, const FontSpec& font,
+  virtual void DrawText(const std::wstring& text, const RectF& rect, const FontDesc& font,
                         const TextFormat& format, Color color) = 0;
   // The size the text takes; `maxWidth` > 0 wraps at that width.
-  virtual SizeF MeasureText(const std::wstring& text, const FontSpec& font, float maxWidth) = 0;
+  virtual SizeF MeasureText(const std::wstring& text, const FontDesc& font, float maxWidth) = 0;
 
   // Decodes PNG bytes; null when they are not a picture.
   virtual std::shared_ptr<IImage> LoadImage(const std::string& pngBytes) = 0;

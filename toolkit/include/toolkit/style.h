@@ -32,7 +32,7 @@ class ISkinObj {
 // A flat shape: fill colours per state, optional border, corner radius and soft shadow.
 // <colorskin name="_skin.btn.primary" normal="#2f7cf6" hover="#4a8ff8" pushed="#1f63d1"
 //            disabled="#b9c7dd" border="#00000000" radius="6" shadow="0" shadowColor="#..."/>
-struct ColorSkinSpec {
+struct ColorSkinDesc {
   Color normal, hover, pushed, disabled, checked;
   Color border{0, 0, 0, 0};
   Color shadowColor{20, 40, 80, 40};
@@ -44,14 +44,14 @@ struct ColorSkinSpec {
 
 // A picture from the resources ("IMG.MAIN:btn_run"), drawn at the rectangle.
 // <imgskin name="_skin.item.icon.1" src="IMG.MAIN:item_os_done" width="56" height="56"/>
-struct ImageSkinSpec {
+struct ImageSkinDesc {
   std::wstring src;
   float width = 0, height = 0;  // the size it is drawn at; 0: the picture's own
 };
 
-std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinSpec& spec);
+std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinDesc& desc);
 // `resources` supplies the PNG bytes when first drawn; a missing picture draws nothing.
-std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinSpec& spec,
+std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinDesc& desc,
                                         const IResProvider* resources);
 
 // Parsers of attribute values; nullopt when malformed.
@@ -61,7 +61,7 @@ std::optional<int> ParseInt(const std::wstring& text);
 // "10,20" or "5,3,5,7": exactly `count` numbers.
 std::optional<std::vector<float>> ParseFloats(const std::wstring& text, size_t count);
 // "size:20,weight:700,face:Microsoft YaHei,underline:1" applied over `base`.
-std::optional<FontSpec> ParseFont(const std::wstring& text, const FontSpec& base);
+std::optional<FontDesc> ParseFont(const std::wstring& text, const FontDesc& base);
 
 // The definitions of "uidef:xml_init": named colours ("@color/accent"), the default font,
 // skins and style classes (attribute sets that controls pick with class="...").
@@ -74,7 +74,7 @@ class SUiDef {
   using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
   void AddStyle(const std::wstring& name, Attributes attributes);
   const Attributes* FindStyle(const std::wstring& name) const;
-  FontSpec defaultFont;
+  FontDesc defaultFont;
 
   // Replaces "@color/name" by the named colour's value (other text unchanged).
   std::wstring Resolve(const std::wstring& value) const;

@@ -36,6 +36,19 @@ struct LayoutRule {
   float offsetY = 0;
 };
 
+// Declares a control class's layout name: the name, the object's name, and the class test that
+// also answers for the names of `Base` and its bases. Used inside the class, under "public:".
+#define TOOLKIT_CLASS_NAME(Base, name)                              \
+  static const wchar_t* GetClassName() {                            \
+    return name;                                                    \
+  }                                                                 \
+  const wchar_t* GetObjectClass() const override {                  \
+    return GetClassName();                                          \
+  }                                                                 \
+  bool IsClass(const std::wstring& className) const override {      \
+    return className == GetClassName() || Base::IsClass(className); \
+  }
+
 class SWindow {
  public:
   SWindow();
@@ -117,7 +130,7 @@ class SWindow {
   void PaintTree(IRender& render, const RectF& dirty);
   virtual void OnPaint(IRender& render);
   SkinState GetSkinState() const;
-  const FontSpec& GetFont() const { return font_; }
+  const FontDesc& GetFont() const { return font_; }
   const std::shared_ptr<ISkinObj>& GetSkin() const { return skin_; }
   void SetSkin(std::shared_ptr<ISkinObj> skin);
 
@@ -164,7 +177,7 @@ class SWindow {
 
   std::wstring text_;
   std::wstring tip_;
-  FontSpec font_;
+  FontDesc font_;
   TextFormat format_;
   Color colorText_{51, 51, 51, 255};
   Color colorTextDisabled_{170, 176, 186, 255};
