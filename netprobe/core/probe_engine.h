@@ -7,6 +7,7 @@
 
 #include "NetProbe.h"
 #include "core/platform.h"
+#include "core/wmi_query.h"
 #include "network/scorer.h"
 
 namespace netprobe {
@@ -42,6 +43,12 @@ class ProbeEngine {
 
   const Platform& platform() const { return platform_; }
 
+  // Runs a WMI query through wmic, or through PowerShell once wmic has been found missing.
+  int RunWmiQuery(const WmiQuery& query, std::string& output) {
+    return wmi_.Run(*platform_.commands, query, output);
+  }
+  bool WmicMissing() const { return wmi_.wmicMissing(); }
+
   // Public members in the order the records are kept; exports hand out their addresses.
   int language = 0;
   Scorer scorer;
@@ -67,6 +74,7 @@ class ProbeEngine {
 
  private:
   Platform platform_;
+  WmiCommands wmi_;
 };
 
 }  // namespace netprobe

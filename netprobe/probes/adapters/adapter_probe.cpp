@@ -4,11 +4,17 @@
 #include <vector>
 
 #include "core/probe_error.h"
+#include "core/wmi_query.h"
 #include "probes/adapters/adapter_parsers.h"
 
 namespace netprobe {
 
 namespace {
+
+// The speed reader finds a card's description, then its block's service name and speed.
+constexpr WmiQuery kNicQuery{
+    L"wmic nic list full",
+    KESTREL_CIM_LISTING(L"Win32_NetworkAdapter", L"'Description', 'ServiceName', 'Speed'")};
 
 // One summary per card, in list order; a card that is not connected shows no speed.
 void AppendCardSummaries(const std::vector<NetworkCard>& cards, int isWired,
@@ -49,7 +55,7 @@ int ProbeNetworkCards(ProbeEngine& engine, ProbeError* error) {
       ListAdapters(engine, L"netsh wlan show interface", AdapterListingForm::kWireless);
 
   std::string nicListing;
-  if (commands.RunCommand(L"wmic nic list full", nicListing) == 1) {
+  if (engine.RunWmiQuery(kNicQuery, nicListing) == 1) {
     ReadAdapterSpeeds(nicListing, engine.wiredCards);
     ReadAdapterSpeeds(nicListing, engine.wirelessCards);
   }

@@ -4,6 +4,7 @@
 
 #include "core/probe_error.h"
 #include "core/shared.h"
+#include "core/wmi_query.h"
 #include "probes/cpu/cpu_load.h"
 
 namespace netprobe {
@@ -13,7 +14,7 @@ namespace {
 // One number of the processor: its one-column query, the value and score it fills, and what is
 // reported when it cannot be had.
 struct CpuNumber {
-  const wchar_t* command;
+  WmiQuery query;
   const char* key;
   int CpuInfo::*value;
   int CpuInfo::*score;
@@ -26,22 +27,62 @@ struct CpuNumber {
 
 // In the order they are asked for; a later failure overwrites an earlier one in the error.
 const CpuNumber kCpuNumbers[] = {
-    {L"WMIC CPU Get MaxClockSpeed", "MaxClockSpeed", &CpuInfo::maxClockSpeed,
-     &CpuInfo::maxClockSpeedScore, &Scorer::ClockSpeed, 3, "获取CPU标准频率失败", 4,
+    {{L"WMIC CPU Get MaxClockSpeed", KESTREL_CIM_COLUMN(L"Win32_Processor", L"MaxClockSpeed")},
+     "MaxClockSpeed",
+     &CpuInfo::maxClockSpeed,
+     &CpuInfo::maxClockSpeedScore,
+     &Scorer::ClockSpeed,
+     3,
+     "获取CPU标准频率失败",
+     4,
      "解析CPU标准频率失败"},
-    {L"WMIC CPU Get NumberOfCores", "NumberOfCores", &CpuInfo::numberOfCores,
-     &CpuInfo::numberOfCoresScore, &Scorer::Cores, 5, "获取CPU核心数失败", 6, "解析CPU核心数失败"},
-    {L"WMIC CPU Get NumberOfLogicalProcessors", "NumberOfLogicalProcessors",
-     &CpuInfo::numberOfLogicalProcessors, &CpuInfo::numberOfLogicalProcessorsScore,
-     &Scorer::LogicalProcessors, 7, "获取CPU线程数失败", 8, "解析CPU线程数失败"},
-    {L"WMIC CPU Get L2CacheSize", "L2CacheSize", &CpuInfo::l2CacheSize, &CpuInfo::l2CacheSizeScore,
-     &Scorer::L2Cache, 9, "获取CPU二级缓存容量失败", 10, "解析CPU二级缓存容量失败"},
-    {L"WMIC CPU Get L3CacheSize", "L3CacheSize", &CpuInfo::l3CacheSize, &CpuInfo::l3CacheSizeScore,
-     &Scorer::L3Cache, 11, "获取CPU三级缓存容量失败", 12, "解析CPU三级缓存容量失败"},
+    {{L"WMIC CPU Get NumberOfCores", KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfCores")},
+     "NumberOfCores",
+     &CpuInfo::numberOfCores,
+     &CpuInfo::numberOfCoresScore,
+     &Scorer::Cores,
+     5,
+     "获取CPU核心数失败",
+     6,
+     "解析CPU核心数失败"},
+    {{L"WMIC CPU Get NumberOfLogicalProcessors",
+      KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfLogicalProcessors")},
+     "NumberOfLogicalProcessors",
+     &CpuInfo::numberOfLogicalProcessors,
+     &CpuInfo::numberOfLogicalProcessorsScore,
+     &Scorer::LogicalProcessors,
+     7,
+     "获取CPU线程数失败",
+     8,
+     "解析CPU线程数失败"},
+    {{L"WMIC CPU Get L2CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L2CacheSize")},
+     "L2CacheSize",
+     &CpuInfo::l2CacheSize,
+     &CpuInfo::l2CacheSizeScore,
+     &Scorer::L2Cache,
+     9,
+     "获取CPU二级缓存容量失败",
+     10,
+     "解析CPU二级缓存容量失败"},
+    {{L"WMIC CPU Get L3CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L3CacheSize")},
+     "L3CacheSize",
+     &CpuInfo::l3CacheSize,
+     &CpuInfo::l3CacheSizeScore,
+     &Scorer::L3Cache,
+     11,
+     "获取CPU三级缓存容量失败",
+     12,
+     "解析CPU三级缓存容量失败"},
 };
 
-constexpr const wchar_t kNameCommand[] = L"WMIC CPU Get Name";
-constexpr const wchar_t kLoadCommand[] = L"wmic cpu list full";
+constexpr WmiQuery kNameQuery{L"WMIC CPU Get Name",
+                              KESTREL_CIM_COLUMN(L"Win32_Processor", L"Name")};
+// Twenty samples each start a program. The PowerShell sample asks for the one property it
+// needs and prints the listing's one line that is read, which keeps its start-up the main cost.
+constexpr WmiQuery kLoadQuery{
+    L"wmic cpu list full",
+    KESTREL_CIM_COMMAND(L"Get-CimInstance Win32_Processor -Property LoadPercentage | "
+                        L"ForEach-Object { 'LoadPercentage=' + $_.LoadPercentage }")};
 constexpr int kRunsPerPass = 20;
 constexpr int kMaxPasses = 4;
 constexpr unsigned kPauseMilliseconds = 480;
@@ -49,7 +90,7 @@ constexpr unsigned kPauseMilliseconds = 480;
 // Fills one number and its score; on failure reports it and leaves both at 0.
 void ReadCpuNumber(ProbeEngine& engine, const CpuNumber& number, ProbeError* error) {
   std::string output;
-  if (engine.platform().commands->RunCommand(number.command, output) == 0) {
+  if (engine.RunWmiQuery(number.query, output) == 0) {
     SetError(error, number.notStartedCode, number.notStartedMessage);
     return;
   }
@@ -67,7 +108,7 @@ bool RunLoadPass(ProbeEngine& engine, int& average) {
   engine.cpuLoadSamples.clear();
   for (int run = 0; run < kRunsPerPass; ++run) {
     std::string listing;
-    if (engine.platform().commands->RunCommand(kLoadCommand, listing) != 0) {
+    if (engine.RunWmiQuery(kLoadQuery, listing) != 0) {
       AddLoadSample(listing, engine.cpuLoadSamples);
     }
     if (run + 1 < kRunsPerPass) {
@@ -94,7 +135,7 @@ int ProbeCpu(ProbeEngine& engine, ProbeError* error) {
   engine.cpuInfo = CpuInfo{};
 
   std::string output;
-  if (engine.platform().commands->RunCommand(kNameCommand, output) == 0) {
+  if (engine.RunWmiQuery(kNameQuery, output) == 0) {
     SetError(error, kCommandFailedCode, kCpuCommandFailedMessage);
     return 0;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/probe_error.h"
+#include "core/wmi_query.h"
 #include "probes/disk/disk_parsers.h"
 #include "probes/system/os_version.h"
 
@@ -19,7 +20,10 @@ constexpr char kNoDiskMessage[] = "解析硬盘信息失败";
 constexpr int kWindows7Class = 7;
 constexpr double kBytesPerBinaryMegabyte = 1024.0 * 1024.0;
 
-const wchar_t kDiskListingCommand[] = L"wmic diskdrive list full";
+// The listing's reader takes these keys of each disk in this order.
+constexpr WmiQuery kDiskListingQuery{
+    L"wmic diskdrive list full",
+    KESTREL_CIM_LISTING(L"Win32_DiskDrive", L"'InterfaceType', 'Model', 'Signature', 'Size'")};
 const wchar_t kPhysicalDiskCommand[] = L"powershell -command \"Get-PhysicalDisk|Select-Object *\"";
 
 // Truncates a non-negative value towards zero like a cast to a 32-bit int, but pins values
@@ -85,7 +89,7 @@ int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
   info = DiskInfo();
 
   std::string listing;
-  if (platform.commands->RunCommand(kDiskListingCommand, listing) == 0) {
+  if (engine.RunWmiQuery(kDiskListingQuery, listing) == 0) {
     SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
     return 0;
   }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/wmi_query.h"
 #include "network/friendly_name.h"
 #include "probes/dns/dns_parsers.h"
 #include "probes/dns/ping_command.h"
@@ -10,6 +11,22 @@
 namespace netprobe {
 
 namespace {
+
+// Every key wmic prints, in its order: the reader looks back 200 characters from a description
+// for its block's gateway, which only stays inside the block in a listing of wmic's length.
+constexpr WmiQuery kNicConfigQuery{
+    L"WMIC NICCONFIG list full",
+    KESTREL_CIM_LISTING(
+        L"Win32_NetworkAdapterConfiguration",
+        L"'DefaultIPGateway', 'Description', 'DHCPEnabled', 'DHCPLeaseExpires', "
+        L"'DHCPLeaseObtained', 'DHCPServer', 'DNSDomain', 'DNSDomainSuffixSearchOrder', "
+        L"'DNSEnabledForWINSResolution', 'DNSHostName', 'DNSServerSearchOrder', "
+        L"'DomainDNSRegistrationEnabled', 'FullDNSRegistrationEnabled', 'GatewayCostMetric', "
+        L"'Index', 'InterfaceIndex', 'IPAddress', 'IPConnectionMetric', 'IPEnabled', "
+        L"'IPFilterSecurityEnabled', 'IPSecPermitIPProtocols', 'IPSecPermitTCPPorts', "
+        L"'IPSecPermitUDPPorts', 'IPSubnet', 'MACAddress', 'ServiceName', 'SettingID', "
+        L"'TcpipNetbiosOptions', 'WINSEnableLMHostsLookup', 'WINSHostLookupFile', "
+        L"'WINSPrimaryServer', 'WINSScopeID', 'WINSSecondaryServer'")};
 
 // Pings `server` from the adapter's address with the system's default four echo requests; a
 // command that is not built (an address unfit for a command line) or not started adds nothing.
@@ -91,7 +108,7 @@ int ProbeDnsTest(ProbeEngine& engine, ProbeError* /*error*/) {
   info.wirelessEntries.clear();
   info.optimize = 0;
   std::string listing;
-  if (engine.platform().commands->RunCommand(L"WMIC NICCONFIG list full", listing) != 1) {
+  if (engine.RunWmiQuery(kNicConfigQuery, listing) != 1) {
     return 1;
   }
   ClearAddresses(engine.wiredCards);

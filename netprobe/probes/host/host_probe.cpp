@@ -3,16 +3,28 @@
 #include <string>
 
 #include "core/probe_error.h"
+#include "core/wmi_query.h"
 #include "probes/host/product_listing.h"
 
 namespace netprobe {
+
+namespace {
+
+// Only the keys the listing's reader takes, in their order: no value printed before a key can
+// pose as it.
+constexpr WmiQuery kProductQuery{
+    L"wmic CSPRODUCT list full",
+    KESTREL_CIM_LISTING(L"Win32_ComputerSystemProduct",
+                        L"'IdentifyingNumber', 'Name', 'Vendor', 'Version'")};
+
+}  // namespace
 
 int ProbeHost(ProbeEngine& engine, ProbeError* error) {
   HostInfo& info = engine.hostInfo;
   info.hostTypeName.clear();
 
   std::string output;
-  if (engine.platform().commands->RunCommand(L"wmic CSPRODUCT list full", output) != 1) {
+  if (engine.RunWmiQuery(kProductQuery, output) != 1) {
     SetError(error, kCommandFailedCode, kHostCommandFailedMessage);
     return 0;
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/probe_error.h"
+#include "core/wmi_query.h"
 #include "probes/memory/memory_listing.h"
 #include "probes/memory/memory_occupancy.h"
 
@@ -12,7 +13,9 @@ namespace netprobe {
 namespace {
 
 // The switch stands without a format name: wmic then prints one "key=value" line per property.
-constexpr const wchar_t kModulesCommand[] = L"wmic memorychip list /format";
+constexpr WmiQuery kModulesQuery{
+    L"wmic memorychip list /format",
+    KESTREL_CIM_LISTING(L"Win32_PhysicalMemory", L"'Capacity', 'Speed'")};
 
 }  // namespace
 
@@ -21,7 +24,7 @@ int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
   engine.memoryInfo = MemoryInfo{};
 
   std::string listing;
-  if (engine.platform().commands->RunCommand(kModulesCommand, listing) == 0) {
+  if (engine.RunWmiQuery(kModulesQuery, listing) == 0) {
     SetError(error, kCommandFailedCode, kMemoryCommandFailedMessage);
     return 0;
   }

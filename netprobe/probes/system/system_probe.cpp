@@ -4,6 +4,7 @@
 
 #include "core/probe_error.h"
 #include "core/shared.h"
+#include "core/wmi_query.h"
 #include "probes/system/os_version.h"
 
 namespace netprobe {
@@ -18,12 +19,16 @@ constexpr int kWindows10 = 10;
 // The raw wmic answer is kept beside the program for support staff; nothing reads it back.
 constexpr const wchar_t kOsSideFile[] = L"OS.txt";
 
+// The CIM caption names Windows 11 where the registry's product name still says Windows 10.
+constexpr WmiQuery kOsNameQuery{L"WMIC OS Get Name",
+                                KESTREL_CIM_COLUMN(L"Win32_OperatingSystem", L"Name")};
+
 // The system's product name: wmic's first, the registry's when wmic does not start or says
 // nothing usable. False (error written) when neither has it.
 bool FindSystemName(ProbeEngine& engine, bool writeSideFile, ProbeError* error) {
   const Platform& platform = engine.platform();
   std::string output;
-  if (platform.commands->RunCommand(L"WMIC OS Get Name", output) == 1) {
+  if (engine.RunWmiQuery(kOsNameQuery, output) == 1) {
     if (writeSideFile) {
       platform.files->WriteTextFile(output, kOsSideFile);
     }
