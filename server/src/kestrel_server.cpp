@@ -56,6 +56,11 @@ bool KestrelServer::Bind(httplib::Server& server, int wanted, int& bound, std::s
 
 bool KestrelServer::Start(std::string& error) {
   const ServerOptions& o = ctx_.options;
+  db_ = Database::Open(DatabasePath(o.dbFile, o.dataDir), error);
+  if (!db_) {
+    return false;
+  }
+  ctx_.db = db_.get();
   http_ = std::make_unique<httplib::Server>();
   Configure(*http_, false);
   if (o.httpsPort >= 0) {

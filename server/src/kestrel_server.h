@@ -9,6 +9,7 @@
 
 #include "context.h"
 #include "options.h"
+#include "store/database.h"
 
 namespace httplib {
 class Server;
@@ -37,6 +38,7 @@ class KestrelServer {
   bool Bind(httplib::Server& server, int wanted, int& bound, std::string& error);
 
   ServerContext ctx_;
+  std::unique_ptr<Database> db_;
   std::unique_ptr<httplib::Server> http_;
   std::unique_ptr<httplib::Server> https_;
   std::vector<std::thread> threads_;

@@ -21,7 +21,8 @@ bool ParseInt(const std::string& text, std::int64_t low, std::int64_t high, std:
 
 const char* UsageText() {
   return "usage: kestrel-server [--host ADDR] [--http-port N] [--https-port N --cert F --key F]\n"
-         "                      [--data DIR] [--rate BYTES_PER_SECOND] [--payload-bytes N]\n"
+         "                      [--data DIR] [--db FILE] [--rate BYTES_PER_SECOND] "
+         "[--payload-bytes N]\n"
          "                      [--current-version V] [--download-url URL]\n"
          "                      [--stall-seconds N] [--max-body-bytes N] [--threads N]\n"
          "                      [--test-control] [--ready-file F]\n";
@@ -71,6 +72,8 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
       o.keyFile = value;
     } else if (name == "--data") {
       o.dataDir = value;
+    } else if (name == "--db") {
+      o.dbFile = value;
     } else if (name == "--rate") {
       if (!number(0, kMax))
         return result;

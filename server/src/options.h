@@ -14,6 +14,7 @@ struct ServerOptions {
   std::string certFile;
   std::string keyFile;
   std::string dataDir;    // empty: nothing survives the process (in-memory database)
+  std::string dbFile;     // empty: kestrel.db in dataDir
   std::int64_t rate = 0;  // speed-test payload bytes per second, 0 = unlimited
   std::int64_t payloadBytes = 256LL * 1024 * 1024;
   bool testControl = false;
