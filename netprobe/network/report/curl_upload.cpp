@@ -6,14 +6,19 @@ namespace netprobe {
 
 namespace {
 
+struct AnswerSink {
+  std::string* answer;
+  std::size_t largest;
+};
+
 // Appends each block to the answer; a block that would take it past the limit ends the transfer.
 std::size_t AppendBlock(char* data, std::size_t size, std::size_t count, void* target) {
-  auto* answer = static_cast<std::string*>(target);
+  auto* sink = static_cast<AnswerSink*>(target);
   const std::size_t bytes = size * count;
-  if (bytes > kLargestAnswer - answer->size()) {
+  if (bytes > sink->largest - sink->answer->size()) {
     return 0;
   }
-  answer->append(data, bytes);
+  sink->answer->append(data, bytes);
   return bytes;
 }
 
@@ -66,10 +71,11 @@ HttpUploadStatus CurlUpload::Send(const HttpUploadRequest& request, std::string&
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, request.verifyPeer ? 1L : 0L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, request.verifyPeer ? 2L : 0L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBlock);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kUploadConnectTimeoutSeconds);
+  AnswerSink sink{&answer, limits_.largestAnswer};
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits_.connectSeconds);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kUploadStallSeconds);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits_.stallSeconds);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   const CURLcode rc = curl_easy_perform(curl);
   curl_easy_cleanup(curl);
