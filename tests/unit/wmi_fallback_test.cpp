@@ -12,11 +12,13 @@
 #include "core/probe_engine.h"
 #include "kestrel/wmic.h"
 #include "probe_fixtures.h"
+#include "probes/adapters/adapter_parsers.h"
 #include "probes/adapters/adapter_probe.h"
 #include "probes/cpu/cpu_probe.h"
 #include "probes/disk/disk_probe.h"
 #include "probes/dns/dns_probe.h"
 #include "probes/host/host_probe.h"
+#include "probes/host/product_listing.h"
 #include "probes/lan/lan_probe.h"
 #include "probes/memory/memory_probe.h"
 #include "probes/router/router_probe.h"
@@ -181,6 +183,29 @@ TEST(WmiFallbackTest, PowerShellErrorsFailLikeUnusableWmicOutput) {
     const std::vector<std::string> failed11 = RunDetection(engine11);
     EXPECT_EQ(failed11, failed10);
     EXPECT_EQ(failed10.front(), "host -> 0 2 解析主机类型失败");
+  }
+}
+
+// CIM values may hold "=", quotes or line ends. The stand-in prints line ends as blanks, so a
+// value stays on its key's line and a key text inside it is never read as that key.
+TEST(WmiFallbackTest, HostileValuesStayInsideTheirOwnKeys) {
+  HostInfo host;
+  ASSERT_TRUE(
+      netprobe::ParseProductListing(ReadFixture("outputs/cim/en-hostile-csproduct.txt"), host));
+  EXPECT_EQ(host.serialNumber, "SN=42 Vendor=Evil Corp");
+  EXPECT_EQ(host.manufacturer, "LENOVO");
+  EXPECT_EQ(host.hostTypeName, "Model \"X\" Version=9");
+
+  const std::string nics = ReadFixture("outputs/cim/en-hostile-nic.txt");
+  const struct {
+    const char* description;
+    int speed;
+  } cards[] = {
+      {"Realtek \"Gaming\" 2.5GbE", 2500},
+      {"Intel(R) Wi-Fi 6E AX211 160MHz", 1201},
+  };
+  for (const auto& card : cards) {
+    EXPECT_EQ(netprobe::ReadAdapterSpeed(nics, card.description), card.speed) << card.description;
   }
 }
 
