@@ -3,6 +3,8 @@
 #include <httplib.h>
 
 #include "payload.h"
+#include "report_routes.h"
+#include "store/report_table.h"
 #include "test_control.h"
 
 namespace kestrel::server {
@@ -30,6 +32,8 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
       res.set_content(std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
     }
   });
+  // The report routes answer on both: the product uses HTTPS, tests and scripts may use either.
+  RegisterReportRoutes(server, ctx_);
   if (!secure) {
     RegisterPayloadRoutes(server, ctx_);
     if (ctx_.options.testControl) {
@@ -58,6 +62,9 @@ bool KestrelServer::Start(std::string& error) {
   const ServerOptions& o = ctx_.options;
   db_ = Database::Open(DatabasePath(o.dbFile, o.dataDir), error);
   if (!db_) {
+    return false;
+  }
+  if (!CreateReportTable(*db_, error)) {
     return false;
   }
   ctx_.db = db_.get();

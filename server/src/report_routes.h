@@ -1,0 +1,14 @@
+// POST /report stores a report, PUT /report records its DNS optimisation state.
+#pragma once
+
+namespace httplib {
+class Server;
+}
+
+namespace kestrel::server {
+
+struct ServerContext;
+
+void RegisterReportRoutes(httplib::Server& server, ServerContext& ctx);
+
+}  // namespace kestrel::server
