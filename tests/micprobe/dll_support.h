@@ -1,0 +1,35 @@
+// What the Wine tests of the real MicProbe.dll share: the sound server's recordings, the
+// process's thread and handle counts, a clock, and the blocks the waveform callback receives.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace micprobe::test {
+
+// The folder of the private sound server (KESTREL_PULSE_DIR), empty when none is set.
+std::string PulseDir();
+// Size in bytes of a file, 0 when it does not exist.
+std::uint64_t FileSize(const std::string& path);
+// Threads of this process, and a figure that grows with every handle it keeps open.
+int ThreadCount();
+int HandleCount();
+// Milliseconds on a monotonic clock.
+double NowMs();
+
+// Collects what the capture thread hands the waveform callback.
+struct BlockLog {
+  std::mutex lock;
+  std::vector<double> times;                // arrival of each block
+  std::vector<int> counts;                  // sample count of each block
+  std::vector<std::uint64_t> speakerBytes;  // the speaker recording's size at each arrival
+  std::vector<std::int16_t> firstBlock;     // samples of the first block with the tone
+  std::string speakerPath;                  // recording whose size is noted, empty for none
+
+  static int Callback(short* samples, int count, void* context);
+  std::size_t Size();
+};
+
+}  // namespace micprobe::test
