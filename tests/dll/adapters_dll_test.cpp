@@ -37,7 +37,8 @@ TEST(AdaptersDllTest, ReadsTheAdaptersOfTheSimulatedMachine) {
   ProbeError error;
   {
     SimulatedMachine machine(expected.profile);
-    ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&first, &error), 1) << error.code << machine.Transcript();
+    ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&first, &error), 1)
+        << error.code << machine.Transcript();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Describe(*first), expected.summaries);
     EXPECT_EQ(machine.Calls(), kCommands);
@@ -48,7 +49,8 @@ TEST(AdaptersDllTest, ReadsTheAdaptersOfTheSimulatedMachine) {
   {
     SimulatedMachine machine(expected.profile);
     const std::vector<NetworkCardSummary>* second = nullptr;
-    ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&second, &error), 1) << error.code << machine.Transcript();
+    ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&second, &error), 1)
+        << error.code << machine.Transcript();
     EXPECT_EQ(second, first);
     EXPECT_EQ(Describe(*second), expected.summaries);
     EXPECT_EQ(machine.Calls(), kCommands);
