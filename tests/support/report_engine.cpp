@@ -2,6 +2,17 @@
 
 #include <string>
 
+#include "probes/adapters/adapter_probe.h"
+#include "probes/cpu/cpu_probe.h"
+#include "probes/device_tests/device_tests.h"
+#include "probes/disk/disk_probe.h"
+#include "probes/dns/dns_probe.h"
+#include "probes/host/host_probe.h"
+#include "probes/lan/lan_probe.h"
+#include "probes/memory/memory_probe.h"
+#include "probes/router/router_probe.h"
+#include "probes/system/system_probe.h"
+
 namespace kestrel::test {
 
 namespace {
@@ -66,6 +77,27 @@ void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
   engine.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
   engine.microphoneState = 1;
   engine.cameraState = 2;
+}
+
+std::string RunTheProbes(netprobe::ProbeEngine& engine) {
+  using Probe = int (*)(netprobe::ProbeEngine&, ProbeError*);
+  const std::pair<const char*, Probe> probes[] = {
+      {"host", netprobe::ProbeHost},      {"system", netprobe::ProbeSystemVersion},
+      {"cpu", netprobe::ProbeCpu},        {"memory", netprobe::ProbeMemory},
+      {"disks", netprobe::ProbeDisks},    {"cards", netprobe::ProbeNetworkCards},
+      {"dns", netprobe::ProbeDnsTest},    {"router", netprobe::ProbeRouterDelay},
+      {"lan", netprobe::ProbeLanDevices},
+  };
+  for (const auto& [name, probe] : probes) {
+    ProbeError error;
+    if (probe(engine, &error) != 1) {
+      return name;
+    }
+  }
+  engine.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
+  netprobe::StoreVerdict(engine.microphoneState, 1);
+  netprobe::StoreVerdict(engine.cameraState, 2);
+  return "";
 }
 
 }  // namespace kestrel::test

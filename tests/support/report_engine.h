@@ -2,6 +2,8 @@
 // the tests and the benchmark of the report document.
 #pragma once
 
+#include <string>
+
 #include "core/probe_engine.h"
 
 namespace kestrel::test {
@@ -10,5 +12,10 @@ namespace kestrel::test {
 // entry for each with two local and two test servers, router entries for both, 40 LAN devices
 // on the wired network and 3 on the wireless one, the speed test, both device verdicts.
 void FillLikeAFullRun(netprobe::ProbeEngine& engine);
+
+// Runs the probes of a detection in the program's order on an engine built on a recorded
+// machine (host to LAN count); the speed test and the device verdicts, which need no tool, are
+// stored as a run leaves them. Returns "" or the first probe that failed.
+std::string RunTheProbes(netprobe::ProbeEngine& engine);
 
 }  // namespace kestrel::test

@@ -215,6 +215,66 @@ TEST_F(ReportJsonTest, EveryKeyInOrderWithTheRecordsValues) {
   EXPECT_EQ(lan[1]["LanEquipmentDevicesAddress"][2]["DevicesAddress"].asString(), "192.168.31.9");
 }
 
+// The document of a whole run on a recorded machine decodes to the records the probes stored.
+TEST(ReportOfAProfileRunTest, RoundTripsThroughJsonCpp) {
+  for (const auto& [profile, codePage] :
+       {std::pair<const char*, unsigned>{"desktop-zh", 936}, {"laptop-en", 1252}}) {
+    FakeMachine machine(profile, codePage);
+    const auto engine = machine.MakeEngine();
+    ASSERT_EQ(RunTheProbes(*engine), "") << profile;
+    const std::string sent = machine.codePage->AnsiToUtf8(netprobe::BuildReportJson(*engine));
+    EXPECT_EQ(KeysAtDepth(sent, 1), kTopLevelKeys) << profile;
+    const Json::Value report = Parse(sent);
+    const auto utf8 = [&](const std::string& ansi) { return machine.codePage->AnsiToUtf8(ansi); };
+    const netprobe::ProbeEngine& e = *engine;
+    EXPECT_EQ(report["Manufacturer"].asString(), utf8(e.hostInfo.manufacturer));
+    EXPECT_EQ(report["SystName"].asString(), utf8(e.systemInfo.systemName));
+    EXPECT_EQ(report["CPUName"].asString(), utf8(e.cpuInfo.cpuName));
+    EXPECT_EQ(report["MaxClockSpeed"].asInt(), e.cpuInfo.maxClockSpeed);
+    EXPECT_EQ(report["MemorySumSize"].asUInt64(), e.memoryInfo.memorySumSize);
+    EXPECT_EQ(report["SystemDiskRemainingSpace"].asInt64(), e.diskInfo.systemDiskRemainingSpace);
+    ASSERT_EQ(report["HardDiskInfo"].size(), e.diskInfo.disks.size()) << profile;
+    for (Json::ArrayIndex i = 0; i < report["HardDiskInfo"].size(); ++i) {
+      EXPECT_EQ(report["HardDiskInfo"][i]["HardDiskName"].asString(),
+                utf8(e.diskInfo.disks[i].hardDiskName));
+    }
+    ASSERT_EQ(report["NetworkCardInfo"].size(), e.cardSummaries.size());
+    for (Json::ArrayIndex i = 0; i < e.cardSummaries.size(); ++i) {
+      const Json::Value& card = report["NetworkCardInfo"][i];
+      EXPECT_EQ(card["NetworkCardName"].asString(), utf8(e.cardSummaries[i].networkCardName));
+      EXPECT_EQ(card["NetworkCardSpeed"].asInt(), e.cardSummaries[i].networkCardSpeed);
+    }
+    std::vector<DnsTestEntry> dns = e.dnsTestInfo.wiredEntries;
+    dns.insert(dns.end(), e.dnsTestInfo.wirelessEntries.begin(),
+               e.dnsTestInfo.wirelessEntries.end());
+    ASSERT_EQ(report["DNSTestInfo"].size(), dns.size());
+    ASSERT_FALSE(dns.empty());
+    for (Json::ArrayIndex i = 0; i < dns.size(); ++i) {
+      const Json::Value& entry = report["DNSTestInfo"][i];
+      ASSERT_EQ(entry["LocalDNS"].size(), dns[i].localDns.size());
+      for (Json::ArrayIndex j = 0; j < dns[i].localDns.size(); ++j) {
+        EXPECT_EQ(entry["LocalDNS"][j]["DNSAddress"].asString(), dns[i].localDns[j].dnsAddress);
+        EXPECT_EQ(entry["LocalDNS"][j]["Average"].asInt(), dns[i].localDns[j].average);
+      }
+      EXPECT_EQ(entry["TestDNS"].size(), dns[i].testDns.size());
+    }
+    EXPECT_EQ(report["HostToRouterDelayInfo"].size(),
+              e.routerDelayWired.size() + e.routerDelayWireless.size());
+    std::size_t devices = 0;
+    for (const Json::Value& lan : report["NumberLanDevicesInfo"]) {
+      devices += lan["LanEquipmentDevicesAddress"].size();
+    }
+    std::size_t recorded = 0;
+    for (const auto* list : {&e.lanDevicesWired, &e.lanDevicesWireless}) {
+      for (const LanDevicesEntry& entry : *list) {
+        recorded += entry.devicesAddress.size();
+      }
+    }
+    EXPECT_EQ(devices, recorded) << profile;
+    EXPECT_EQ(report["CameraState"].asInt(), 2);
+  }
+}
+
 TEST_F(ReportJsonTest, ObjectsKeepTheirMemberOrderAndPunctuation) {
   FillLikeAFullRun(*engine_);
   const std::string document = netprobe::BuildReportJson(*engine_);
