@@ -5,6 +5,7 @@
 #include <map>
 
 #include "headless.h"
+#include "memory_provider.h"
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 
@@ -13,20 +14,7 @@ namespace {
 
 using headless::HeadlessPlatform;
 
-class Files : public IResProvider {
- public:
-  explicit Files(std::map<std::wstring, std::string> files) : files_(std::move(files)) {}
-  bool HasResource(const ResName& res) const override { return files_.count(res.ToString()) > 0; }
-  std::optional<std::string> GetRawBuffer(const ResName& res) const override {
-    auto it = files_.find(res.ToString());
-    if (it == files_.end())
-      return std::nullopt;
-    return it->second;
-  }
-
- private:
-  std::map<std::wstring, std::string> files_;
-};
+using Files = testing::MemoryProvider;
 
 class Clicks : public SHostWnd {
  public:
