@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 
 #include "headless.h"
+#include "memory_provider.h"
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/listview.h"
@@ -17,21 +18,7 @@ namespace {
 
 using headless::HeadlessPlatform;
 
-// Named layouts held in memory.
-class MapProvider : public IResProvider {
- public:
-  explicit MapProvider(std::map<std::wstring, std::string> files) : files_(std::move(files)) {}
-  bool HasResource(const ResName& res) const override { return files_.count(res.ToString()) > 0; }
-  std::optional<std::string> GetRawBuffer(const ResName& res) const override {
-    auto it = files_.find(res.ToString());
-    if (it == files_.end())
-      return std::nullopt;
-    return it->second;
-  }
-
- private:
-  std::map<std::wstring, std::string> files_;
-};
+using Files = testing::MemoryProvider;
 
 // A window from a named layout that records the commands and slider moves reaching it.
 class Recorder : public SHostDialog {
@@ -64,7 +51,7 @@ class Recorder : public SHostDialog {
 class Behaviour : public ::testing::Test {
  protected:
   void Use(std::map<std::wstring, std::string> files) {
-    app.AddResProvider(std::make_unique<MapProvider>(std::move(files)), L"");
+    app.AddResProvider(std::make_unique<Files>(std::move(files)), L"");
   }
   HeadlessPlatform platform;
   SApplication app{&platform};

@@ -9,7 +9,7 @@ namespace toolkit {
 namespace {
 
 // The one accent colour of the flat look, and the shades built from it.
-constexpr Color kAccent{47, 124, 246, 255};
+constexpr Color kAccent{52, 120, 246, 255};
 constexpr Color kAccentHover{74, 143, 248, 255};
 constexpr Color kAccentPushed{31, 99, 209, 255};
 constexpr Color kAccentDisabled{185, 199, 221, 255};
@@ -65,7 +65,7 @@ void SButton::OnPaint(IRender& render) {
   }
   if (IsFocused()) {
     render.StrokeRoundRect({rect.x - 2, rect.y - 2, rect.w + 4, rect.h + 4},
-                           (radius_ > 0 ? radius_ : kRadius) + 2, 1.5f, Color{47, 124, 246, 110});
+                           (radius_ > 0 ? radius_ : kRadius) + 2, 1.5f, Color{52, 120, 246, 110});
   }
   if (!text_.empty())
     DrawOwnText(render, GetClientRect(), colorText_);
@@ -118,7 +118,7 @@ void SCheckBox::OnPaint(IRender& render) {
     render.StrokeRoundRect(box, 4, 1.2f, hover_ ? kAccent : kBorder);
   }
   if (IsFocused())
-    render.StrokeRoundRect({box.x - 2, box.y - 2, 20, 20}, 5, 1, Color{47, 124, 246, 110});
+    render.StrokeRoundRect({box.x - 2, box.y - 2, 20, 20}, 5, 1, Color{52, 120, 246, 110});
   Color color = colorText_.r == 255 && colorText_.g == 255 && colorText_.b == 255
                     ? Color{102, 102, 102, 255}
                     : colorText_;

@@ -93,7 +93,7 @@ class SProgress : public SWindow {
 
  protected:
   int min_ = 0, max_ = 100, value_ = 0;
-  Color colorBar_{47, 124, 246, 255};
+  Color colorBar_{52, 120, 246, 255};
   Color colorTrack_{226, 233, 243, 255};
 };
 
@@ -157,7 +157,7 @@ class SBusyIndicator : public SWindow, public ITimelineHandler {
   bool registered_ = false;
   int frame_ = 0;
   float period_ = 1000;
-  Color colorArc_{47, 124, 246, 255};
+  Color colorArc_{52, 120, 246, 255};
 };
 
 // "richedit": the read-only rich-text view of an RTF resource ("rtf" "rtf:rtf_agreement"),
