@@ -164,8 +164,12 @@ void Win32Window::Destroy() {
   if (tooltip_)
     DestroyWindow(tooltip_);
   tooltip_ = nullptr;
-  DestroyWindow(hwnd);
+  RequestFrames(false);
+  shadow_.Show(false);
+  // Asked by the core, which tears itself down afterwards: the window's WM_DESTROY must not
+  // report back (the report could delete this object while it is still destroying).
   hwnd_ = nullptr;
+  DestroyWindow(hwnd);
   if (buffer_)
     DeleteObject(buffer_);
   buffer_ = nullptr;
@@ -497,8 +501,11 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       PlaceShadow();
       break;
     case WM_CLOSE:
-      if (!sink || sink->OnCloseRequest())
+      if (!sink || sink->OnCloseRequest()) {
         Destroy();
+        if (sink)
+          sink->OnDestroyed();  // may delete this object: nothing of it is used after
+      }
       return 0;
     case WM_DESTROY:
       RequestFrames(false);
