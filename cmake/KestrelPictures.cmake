@@ -1,17 +1,17 @@
 # Pictures drawn as SVG in kestrelrun/res/img/ become PNG at 1, 1.5 and 2 times their size
 # (rsvg-convert, at build time; the PNGs are build output) and are compiled into a program as
 # resources of type IMG.MAIN named "<stem>", "<stem>@1.5x" and "<stem>@2x", with the window
-# icons "LOGO:16" and "LOGO:32" from logo.svg. Further resources come as TYPE:NAME=FILE.
+# icons "LOGO:16" and "LOGO:32" from logo.svg. The layouts, definitions and texts listed in
+# kestrelrun/res/uires.idx come along; further resources come as TYPE:NAME=FILE.
 find_program(KESTREL_RSVG_CONVERT rsvg-convert REQUIRED)
+set(KESTREL_RES_DIR ${CMAKE_SOURCE_DIR}/kestrelrun/res)
 
-function(kestrel_resources target)
-  cmake_parse_arguments(arg "" "" "ENTRIES" ${ARGN})
-  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_res)
-  file(GLOB svgs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/kestrelrun/res/img/*.svg)
-  set(lines "")
+# Adds the rules that make the PNGs in `dir`; sets `out_pngs` to their files and `out_entries`
+# to "TYPE;NAME;FILE" triples (a list of lists joined by "|").
+function(_kestrel_picture_rules dir out_pngs out_entries)
+  file(GLOB svgs CONFIGURE_DEPENDS ${KESTREL_RES_DIR}/img/*.svg)
   set(pngs "")
-  # windres joins adjacent strings even across lines (a file name with the next line's name),
-  # so a LANGUAGE statement (neutral, as the resources are) stands between the entries.
+  set(entries "")
   foreach(svg IN LISTS svgs)
     get_filename_component(stem ${svg} NAME_WE)
     foreach(variant "1;" "1.5;@1.5x" "2;@2x")
@@ -25,35 +25,93 @@ function(kestrel_resources target)
       add_custom_command(OUTPUT ${png} COMMAND ${KESTREL_RSVG_CONVERT} -z ${zoom} -o ${png} ${svg}
                          DEPENDS ${svg} VERBATIM)
       list(APPEND pngs ${png})
-      string(APPEND lines "\"${stem}${suffix}\" IMG.MAIN \"${png}\"\nLANGUAGE 0, 0\n")
+      list(APPEND entries "IMG.MAIN|${stem}${suffix}|${png}")
     endforeach()
   endforeach()
   foreach(size 16 32)
     set(png ${dir}/logo_${size}.png)
     add_custom_command(OUTPUT ${png}
                        COMMAND ${KESTREL_RSVG_CONVERT} -w ${size} -h ${size} -o ${png}
-                               ${CMAKE_SOURCE_DIR}/kestrelrun/res/img/logo.svg
-                       DEPENDS ${CMAKE_SOURCE_DIR}/kestrelrun/res/img/logo.svg VERBATIM)
+                               ${KESTREL_RES_DIR}/img/logo.svg
+                       DEPENDS ${KESTREL_RES_DIR}/img/logo.svg VERBATIM)
     list(APPEND pngs ${png})
-    string(APPEND lines "\"${size}\" LOGO \"${png}\"\nLANGUAGE 0, 0\n")
+    list(APPEND entries "LOGO|${size}|${png}")
   endforeach()
-  foreach(entry IN LISTS arg_ENTRIES)
+  file(MAKE_DIRECTORY ${dir})
+  set(${out_pngs} ${pngs} PARENT_SCOPE)
+  set(${out_entries} ${entries} PARENT_SCOPE)
+endfunction()
+
+# The entries of kestrelrun/res/uires.idx as "TYPE:NAME=FILE".
+function(_kestrel_index_entries out)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KESTREL_RES_DIR}/uires.idx)
+  file(STRINGS ${KESTREL_RES_DIR}/uires.idx lines)
+  set(type "")
+  set(entries "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^ *<([A-Za-z.]+)>")
+      set(type ${CMAKE_MATCH_1})
+    elseif(line MATCHES "<file name=\"([^\"]+)\" path=\"([^\"]+)\"")
+      list(APPEND entries "${type}:${CMAKE_MATCH_1}=${KESTREL_RES_DIR}/${CMAKE_MATCH_2}")
+    endif()
+  endforeach()
+  set(${out} ${entries} PARENT_SCOPE)
+endfunction()
+
+function(kestrel_resources target)
+  cmake_parse_arguments(arg "" "" "ENTRIES" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_res)
+  _kestrel_picture_rules(${dir} pngs pictures)
+  set(lines "")
+  # windres wants quoted file names (paths hold "/" and "@"), but it joins a quoted file name
+  # with a quoted name on the next line; a LANGUAGE statement (neutral, as FindResource looks
+  # first) stands between entries.
+  foreach(picture IN LISTS pictures)
+    string(REPLACE "|" ";" parts "${picture}")
+    list(GET parts 0 type)
+    list(GET parts 1 name)
+    list(GET parts 2 file)
+    string(APPEND lines "LANGUAGE 0, 0\n\"${name}\" ${type} \"${file}\"\n")
+  endforeach()
+  _kestrel_index_entries(indexed)
+  set(sources "")
+  foreach(entry IN LISTS indexed arg_ENTRIES)
     string(REGEX MATCH "^([^:]+):([^=]+)=(.+)$" ok "${entry}")
     if(NOT ok)
       message(FATAL_ERROR "resource entry ${entry} is not TYPE:NAME=FILE")
     endif()
-    string(APPEND lines "\"${CMAKE_MATCH_2}\" ${CMAKE_MATCH_1} \"${CMAKE_MATCH_3}\"\nLANGUAGE 0, 0\n")
+    string(APPEND lines "LANGUAGE 0, 0\n\"${CMAKE_MATCH_2}\" ${CMAKE_MATCH_1} \"${CMAKE_MATCH_3}\"\n")
+    list(APPEND sources ${CMAKE_MATCH_3})
   endforeach()
-  if(lines MATCHES " ")
-    string(REGEX MATCH "[^\n]* [^\n]* [^\n]* [^\n]*" spaced "${lines}")
-    if(spaced)
-      message(FATAL_ERROR "resource paths must not contain spaces: ${spaced}")
-    endif()
-  endif()
-  file(MAKE_DIRECTORY ${dir})
   file(GENERATE OUTPUT ${dir}/${target}.rc CONTENT "${lines}")
   add_custom_target(${target}_pictures DEPENDS ${pngs})
   add_dependencies(${target} ${target}_pictures)
   target_sources(${target} PRIVATE ${dir}/${target}.rc)
-  set_source_files_properties(${dir}/${target}.rc PROPERTIES OBJECT_DEPENDS "${pngs}")
+  set_source_files_properties(${dir}/${target}.rc PROPERTIES OBJECT_DEPENDS "${pngs};${sources}")
+endfunction()
+
+# For programs that read the pictures as files (native tests, benchmarks): makes the PNGs in
+# `dir` with an index uires.idx of their own, before `target` is built.
+function(kestrel_picture_folder target dir)
+  _kestrel_picture_rules(${dir} pngs pictures)
+  set(types "IMG.MAIN;LOGO")
+  set(index "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<resource>\n")
+  foreach(type IN LISTS types)
+    string(APPEND index "  <${type}>\n")
+    foreach(picture IN LISTS pictures)
+      string(REPLACE "|" ";" parts "${picture}")
+      list(GET parts 0 ptype)
+      list(GET parts 1 name)
+      list(GET parts 2 file)
+      get_filename_component(file ${file} NAME)
+      if(ptype STREQUAL type)
+        string(APPEND index "    <file name=\"${name}\" path=\"${file}\"/>\n")
+      endif()
+    endforeach()
+    string(APPEND index "  </${type}>\n")
+  endforeach()
+  string(APPEND index "</resource>\n")
+  file(GENERATE OUTPUT ${dir}/uires.idx CONTENT "${index}")
+  add_custom_target(${target}_pictures DEPENDS ${pngs})
+  add_dependencies(${target} ${target}_pictures)
 endfunction()

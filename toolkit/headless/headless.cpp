@@ -297,8 +297,26 @@ void ClickAt(SHostWnd& host, PointF at) {
   window->Sink()->OnMouseUp(MouseButton::kLeft, at);
 }
 
+namespace {
+
+// Several pages may hold a control of one name (the caption buttons); the user can only reach
+// the one that can be seen.
+SWindow* FindShown(SWindow* window, const std::wstring& name) {
+  if (!window || !window->IsVisible())
+    return nullptr;
+  if (window->GetName() == name)
+    return window;
+  for (size_t i = 0; i < window->GetChildrenCount(); ++i) {
+    if (SWindow* found = FindShown(window->GetChild(i), name))
+      return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 bool Click(SHostWnd& host, const std::wstring& name) {
-  SWindow* control = host.FindChildByName(name);
+  SWindow* control = FindShown(host.GetRoot(), name);
   if (!control || !control->IsVisible(true) || !host.GetNative())
     return false;
   RectF r = control->GetWindowRect();

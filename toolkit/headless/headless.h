@@ -200,8 +200,8 @@ class HeadlessPlatform : public INativePlatform {
 
 // --- driving a window the way a user does (all go through the platform window) ---
 HeadlessPlatform& PlatformOf(const SHostWnd& host);
-// Presses and releases the left button at the control's centre; false when the control is
-// missing or cannot be seen (nothing happens then).
+// Presses and releases the left button at the centre of the first control of that name that
+// can be seen; false when there is none (nothing happens then).
 bool Click(SHostWnd& host, const std::wstring& name);
 void ClickAt(SHostWnd& host, PointF at);
 // Clicks item `index` of a list view.

@@ -19,13 +19,37 @@ WindowFactory Factory() {
   return [] { return std::unique_ptr<SWindow>(new T()); };
 }
 
+class ProviderChain : public IResProvider {
+ public:
+  explicit ProviderChain(const std::vector<std::unique_ptr<IResProvider>>& providers)
+      : providers_(providers) {}
+  bool HasResource(const ResName& res) const override {
+    for (const auto& provider : providers_) {
+      if (provider->HasResource(res))
+        return true;
+    }
+    return false;
+  }
+  std::optional<std::string> GetRawBuffer(const ResName& res) const override {
+    for (auto it = providers_.rbegin(); it != providers_.rend(); ++it) {
+      if (auto bytes = (*it)->GetRawBuffer(res))
+        return bytes;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  const std::vector<std::unique_ptr<IResProvider>>& providers_;
+};
+
 }  // namespace
 
 std::wstring Diagnostic::ToString() const {
   return layout + L":" + std::to_wstring(line) + L": " + message;
 }
 
-SApplication::SApplication(INativePlatform* platform) : platform_(platform) {
+SApplication::SApplication(INativePlatform* platform)
+    : platform_(platform), chain_(std::make_unique<ProviderChain>(providers_)) {
   g_app = this;
   factories_ = {
       {SWindow::GetClassName(), Factory<SWindow>()},
@@ -65,17 +89,12 @@ void SApplication::AddResProvider(std::unique_ptr<IResProvider> provider,
 }
 
 const IResProvider* SApplication::GetResProvider() const {
-  return providers_.empty() ? nullptr : providers_.back().get();
+  return chain_.get();
 }
 
 std::optional<std::string> SApplication::LoadRawResource(const std::wstring& name,
                                                          const std::wstring& defaultType) const {
-  auto res = ResName::Parse(name, defaultType);
-  for (auto it = providers_.rbegin(); it != providers_.rend(); ++it) {
-    if (auto bytes = (*it)->GetRawBuffer(res))
-      return bytes;
-  }
-  return std::nullopt;
+  return chain_->GetRawBuffer(ResName::Parse(name, defaultType));
 }
 
 bool SApplication::LoadXmlDocment(pugi::xml_document& doc, const std::wstring& name,

@@ -76,8 +76,7 @@ class ImageSkin : public ISkinObj {
       painter_ = &render;
       image_.reset();
       if (resources_) {
-        auto bytes = resources_->GetRawBuffer(ResName::Parse(desc_.src, L"IMG.MAIN"));
-        if (bytes)
+        if (auto bytes = PictureFor(render.Scale()))
           image_ = render.LoadImage(*bytes);
       }
     }
@@ -86,6 +85,24 @@ class ImageSkin : public ISkinObj {
   }
   SizeF GetSkinSize() const override { return {desc_.width, desc_.height}; }
   const std::wstring& GetName() const override { return name_; }
+
+  // The variant made for `scale` ("<name>", "<name>@1.5x", "<name>@2x"): the smallest that is
+  // at least that dense, else the densest there is, so pictures stay crisp at 144 DPI.
+  std::optional<std::string> PictureFor(float scale) const {
+    ResName res = ResName::Parse(desc_.src, L"IMG.MAIN");
+    static const std::pair<float, const wchar_t*> kVariants[] = {
+        {1.0f, L""}, {1.5f, L"@1.5X"}, {2.0f, L"@2X"}};
+    std::optional<std::string> best;
+    for (const auto& [density, suffix] : kVariants) {
+      auto bytes = resources_->GetRawBuffer({res.type, res.name + suffix});
+      if (!bytes)
+        continue;
+      best = std::move(bytes);
+      if (density >= scale - 0.01f)
+        break;
+    }
+    return best;
+  }
 
  private:
   std::wstring name_;

@@ -17,8 +17,13 @@ bool ParsePosItem(std::wstring text, bool allowSize, PosItem* item) {
   while (!text.empty() && text.front() == L' ')
     text.erase(0, 1);
   if (!text.empty() && text.front() == L'|') {
+    // From the centre the offset may go either way: "|-50".
     item->kind = PosItem::kCenter;
-    text.erase(0, 1);
+    auto offset = ParseFloat(text.substr(1));
+    if (!offset)
+      return false;
+    item->value = *offset;
+    return true;
   } else if (!text.empty() && text.front() == L'@') {
     if (!allowSize)
       return false;

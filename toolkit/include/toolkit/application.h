@@ -66,6 +66,7 @@ class SApplication {
   // Adds a resource provider (searched last-added first) and loads its definitions.
   void AddResProvider(std::unique_ptr<IResProvider> provider,
                       const std::wstring& uidef = L"uidef:xml_init");
+  // Every provider as one: the last-added that has a resource answers for it.
   const IResProvider* GetResProvider() const;
   std::optional<std::string> LoadRawResource(const std::wstring& name,
                                              const std::wstring& defaultType = L"") const;
@@ -132,6 +133,7 @@ class SApplication {
 
   INativePlatform* platform_;
   std::vector<std::unique_ptr<IResProvider>> providers_;
+  std::unique_ptr<IResProvider> chain_;
   SUiDef uidef_;
   std::unique_ptr<pugi::xml_document> msgTemplate_;
   std::vector<std::pair<std::wstring, WindowFactory>> factories_;
