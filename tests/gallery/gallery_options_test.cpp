@@ -63,7 +63,7 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   EXPECT_EQ(dump.substr(0, dump.find('\n')), "window 615 435 scale 1.5 at 10 20 layout 420 300");
   EXPECT_NE(dump.find("name=text_title rect=20,12"), std::string::npos);
   EXPECT_NE(dump.find("text=新标题"), std::string::npos);
-  EXPECT_NE(dump.find("name=btn_back rect=20,206,100,32 shown=1"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("name=btn_back rect=20,246,100,32 shown=1"), std::string::npos) << dump;
   // The pictures come from the program's resources, which this test does not have.
   EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
             "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");
