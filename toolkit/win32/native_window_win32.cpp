@@ -10,6 +10,7 @@
 
 #include "render_win32.h"
 #include "resources_win32.h"
+#include "richtext_win32.h"
 #include "shadow_window_win32.h"
 
 namespace toolkit {
@@ -72,6 +73,17 @@ class Win32Window : public INativeWindow {
   }
   void Destroy() override;
 
+  void PlaceChild(std::uintptr_t child, const RectF& rect, bool visible) override;
+  void FocusChild(std::uintptr_t child) override { SetFocus(reinterpret_cast<HWND>(child)); }
+  std::uintptr_t CreateRichTextChild(const std::string& rtf) override {
+    RECT none{0, 0, 0, 0};
+    return reinterpret_cast<std::uintptr_t>(CreateRichTextView(hwnd_, none, rtf));
+  }
+  void DestroyChild(std::uintptr_t child) override {
+    if (IsWindow(reinterpret_cast<HWND>(child)))
+      DestroyWindow(reinterpret_cast<HWND>(child));
+  }
+
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
  private:
@@ -95,6 +107,7 @@ class Win32Window : public INativeWindow {
   bool tracking_ = false;
   bool framesOn_ = false;
   bool modalDone_ = false;
+  bool shadowOn_ = true;
   int modalCode_ = 0;
   HCURSOR cursor_ = LoadCursorW(nullptr, IDC_ARROW);
   ShadowWindow shadow_;
@@ -120,16 +133,22 @@ void RegisterClassOnce() {
   (void)done;
 }
 
-Win32Window::Win32Window(const NativeWindowOptions& options) : scale_(g_scale) {
+Win32Window::Win32Window(const NativeWindowOptions& options)
+    : scale_(g_scale), shadowOn_(options.shadow && !options.child) {
   RegisterClassOnce();
   owner_ = reinterpret_cast<HWND>(options.owner);
-  DWORD style = options.child ? WS_CHILD | WS_CLIPCHILDREN
+  DWORD style = options.child ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN
                               : WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU | WS_CLIPCHILDREN;
-  DWORD exStyle = options.appWindow && !options.child ? WS_EX_APPWINDOW : 0;
+  DWORD exStyle = 0;
+  if (options.dropDown)
+    exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  else if (options.appWindow && !options.child)
+    exStyle = WS_EX_APPWINDOW;
   hwnd_ = CreateWindowExW(exStyle, kClass, options.title.c_str(), style, 0, 0, 1, 1, owner_,
                           nullptr, GetModuleHandleW(nullptr), this);
-  if (hwnd_ && options.appWindow && !options.child) {
-    for (auto [key, which] : {std::pair{"LOGO:32", ICON_BIG}, std::pair{"LOGO:16", ICON_SMALL}}) {
+  if (hwnd_ && options.appWindow && !options.child && !options.dropDown) {
+    for (auto [key, which] :
+         {std::pair{options.bigIcon, ICON_BIG}, std::pair{options.smallIcon, ICON_SMALL}}) {
       if (auto png = FindResourceBytes(key)) {
         SendMessageW(hwnd_, WM_SETICON, static_cast<WPARAM>(which),
                      reinterpret_cast<LPARAM>(IconFromPng(*png)));
@@ -145,8 +164,12 @@ void Win32Window::Destroy() {
   if (tooltip_)
     DestroyWindow(tooltip_);
   tooltip_ = nullptr;
-  DestroyWindow(hwnd);
+  RequestFrames(false);
+  shadow_.Show(false);
+  // Asked by the core, which tears itself down afterwards: the window's WM_DESTROY must not
+  // report back (the report could delete this object while it is still destroying).
   hwnd_ = nullptr;
+  DestroyWindow(hwnd);
   if (buffer_)
     DeleteObject(buffer_);
   buffer_ = nullptr;
@@ -166,8 +189,17 @@ void Win32Window::SetGeometry(const RectF& body, float shadowMargin, float corne
   PlaceShadow();
 }
 
+void Win32Window::PlaceChild(std::uintptr_t child, const RectF& rect, bool visible) {
+  HWND window = reinterpret_cast<HWND>(child);
+  if (!IsWindow(window))
+    return;
+  RECT r = Device(rect, scale_);
+  SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
 void Win32Window::PlaceShadow() {
-  if (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)
+  if (!hwnd_ || !shadowOn_)
     return;
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -469,8 +501,11 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       PlaceShadow();
       break;
     case WM_CLOSE:
-      if (!sink || sink->OnCloseRequest())
+      if (!sink || sink->OnCloseRequest()) {
         Destroy();
+        if (sink)
+          sink->OnDestroyed();  // may delete this object: nothing of it is used after
+      }
       return 0;
     case WM_DESTROY:
       RequestFrames(false);

@@ -19,7 +19,10 @@ struct NativeWindowOptions {
   std::uintptr_t owner = 0;  // owner window (dialogs, drop-downs); 0 for a top-level window
   bool appWindow = true;     // has a taskbar button
   bool child = false;        // a WS_CHILD of `owner` (real child windows)
+  bool dropDown = false;     // a topmost tool window without a taskbar button
+  bool shadow = true;        // paints the shadow margin behind it
   std::wstring title;
+  std::string bigIcon = "LOGO:32", smallIcon = "LOGO:16";  // resource names, for app windows
 };
 
 std::unique_ptr<INativeWindow> CreateNativeWindow(const NativeWindowOptions& options);

@@ -78,8 +78,10 @@ void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, 
     if (hwnd_)
       DestroyWindow(hwnd_);
     owner_ = owner;
+    // Not owned by the body: an owned window always stays above its owner, and the shadow
+    // must lie below it.
     hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                            kClass, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                            kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     painted_ = {0, 0};
   }

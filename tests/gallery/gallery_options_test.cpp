@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "gallery_options.h"
+#include "headless.h"
+
+namespace gallery {
+namespace {
+
+TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
+  std::string error;
+  auto ok = ParseOptions({"XML_MAINWND", "--select", "tab_main_op=2", "--text", "msgtext=提示",
+                          "--dump", "d.txt", "--exit-after", "500", "--part-size", "50,62"},
+                         &error);
+  ASSERT_TRUE(ok) << error;
+  EXPECT_EQ(ok->layout, L"LAYOUT:XML_MAINWND");
+  ASSERT_EQ(ok->selects.size(), 1u);
+  EXPECT_EQ(ok->selects[0].second, 2);
+  EXPECT_EQ(ok->texts[0].second, L"提示");
+  EXPECT_EQ(ok->exitAfterMs, 500);
+  EXPECT_EQ(ok->partWidth, 50);
+  struct Bad {
+    std::vector<std::string> args;
+    const char* says;
+  };
+  for (const Bad& bad : std::vector<Bad>{{{}, "no layout"},
+                                         {{"A", "B"}, "one layout"},
+                                         {{"A", "--select", "tab"}, "TAB=PAGE"},
+                                         {{"A", "--select", "tab=-1"}, "TAB=PAGE"},
+                                         {{"A", "--dump"}, "needs a value"},
+                                         {{"A", "--exit-after", "0"}, "milliseconds"},
+                                         {{"A", "--part-size", "5"}, "W,H"},
+                                         {{"A", "--bogus"}, "unknown option"}}) {
+    error.clear();
+    EXPECT_FALSE(ParseOptions(bad.args, &error));
+    EXPECT_NE(error.find(bad.says), std::string::npos) << error;
+  }
+}
+
+TEST(GalleryOptions, WrapsOnlyLayoutsThatAreNoWindow) {
+  EXPECT_EQ(WrapPart("<SOUI width=\"10\" height=\"10\"/>", L"LAYOUT:X", 5, 5), "");
+  EXPECT_EQ(WrapPart("<broken", L"LAYOUT:X", 5, 5), "");
+  std::string wrapped = WrapPart("<include><text/></include>", L"LAYOUT:XML_PART", 70, 82);
+  EXPECT_NE(wrapped.find("width=\"70\""), std::string::npos);
+  EXPECT_NE(wrapped.find("<include src=\"LAYOUT:XML_PART\""), std::string::npos);
+}
+
+TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
+  toolkit::headless::HeadlessPlatform platform;
+  toolkit::SApplication app(&platform);
+  auto files = std::make_unique<toolkit::FileResProvider>();
+  ASSERT_TRUE(files->Init(KESTREL_TESTDATA_DIR "/gallery"));
+  EXPECT_EQ(LayoutNames(*files).front(), L"LAYOUT:XML_BROKEN");
+  auto layered = std::make_unique<LayeredResProvider>();
+  layered->Add(std::move(files));
+  app.AddResProvider(std::move(layered));
+  toolkit::SHostWnd host(L"LAYOUT:XML_SAMPLE");
+  ASSERT_TRUE(host.Create());
+  Options options;
+  options.selects = {{L"tab_sample", 1}, {L"no_tab", 0}};
+  options.texts = {{L"text_title", L"新标题"}};
+  EXPECT_EQ(ApplyOptions(host, options), std::vector<std::wstring>{L"no_tab=0"});
+  std::string dump = DumpTree(host, 1.5f, 10, 20);
+  EXPECT_EQ(dump.substr(0, dump.find('\n')), "window 615 435 scale 1.5 at 10 20 layout 420 300");
+  EXPECT_NE(dump.find("name=text_title rect=20,12"), std::string::npos);
+  EXPECT_NE(dump.find("text=新标题"), std::string::npos);
+  EXPECT_NE(dump.find("name=btn_back rect=20,246,100,32 shown=1"), std::string::npos) << dump;
+  // The pictures come from the program's resources, which this test does not have.
+  EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
+            "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");
+}
+
+TEST(GalleryOptions, NamesLayoutAndLineOfEachProblem) {
+  std::vector<toolkit::Diagnostic> problems = {
+      {toolkit::Diagnostic::kUnknownClass, L"LAYOUT:XML_MISTAKES", 4, L"unknown control class"}};
+  EXPECT_EQ(FormatDiagnostics(problems), "LAYOUT:XML_MISTAKES:4: unknown control class\n");
+}
+
+}  // namespace
+}  // namespace gallery

@@ -1,0 +1,68 @@
+// The gallery's portable half: its command line, the resources it reads (the layouts from a
+// folder, so an edited layout shows without a rebuild, the pictures from the program), the
+// wrapping of a layout that is only a part of a window, and the text dump its tests read back.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/host.h"
+#include "toolkit/resources.h"
+
+namespace gallery {
+
+struct Options {
+  std::string resDir;       // folder with uires.idx; empty: the built-in default
+  std::wstring layout;      // "XML_MAINWND" or "LAYOUT:XML_MAINWND"
+  bool list = false;        // print the layouts of the index and stop
+  bool check = false;       // load, print the problems, stop (exit 1 when any)
+  bool firstFrame = false;  // stop once the first frame is painted
+  std::vector<std::pair<std::wstring, int>> selects;         // tab control name, page
+  std::vector<std::pair<std::wstring, std::wstring>> texts;  // control name, text
+  std::string dumpPath;                                      // the tree as text, once shown
+  std::string eventsPath;                                    // one line per control event
+  float partWidth = 800, partHeight = 400;                   // the window around a layout part
+  int exitAfterMs = 0;  // ends by itself after this long (0: when closed)
+};
+
+// Parses the arguments after the program name; nullopt and `error` set when they are wrong.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error);
+std::string Usage();
+
+// Asks each provider in turn; the first that has the resource answers.
+class LayeredResProvider : public toolkit::IResProvider {
+ public:
+  void Add(std::unique_ptr<toolkit::IResProvider> provider) {
+    providers_.push_back(std::move(provider));
+  }
+  bool HasResource(const toolkit::ResName& res) const override;
+  std::optional<std::string> GetRawBuffer(const toolkit::ResName& res) const override;
+
+ private:
+  std::vector<std::unique_ptr<toolkit::IResProvider>> providers_;
+};
+
+// The layout names ("LAYOUT:XML_MAINWND") of a folder's index, sorted.
+std::vector<std::wstring> LayoutNames(const toolkit::FileResProvider& files);
+
+// A layout whose root is not a window (no "width"), such as a panel included in a page, shown
+// inside a plain window of the given size; empty when the layout is a window itself or broken.
+std::string WrapPart(const std::string& layoutXml, const std::wstring& layoutName, float width,
+                     float height);
+
+// One line per problem: "LAYOUT:XML_MAINWND:12: unknown control class \"foo\"" (UTF-8).
+std::string FormatDiagnostics(const std::vector<toolkit::Diagnostic>& diagnostics);
+
+// The window and every control, one line each, as the tests read them back (UTF-8):
+//   window <width> <height> scale <s> at <screen x> <screen y>   (device pixels)
+//   <depth> <class> name=<name> rect=<x>,<y>,<w>,<h> shown=<0|1> enabled=<0|1> text=<text>
+std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, int screenY);
+
+// Applies --select and --text; returns the names not found.
+std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options);
+
+}  // namespace gallery
