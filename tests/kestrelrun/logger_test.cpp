@@ -26,7 +26,7 @@ class FakePlatform final : public ILogPlatform {
   LocalTime Now() override { return now; }
   std::FILE* OpenAppend(const std::string& path) override {
     ++opens;
-    return std::fopen(Local(path).c_str(), "a+");
+    return std::fopen(Local(path).string().c_str(), "a+");
   }
   // A Windows path below the scratch root ("C:\a\b" is root/C/a/b).
   fs::path Local(const std::string& windowsPath) const {
@@ -61,6 +61,9 @@ class LoggerTest : public ::testing::Test {
     std::ifstream in(platform_->Local(log.path()), std::ios::binary);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();  // a text-mode file on Windows ends its lines with CR LF
+      }
       lines.push_back(line);
     }
     return lines;
