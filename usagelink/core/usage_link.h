@@ -1,0 +1,79 @@
+// The library's one object: the requests, the kept download address, the device output and the
+// pages, over small platform interfaces (Win32 in *_win32.cpp, fakes in tests).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "UsageLink.h"
+#include "core/response_buffer.h"
+#include "kestrel/codepage.h"
+
+namespace usagelink {
+
+// One POST of a JSON body; the answer, headers first, goes into the buffer.
+class IHttpPost {
+ public:
+  virtual ~IHttpPost() = default;
+  // False when the transfer could not be set up or failed.
+  virtual bool Post(const std::string& url, const std::string& body, ResponseBuffer& answer) = 0;
+};
+
+// Runs one command through "cmd /C" and hands its output to `sink` from a thread of its own.
+class ICommandOp {
+ public:
+  using Sink = std::function<void(const char* data, std::size_t size)>;
+  virtual ~ICommandOp() = default;
+  virtual bool Run(const std::string& command, Sink sink) = 0;
+  // Ends the command's own cmd.exe and powershell.exe processes; never waits for the reader.
+  virtual void Stop() = 0;
+};
+
+class IPlatform {
+ public:
+  virtual ~IPlatform() = default;
+  virtual std::unique_ptr<ICommandOp> MakeCommandOp() = 0;
+  virtual void OpenInBrowser(const std::wstring& address) = 0;
+  virtual void SleepMilliseconds(unsigned milliseconds) = 0;
+};
+
+inline constexpr std::size_t kDeviceOutputCapacity = 32768;
+inline constexpr unsigned kDeviceWaitSeconds = 10;  // a listing that never prints gives up here
+inline constexpr const char kDeviceCommand[] = "wmic csproduct list full";
+
+class UsageLink {
+ public:
+  UsageLink(IHttpPost& http, IPlatform& platform, const kestrel::ICodePage& pages,
+            std::string host);
+
+  int VersionGet(const VersionRequest& request);
+  bool OperationResponse(const StatisticsRecord& record);
+  void GetDeviceInfo(DeviceInfo& info);
+  void OpenFeedbackQuestion(const VersionRequest& request);
+  void OpenToolDownUrl();
+
+  const std::string& downloadAddress() const { return downloadAddress_; }
+
+ private:
+  // What the reader thread appends to; shared so a reader outliving a call finds it alive.
+  struct DeviceOutput {
+    std::mutex mutex;
+    std::string text;
+  };
+
+  std::string Url(const char* path) const { return "http://" + host_ + path; }
+
+  IHttpPost& http_;
+  IPlatform& platform_;
+  const kestrel::ICodePage& pages_;
+  std::string host_;
+  std::unique_ptr<ResponseBuffer> response_ = std::make_unique<ResponseBuffer>();
+  std::string downloadAddress_;
+  std::shared_ptr<DeviceOutput> device_ = std::make_shared<DeviceOutput>();
+};
+
+}  // namespace usagelink
