@@ -4,6 +4,7 @@
 
 #include "payload.h"
 #include "test_control.h"
+#include "tool/tool_routes.h"
 
 namespace kestrel::server {
 
@@ -32,6 +33,7 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
   });
   if (!secure) {
     RegisterPayloadRoutes(server, ctx_);
+    RegisterToolRoutes(server, ctx_);
     if (ctx_.options.testControl) {
       RegisterTestControlRoutes(server, ctx_);
     }
