@@ -6,6 +6,7 @@
 #include "report_routes.h"
 #include "store/report_table.h"
 #include "test_control.h"
+#include "tool/tool_routes.h"
 
 namespace kestrel::server {
 
@@ -36,6 +37,7 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
   RegisterReportRoutes(server, ctx_);
   if (!secure) {
     RegisterPayloadRoutes(server, ctx_);
+    RegisterToolRoutes(server, ctx_);
     if (ctx_.options.testControl) {
       RegisterTestControlRoutes(server, ctx_);
     }

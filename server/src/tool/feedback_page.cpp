@@ -1,0 +1,155 @@
+#include "tool_pages.h"
+
+namespace kestrel::server {
+
+std::string FeedbackPageHtml() {
+  // The tool opens "/home#/suggest?id=<tool id>"; the part after "#" stays in the browser,
+  // so the script below reads it and fills the form.
+  return PageStart("意见反馈") + R"html(  <section class="card" id="no-tool" hidden>
+    <div class="notice">
+      <div class="big">🙂</div>
+      <h2>请从工具中打开本页</h2>
+      <p class="muted">在 Lessora 中点击“意见反馈”按钮，即可为该工具提交意见。</p>
+    </div>
+  </section>
+
+  <section class="card" id="suggest" hidden>
+    <h2>您的意见对我们很重要</h2>
+    <p class="muted">遇到问题或有改进建议，请告诉我们。工具编号：<span class="tag" id="tool-id"></span></p>
+    <form id="suggest-form" method="post" action="/home/suggest">
+      <input type="hidden" name="id" id="field-id">
+      <label for="field-text">反馈内容</label>
+      <textarea id="field-text" name="text" maxlength="2000" required
+                placeholder="请描述您遇到的问题或建议，例如：检测到哪一步时出现了什么情况。"></textarea>
+      <div class="counter"><span id="text-count">0</span> / 2000</div>
+      <label for="field-contact">联系方式 <span class="muted">（选填，便于我们回复您）</span></label>
+      <input type="text" id="field-contact" name="contact" maxlength="60"
+             placeholder="手机号、邮箱或QQ">
+      <div class="actions">
+        <button class="button" type="submit" id="submit">提交反馈</button>
+        <span class="status" id="status" role="status"></span>
+      </div>
+    </form>
+  </section>
+
+  <section class="card" id="thanks" hidden>
+    <div class="notice">
+      <div class="big">✅</div>
+      <h2>感谢您的反馈！</h2>
+      <p class="muted">我们已收到您的意见，会认真阅读并尽快改进。</p>
+      <p><button class="button" type="button" id="again">再提一条</button></p>
+    </div>
+  </section>
+<script>
+(function () {
+  var $ = function (id) { return document.getElementById(id); };
+
+  function toolIdFromHash() {
+    var hash = location.hash.replace(/^#/, "");
+    var q = hash.indexOf("?");
+    var route = q < 0 ? hash : hash.slice(0, q);
+    if (route !== "/suggest") return "";
+    var params = new URLSearchParams(q < 0 ? "" : hash.slice(q + 1));
+    return (params.get("id") || "").trim();
+  }
+
+  function show(which) {
+    ["no-tool", "suggest", "thanks"].forEach(function (id) { $(id).hidden = id !== which; });
+  }
+
+  function setStatus(text, kind) {
+    $("status").textContent = text;
+    $("status").className = "status" + (kind ? " " + kind : "");
+  }
+
+  function route() {
+    var id = toolIdFromHash();
+    $("tool-id").textContent = id;
+    $("field-id").value = id;
+    setStatus("", "");
+    show(id ? "suggest" : "no-tool");
+  }
+
+  $("field-text").addEventListener("input", function () {
+    $("text-count").textContent = String(this.value.length);
+  });
+
+  $("suggest-form").addEventListener("submit", function (event) {
+    event.preventDefault();
+    if (!$("field-text").value.trim()) {
+      setStatus("请填写反馈内容。", "bad");
+      return;
+    }
+    $("submit").disabled = true;
+    setStatus("正在提交…", "");
+    fetch(this.action, {
+      method: "POST",
+      headers: { "Content-Type": "application/json" },
+      body: JSON.stringify({
+        id: $("field-id").value,
+        contact: $("field-contact").value,
+        text: $("field-text").value
+      })
+    }).then(function (res) {
+      return res.json();
+    }).then(function (answer) {
+      if (answer.code === 200) {
+        $("suggest-form").reset();
+        $("text-count").textContent = "0";
+        show("thanks");
+      } else {
+        setStatus(answer.msg || "提交失败，请稍后再试。", "bad");
+      }
+    }).catch(function () {
+      setStatus("网络异常，提交失败，请稍后再试。", "bad");
+    }).then(function () {
+      $("submit").disabled = false;
+    });
+  });
+
+  $("again").addEventListener("click", route);
+  window.addEventListener("hashchange", route);
+  route();
+})();
+</script>
+)html" + PageEnd();
+}
+
+const char* FeedbackDriverHtml() {
+  return R"html(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>feedback driver</title></head>
+<body>
+<pre id="result">pending</pre>
+<iframe id="page" width="800" height="900"></iframe>
+<script>
+(function () {
+  var params = new URLSearchParams(location.search);
+  var frame = document.getElementById("page");
+  var result = document.getElementById("result");
+  var tries = 0;
+  frame.onload = function () {
+    var doc = frame.contentDocument;
+    var shown = doc.getElementById("tool-id").textContent;
+    var formShown = !doc.getElementById("suggest").hidden;
+    doc.getElementById("field-contact").value = params.get("contact") || "";
+    doc.getElementById("field-text").value = params.get("text") || "";
+    doc.getElementById("submit").click();
+    (function wait() {
+      if (!doc.getElementById("thanks").hidden) {
+        result.textContent = "form=" + formShown + " id=" + shown + " submitted";
+      } else if (++tries > 200) {
+        result.textContent = "form=" + formShown + " id=" + shown + " status=" +
+            doc.getElementById("status").textContent;
+      } else {
+        setTimeout(wait, 25);
+      }
+    })();
+  };
+  frame.src = "/home#/suggest?id=" + encodeURIComponent(params.get("id") || "");
+})();
+</script>
+</body></html>
+)html";
+}
+
+}  // namespace kestrel::server

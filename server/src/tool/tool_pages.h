@@ -1,0 +1,25 @@
+// The web pages the tool opens in the browser: feedback, download and the help article, with
+// one shared style sheet. The texts are UTF-8.
+#pragma once
+
+#include <string>
+
+namespace kestrel::server {
+
+inline constexpr const char* kToolStylePath = "/assets/tool.css";
+inline constexpr const char* kHelpArticlePath = "/detail/dc_188984.html";
+inline constexpr const char* kDownloadPagePath = "/download";
+
+const char* ToolStyleSheet();
+// Every page's opening (head, style sheet, blue band titled `title`) and closing.
+std::string PageStart(const std::string& title);
+std::string PageEnd();
+// Reads "#/suggest?id=<tool id>" in the browser and shows the form for that id.
+std::string FeedbackPageHtml();
+std::string DownloadPageHtml(const std::string& version);
+std::string HelpArticleHtml();
+std::string NotFoundPageHtml();
+// Test only: opens the feedback page in a frame, fills and submits its form like a user.
+const char* FeedbackDriverHtml();
+
+}  // namespace kestrel::server

@@ -1,0 +1,81 @@
+#include "version_check.h"
+
+#include <vector>
+
+namespace kestrel::server {
+namespace {
+
+constexpr std::size_t kMaxVersionParts = 8;
+constexpr std::size_t kMaxPartDigits = 9;
+
+bool SplitVersion(const std::string& text, std::vector<long>& parts) {
+  parts.clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t dot = text.find('.', start);
+    const std::string part = text.substr(start, dot == std::string::npos ? dot : dot - start);
+    if (part.empty() || part.size() > kMaxPartDigits ||
+        part.find_first_not_of("0123456789") != std::string::npos ||
+        parts.size() == kMaxVersionParts) {
+      return false;
+    }
+    parts.push_back(std::stol(part));
+    if (dot == std::string::npos) {
+      return true;
+    }
+    start = dot + 1;
+  }
+}
+
+// What a faulty version service sends: an HTML error page whose braces hold no JSON.
+constexpr const char* kNotJsonBody =
+    "<html><head><title>503</title></head><body><h1>服务暂不可用</h1>"
+    "<p>{ 请稍后再试 }</p></body></html>\n";
+
+}  // namespace
+
+std::optional<int> CompareVersions(const std::string& a, const std::string& b) {
+  std::vector<long> left;
+  std::vector<long> right;
+  if (!SplitVersion(a, left) || !SplitVersion(b, right)) {
+    return std::nullopt;
+  }
+  const std::size_t n = std::max(left.size(), right.size());
+  left.resize(n, 0);
+  right.resize(n, 0);
+  return left < right ? -1 : (left == right ? 0 : 1);
+}
+
+ToolAnswer AnswerVersionCheck(const std::string& body, const std::string& current,
+                              const std::string& downloadUrl, VersionMode mode) {
+  if (mode == VersionMode::kNotJson) {
+    return {200, "text/html; charset=utf-8", kNotJsonBody};
+  }
+  Json::Value request;
+  if (!ParseJsonObject(body, request) || !request["versions"].isString()) {
+    return CodeAnswer(400, kVersionBadRequestCode, "请求中没有版本号");
+  }
+  const auto order = CompareVersions(request["versions"].asString(), current);
+  if (!order) {
+    return CodeAnswer(400, kVersionBadRequestCode, "无法识别的版本号");
+  }
+  const bool newer = *order < 0;
+  const int code = newer ? kVersionNewerCode : kVersionCurrentCode;
+
+  Json::Value answer(Json::objectValue);
+  if (mode == VersionMode::kFraction) {
+    answer["code"] = code + 0.5;
+  } else if (mode == VersionMode::kText) {
+    answer["code"] = std::to_string(code);
+  } else {
+    answer["code"] = code;
+  }
+  answer["msg"] = newer ? "检测到新版本" : "当前已是最新版本";
+  answer["version"] = current;
+  if (newer) {
+    answer["data"] = downloadUrl;
+  }
+  return {code, "application/json; charset=utf-8", JsonText(answer)};
+}
+
+}  // namespace kestrel::server
