@@ -12,6 +12,7 @@
 #include "core/probe_engine.h"
 #include "fuzz_check.h"
 #include "probes/dns/dns_parsers.h"
+#include "probes/dns/ping_command.h"
 
 namespace {
 
@@ -81,6 +82,11 @@ void CheckCard(const std::string& text, const NetworkCard& card, const std::stri
   for (std::size_t i = 1; i < card.dnsServers.size(); ++i) {
     FUZZ_CHECK(IsAddressElement(text, card.dnsServers[i]));
   }
+  // What the listing put there goes into a cmd line only as digits and dots.
+  const std::wstring command =
+      netprobe::PingFromCommand(card.defaultIPGateway, card.ipAddress, L" -n 10", true);
+  FUZZ_CHECK(command.empty() ||
+             command.find_first_not_of(L"ping0123456789. -Sn") == std::wstring::npos);
 }
 
 void CheckNicConfig(const std::string& text) {
