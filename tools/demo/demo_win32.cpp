@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-
-namespace {
+#include "demo_mic.h"
 
 std::string AnsiToUtf8(const std::string& text) {
   if (text.empty()) {
@@ -24,6 +23,8 @@ std::string AnsiToUtf8(const std::string& text) {
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
   return utf8;
 }
+
+namespace {
 
 void PrintError(const ProbeError& error) {
   std::printf("  error %d: %s\n", error.code, AnsiToUtf8(error.message).c_str());
@@ -116,8 +117,11 @@ void RecordStep(const char* name, int (*probe)(const Record**, ProbeError*)) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (argc > 1 && std::wstring(argv[1]) == L"mic") {
+    return RunMicDemo();
+  }
   std::printf("Lessora detection demo (code page %u)\n", GetACP());
 
   Step("InitDll", [](ProbeError* error) { return InitDll(error); });
