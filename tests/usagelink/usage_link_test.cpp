@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -31,27 +32,32 @@ struct FakeHttp final : IHttpPost {
 };
 
 struct FakeOp final : ICommandOp {
-  explicit FakeOp(const std::string* print) : print_(print) {}
+  FakeOp(const std::string* print, const std::map<std::string, std::string>* byCommand)
+      : print_(print), byCommand_(byCommand) {}
   bool Run(const std::string& command, Sink sink) override {
     commands.push_back(command);
-    if (print_ != nullptr && !print_->empty()) {
-      sink(print_->data(), print_->size());
+    const auto own = byCommand_->find(command);
+    const std::string* print = own != byCommand_->end() ? &own->second : print_;
+    if (print != nullptr && !print->empty()) {
+      sink(print->data(), print->size());
     }
     return true;
   }
   void Stop() override { ++stops; }
   const std::string* print_;
+  const std::map<std::string, std::string>* byCommand_;
   static inline std::vector<std::string> commands;
   static inline int stops = 0;
 };
 
 struct FakePlatform final : IPlatform {
   std::unique_ptr<ICommandOp> MakeCommandOp() override {
-    return std::make_unique<FakeOp>(&listing);
+    return std::make_unique<FakeOp>(&listing, &listings);
   }
   void OpenInBrowser(const std::wstring& address) override { opened.push_back(address); }
   void SleepMilliseconds(unsigned milliseconds) override { slept += milliseconds; }
-  std::string listing;
+  std::string listing;                          // what any command prints
+  std::map<std::string, std::string> listings;  // what a given command prints instead
   std::vector<std::wstring> opened;
   unsigned slept = 0;
 };
@@ -132,6 +138,26 @@ TEST_F(UsageLinkTest, ASilentListingGivesUpAfterTenSecondsWithFieldsUnchanged) {
   EXPECT_EQ(info.manufacture, "maker");
   EXPECT_EQ(info.serialNumber, "serial");
   EXPECT_EQ(FakeOp::stops, 1);
+}
+
+// Without wmic, cmd's complaint answers the first listing; that and every later listing come
+// from PowerShell, and wmic is not asked again.
+TEST_F(UsageLinkTest, DeviceIdentityFromPowerShellWhereWmicIsGone) {
+  platform_.listings[kDeviceCommand] =
+      "'wmic' is not recognized as an internal or external command,\r\n";
+  platform_.listings[kDeviceCimCommand] =
+      "IdentifyingNumber=SN=1 x\r\nVendor=LENOVO\r\nVersion=M70q\r\n";
+  for (int call = 0; call < 2; ++call) {
+    DeviceInfo info;
+    link_.GetDeviceInfo(info);
+    EXPECT_EQ(info.serialNumber, "SN=1 x");
+    EXPECT_EQ(info.manufacture, "LENOVO");
+    EXPECT_EQ(info.pcModel, "M70q");
+  }
+  EXPECT_TRUE(link_.wmicMissing());
+  EXPECT_EQ(FakeOp::commands,
+            (std::vector<std::string>{kDeviceCommand, kDeviceCimCommand, kDeviceCimCommand}));
+  EXPECT_EQ(FakeOp::stops, 3);
 }
 
 TEST_F(UsageLinkTest, FeedbackPageCarriesTheToolId) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "device/device_listing.h"
+#include "kestrel/wmic.h"
 #include "shell/web_address.h"
 #include "version/version_answer.h"
 
@@ -33,16 +34,16 @@ bool UsageLink::OperationResponse(const StatisticsRecord& record) {
   return http_.Post(Url("/Home/tool/statistics"), StatisticsBody(fields, pages_), *response_);
 }
 
-void UsageLink::GetDeviceInfo(DeviceInfo& info) {
+std::string UsageLink::ReadListing(const char* command) {
   std::unique_ptr<ICommandOp> runner = platform_.MakeCommandOp();
-  std::shared_ptr<DeviceOutput> output = device_;
-  const bool started = runner != nullptr &&
-                       runner->Run(kDeviceCommand, [output](const char* data, std::size_t size) {
-                         std::lock_guard<std::mutex> lock(output->mutex);
-                         if (size < kDeviceOutputCapacity - output->text.size()) {
-                           output->text.append(data, size);  // what does not fit is dropped
-                         }
-                       });
+  std::shared_ptr<DeviceOutput> output = std::make_shared<DeviceOutput>();
+  const bool started =
+      runner != nullptr && runner->Run(command, [output](const char* data, std::size_t size) {
+        std::lock_guard<std::mutex> lock(output->mutex);
+        if (size < kDeviceOutputCapacity - output->text.size()) {
+          output->text.append(data, size);  // what does not fit is dropped
+        }
+      });
   std::string text;
   for (unsigned waited = 0; started; ++waited) {
     {
@@ -56,6 +57,18 @@ void UsageLink::GetDeviceInfo(DeviceInfo& info) {
   }
   if (runner != nullptr) {
     runner->Stop();
+  }
+  return text;
+}
+
+void UsageLink::GetDeviceInfo(DeviceInfo& info) {
+  std::string text;
+  if (!wmicMissing_) {
+    text = ReadListing(kDeviceCommand);
+    wmicMissing_ = kestrel::IsMissingWmicComplaint(text);
+  }
+  if (wmicMissing_) {
+    text = ReadListing(kDeviceCimCommand);
   }
   DeviceFields fields{info.pcModel, info.manufacture, info.serialNumber};
   ParseDeviceListing(text, fields);

@@ -44,6 +44,13 @@ class IPlatform {
 inline constexpr std::size_t kDeviceOutputCapacity = 32768;
 inline constexpr unsigned kDeviceWaitSeconds = 10;  // a listing that never prints gives up here
 inline constexpr const char kDeviceCommand[] = "wmic csproduct list full";
+// Where wmic is gone (newer Windows 11), the same class through PowerShell, printed as the three
+// "Key=value" lines the listing reader takes, control characters as blanks so that no value
+// starts a line of its own.
+inline constexpr const char kDeviceCimCommand[] =
+    "powershell -NoProfile -NonInteractive -Command \"Get-CimInstance Win32_ComputerSystemProduct "
+    "| ForEach-Object { foreach ($k in 'IdentifyingNumber', 'Vendor', 'Version') { $k + '=' + "
+    "([string]$_.$k -replace '[\\x00-\\x1f]', ' ') } }\"";
 
 class UsageLink {
  public:
@@ -57,9 +64,15 @@ class UsageLink {
   void OpenToolDownUrl();
 
   const std::string& downloadAddress() const { return downloadAddress_; }
+  bool wmicMissing() const { return wmicMissing_; }
 
  private:
-  // What the reader thread appends to; shared so a reader outliving a call finds it alive.
+  // What the command printed before it ended, at most kDeviceWaitSeconds after it started.
+  std::string ReadListing(const char* command);
+
+  bool wmicMissing_ = false;  // settled by the first wmic answer that is cmd's complaint
+  // What a reader thread appends to; shared so a reader outliving its call finds it alive, and
+  // one a call, so such a reader never adds to a later call's listing.
   struct DeviceOutput {
     std::mutex mutex;
     std::string text;
@@ -73,7 +86,6 @@ class UsageLink {
   std::string host_;
   std::unique_ptr<ResponseBuffer> response_ = std::make_unique<ResponseBuffer>();
   std::string downloadAddress_;
-  std::shared_ptr<DeviceOutput> device_ = std::make_shared<DeviceOutput>();
 };
 
 }  // namespace usagelink
