@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "context.h"
+#include "report/report_page.h"
 #include "report_document.h"
 #include "store/report_table.h"
 
@@ -122,6 +123,13 @@ void RegisterReportRoutes(httplib::Server& server, ServerContext& ctx) {
   server.Put("/report", [&ctx](const httplib::Request& req, httplib::Response& res) {
     PutReport(ctx, req, res);
   });
+  // Whatever follows the path is looked up, so a cut or mistyped link gets the Chinese page.
+  server.Get(R"(/reportDetail(?:/(.*))?)",
+             [&ctx](const httplib::Request& req, httplib::Response& res) {
+               const PageAnswer page = ReportPageFor(ctx, req.matches[1].str());
+               res.status = page.status;
+               res.set_content(page.html, "text/html; charset=utf-8");
+             });
 }
 
 }  // namespace kestrel::server

@@ -1,4 +1,5 @@
-// POST /report stores a report, PUT /report records its DNS optimisation state.
+// POST /report stores a report, PUT /report records its DNS optimisation state, GET
+// /reportDetail/<number> shows it.
 #pragma once
 
 namespace httplib {

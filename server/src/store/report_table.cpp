@@ -41,6 +41,11 @@ std::string NewReportNumber() {
   return out;
 }
 
+bool IsReportNumber(const std::string& text) {
+  return text.size() == kNumberDigits && text[0] != '0' &&
+         text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 bool CreateReportTable(Database& db, std::string& error) {
   return db.Exec(
       "CREATE TABLE IF NOT EXISTS reports (number TEXT PRIMARY KEY, document TEXT NOT NULL, "

@@ -23,5 +23,7 @@ std::optional<StoredReport> FindReport(Database& db, const std::string& number);
 bool SetReportOptimize(Database& db, const std::string& number, int optimize, std::string& error);
 // Twelve decimal digits from the system's random source, never starting with 0.
 std::string NewReportNumber();
+// Whether the text has the form of a report number.
+bool IsReportNumber(const std::string& text);
 
 }  // namespace kestrel::server

@@ -1,0 +1,26 @@
+// The report page: a stored report document shown as a Chinese HTML page for phone and desktop.
+#pragma once
+
+#include <string>
+
+#include "store/report_table.h"
+
+namespace kestrel::server {
+
+struct ServerContext;
+
+struct PageAnswer {
+  int status;
+  std::string html;
+};
+
+// Every text taken from the document or the table is HTML-escaped.
+std::string EscapeHtml(const std::string& text);
+// The page of one stored report; a document that is not a JSON object shows dashes.
+std::string RenderReportPage(const StoredReport& report);
+// The page of a number that is malformed or names no report.
+std::string RenderMissingReportPage(const std::string& number);
+// Looks the number up: 200 with the report page, else 404 with the missing page.
+PageAnswer ReportPageFor(ServerContext& ctx, const std::string& number);
+
+}  // namespace kestrel::server
