@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include "payload.h"
+#include "report/report_readback.h"
 #include "report_routes.h"
 #include "store/report_table.h"
 #include "test_control.h"
@@ -40,6 +41,7 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
     RegisterToolRoutes(server, ctx_);
     if (ctx_.options.testControl) {
       RegisterTestControlRoutes(server, ctx_);
+      RegisterReportReadback(server, ctx_);
     }
   }
 }
