@@ -11,20 +11,9 @@
 
 #include "MicProbe.h"
 #include "demo_mic.h"
+#include "demo_print.h"
 
 namespace {
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
 
 void PrintDevices(const char* name, int (*list)(AudioDeviceMap**)) {
   AudioDeviceMap* devices = nullptr;

@@ -1,121 +1,21 @@
-// Prints what each NetProbe export returns on this machine (under Wine: on a simulated one).
-// Library texts are in the ANSI code page; they are printed as UTF-8 for the terminal.
+// Runs Kestrel's libraries the way the program does on this machine (under Wine: on a simulated
+// one) and prints what each export returns: UsageLink at start-up, the thirteen steps of one
+// detection with the report upload, UsageLink at close. Library texts are in the ANSI code page;
+// they are printed as UTF-8 for the terminal. `mic` runs MicProbe instead, `usagelink` only
+// UsageLink's calls.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "NetProbe.h"
 #include "demo_mic.h"
+#include "demo_print.h"
+#include "demo_report.h"
+#include "demo_usagelink.h"
 
-std::string AnsiToUtf8(const std::string& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int size = static_cast<int>(text.size());
-  const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
-
-namespace {
-
-void PrintError(const ProbeError& error) {
-  std::printf("  error %d: %s\n", error.code, AnsiToUtf8(error.message).c_str());
-}
-
-// Runs one export and prints its result line.
-template <typename Call>
-int Step(const char* name, Call call) {
-  ProbeError error;
-  const int result = call(&error);
-  std::printf("%s -> %d\n", name, result);
-  if (error.code != 0) {
-    PrintError(error);
-  }
-  return result;
-}
-
-void PrintText(const char* field, const std::string& value) {
-  std::printf("  %-32s %s\n", field, AnsiToUtf8(value).c_str());
-}
-
-void PrintNumber(const char* field, long long value) {
-  std::printf("  %-32s %lld\n", field, value);
-}
-
-void PrintScored(const char* field, long long value, int score) {
-  std::printf("  %-32s %lld (score %d)\n", field, value, score);
-}
-
-void Print(const HostInfo& host) {
-  PrintText("hostTypeName", host.hostTypeName);
-  PrintText("serialNumber", host.serialNumber);
-  PrintText("manufacturer", host.manufacturer);
-}
-
-void Print(const SystemInfo& system) {
-  PrintText("systemName", system.systemName);
-  PrintText("systemVersion", system.systemVersion);
-  PrintNumber("systemVersionNumber", system.systemVersionNumber);
-}
-
-void Print(const CpuInfo& cpu) {
-  PrintText("cpuName", cpu.cpuName);
-  PrintScored("maxClockSpeed", cpu.maxClockSpeed, cpu.maxClockSpeedScore);
-  PrintScored("numberOfCores", cpu.numberOfCores, cpu.numberOfCoresScore);
-  PrintScored("numberOfLogicalProcessors", cpu.numberOfLogicalProcessors,
-              cpu.numberOfLogicalProcessorsScore);
-  PrintScored("l2CacheSize", cpu.l2CacheSize, cpu.l2CacheSizeScore);
-  PrintScored("l3CacheSize", cpu.l3CacheSize, cpu.l3CacheSizeScore);
-  PrintNumber("cpuUtilization", cpu.cpuUtilization);
-}
-
-void Print(const MemoryInfo& memory) {
-  PrintScored("memorySumSize", static_cast<long long>(memory.memorySumSize),
-              memory.memorySumSizeScore);
-  PrintScored("speed", memory.speed, memory.speedScore);
-  PrintScored("memoryOccupancy", memory.memoryOccupancy, memory.memoryOccupancyScore);
-  PrintScored("memoryNumber", memory.memoryNumber, memory.memoryNumberScore);
-}
-
-void Print(const DiskInfo& disk) {
-  for (const DiskEntry& entry : disk.disks) {
-    std::printf("  disk %-27s %lld MB\n", AnsiToUtf8(entry.hardDiskName).c_str(),
-                static_cast<long long>(entry.size));
-  }
-  PrintScored("hardDiskSumSize", static_cast<long long>(disk.hardDiskSumSize),
-              disk.hardDiskSizeScore);
-  PrintNumber("hardDiskSpeedScore", disk.hardDiskSpeedScore);
-  PrintNumber("systemDiskSize", disk.systemDiskSize);
-  PrintScored("systemDiskRemainingSpace", disk.systemDiskRemainingSpace,
-              disk.systemDiskRemainingSpaceScore);
-}
-
-void Print(const std::vector<NetworkCardSummary>& cards) {
-  for (const NetworkCardSummary& card : cards) {
-    std::printf("  %-7s %-40s %d Mbit/s, signal %d%%\n", card.isWired ? "wired" : "wireless",
-                AnsiToUtf8(card.networkCardName).c_str(), card.networkCardSpeed, card.signalValue);
-  }
-}
-
-// Runs one record export and prints the record it hands out.
-template <typename Record>
-void RecordStep(const char* name, int (*probe)(const Record**, ProbeError*)) {
-  const Record* record = nullptr;
-  if (Step(name, [&](ProbeError* error) { return probe(&record, error); }) == 1 &&
-      record != nullptr) {
-    Print(*record);
-  }
-}
-
-}  // namespace
+// The exit code of a run that stopped at a failed step, without a report.
+constexpr int kRunStopped = 3;
 
 int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -123,18 +23,31 @@ int wmain(int argc, wchar_t** argv) {
     return RunMicDemo();
   }
   std::printf("Lessora detection demo (code page %u)\n", GetACP());
+  if (argc > 1 && std::wstring(argv[1]) == L"usagelink") {
+    UsageLinkAtClose(UsageLinkAtStart());
+    return 0;
+  }
 
-  Step("InitDll", [](ProbeError* error) { return InitDll(error); });
+  // The program's start-up: the presence check, the version check and the device identity,
+  // libcurl.
+  std::printf("\n-- start-up\n");
   Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
-  RecordStep("GetHostInfomation", GetHostInfomation);
-  RecordStep("GetSystemVersionInfo", GetSystemVersionInfo);
-  RecordStep("GetCPUInfo", GetCPUInfo);
-  RecordStep("GetMemoryInfo", GetMemoryInfo);
-  RecordStep("GetHardDiskInfo", GetHardDiskInfo);
-  RecordStep("GetLanAndWlanNetworkCardInfo", GetLanAndWlanNetworkCardInfo);
+  const DeviceInfo device = UsageLinkAtStart();
+  Step("InitDll", [](ProbeError* error) { return InitDll(error); });
 
+  std::printf("\n-- detection\n");
+  const std::wstring number = RunDetection();
+
+  std::printf("\n-- close\n");
+  UsageLinkAtClose(device);
   ReleaseDllRes();
   ReleaseDllRes();
-  std::printf("ReleaseDllRes (twice) -> done\n");
+  std::printf("ReleaseDllRes (twice) -> done\n\n");
+  if (number.empty()) {
+    std::printf("no report: the run stopped before the upload\n");
+    return kRunStopped;
+  }
+  std::printf("report number: %s\n", WideToUtf8(number).c_str());
+  std::printf("report page: %s\n", ReportPageAddress(number).c_str());
   return 0;
 }
