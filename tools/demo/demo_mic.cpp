@@ -82,7 +82,7 @@ int RunMicDemo() {
   const int started = StartTestMicrophone(&error);
   std::printf("StartTestMicrophone -> %d\n", started);
   if (error.code != 0) {
-    std::printf("  error %d: %s\n", error.code, AnsiToUtf8(error.message).c_str());
+    PrintError(error);
   }
   if (started == 1) {
     const double cpuBefore = ProcessCpuMs();

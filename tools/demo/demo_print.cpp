@@ -3,19 +3,26 @@
 
 #include "demo_print.h"
 
-std::string AnsiToUtf8(const std::string& text) {
+namespace {
+
+std::string ToUtf8(UINT codePage, const std::string& text) {
   if (text.empty()) {
     return {};
   }
   const int size = static_cast<int>(text.size());
-  const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  const int wideLength = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-  return utf8;
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), wideLength);
+  return WideToUtf8(wide);
+}
+
+// The libraries' own messages are Chinese in code page 936 whatever the system's page is.
+constexpr UINT kMessageCodePage = 936;
+
+}  // namespace
+
+std::string AnsiToUtf8(const std::string& text) {
+  return ToUtf8(CP_ACP, text);
 }
 
 std::string WideToUtf8(const std::wstring& text) {
@@ -31,7 +38,7 @@ std::string WideToUtf8(const std::wstring& text) {
 }
 
 void PrintError(const ProbeError& error) {
-  std::printf("  error %d: %s\n", error.code, AnsiToUtf8(error.message).c_str());
+  std::printf("  error %d: %s\n", error.code, ToUtf8(kMessageCodePage, error.message).c_str());
 }
 
 void PrintText(const char* field, const std::string& value) {

@@ -12,6 +12,7 @@
 std::string AnsiToUtf8(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 
+// The error's code and its message (code page 936, as the libraries write it).
 void PrintError(const ProbeError& error);
 void PrintText(const char* field, const std::string& value);
 void PrintNumber(const char* field, long long value);
