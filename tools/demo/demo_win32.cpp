@@ -31,12 +31,20 @@ int wmain(int argc, wchar_t** argv) {
   // The program's start-up: the presence check, the version check and the device identity,
   // libcurl.
   std::printf("\n-- start-up\n");
-  Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
+  int networkUp = Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
   const DeviceInfo device = UsageLinkAtStart();
   Step("InitDll", [](ProbeError* error) { return InitDll(error); });
+  if (networkUp == 0) {
+    // The start button shows the no-network page; its retry button checks once more.
+    std::printf("\nno network: the start button shows the no-network page; retry\n");
+    networkUp = Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
+  }
 
-  std::printf("\n-- detection\n");
-  const std::wstring number = RunDetection();
+  std::wstring number;
+  if (networkUp != 0) {
+    std::printf("\n-- detection\n");
+    number = RunDetection();
+  }
 
   std::printf("\n-- close\n");
   UsageLinkAtClose(device);
@@ -44,7 +52,8 @@ int wmain(int argc, wchar_t** argv) {
   ReleaseDllRes();
   std::printf("ReleaseDllRes (twice) -> done\n\n");
   if (number.empty()) {
-    std::printf("no report: the run stopped before the upload\n");
+    std::printf(networkUp != 0 ? "no report: the run stopped before the upload\n"
+                               : "no report: no network, no run\n");
     return kRunStopped;
   }
   std::printf("report number: %s\n", WideToUtf8(number).c_str());
