@@ -63,6 +63,31 @@ TEST(VersionAnswer, ReadsTheCodeAndTheAddressOfANewerVersion) {
   }
 }
 
+// Our server's answers as libcurl delivers them, header first (testdata/version/).
+TEST(VersionAnswer, ReadsTheServersRecordedAnswers) {
+  const AnswerCase cases[] = {
+      {"answer-current.txt", "", 200, false, ""},
+      {"answer-newer.txt", "", 202, true, "http://127.0.0.1:20580/download"},
+      // 下载 in GBK.
+      {"answer-newer-chinese-address.txt", "", 202, true,
+       "http://127.0.0.1:20580/\xcf\xc2\xd4\xd8/Lessora.exe"},
+      {"answer-not-json.txt", "", 0, false, ""},
+      {"answer-fraction.txt", "", 0, false, ""},
+      {"answer-text-code.txt", "", 0, false, ""},
+      {"answer-bad-version.txt", "", 400, false, ""},
+  };
+  for (const AnswerCase& c : cases) {
+    std::ifstream in(std::string(KESTREL_TESTDATA_DIR) + "/version/" + c.name, std::ios::binary);
+    std::ostringstream recorded;
+    recorded << in.rdbuf();
+    ASSERT_FALSE(recorded.str().empty()) << c.name;
+    const VersionAnswer answer = ReadVersionAnswer(recorded.str(), Chinese());
+    EXPECT_EQ(answer.code, c.code) << c.name;
+    EXPECT_EQ(answer.hasAddress, c.hasAddress) << c.name;
+    EXPECT_EQ(answer.address, c.address) << c.name;
+  }
+}
+
 TEST(VersionAnswer, ChineseDataArrivesInTheAnsiCodePage) {
   const VersionAnswer answer =
       ReadVersionAnswer("{\"code\":202,\"data\":\"http://h/\xe4\xb8\x8b\xe8\xbd\xbd\"}", Chinese());

@@ -7,6 +7,19 @@
 namespace usagelink::test {
 
 OpenedPages::OpenedPages() {
+  // Wine's launcher tries other programs before and after the stand-ins unless told to use them
+  // alone (this test's own prefix).
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    const wchar_t browsers[] = L"xdg-open";
+    const wchar_t mailers[] = L"xdg-email";
+    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers),
+                   sizeof browsers);
+    RegSetValueExW(key, L"Mailers", 0, REG_SZ, reinterpret_cast<const BYTE*>(mailers),
+                   sizeof mailers);
+    RegCloseKey(key);
+  }
   wchar_t unixPath[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(L"KESTREL_OPENED_LOG", unixPath, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {

@@ -11,7 +11,7 @@ namespace usagelink::test {
 
 class OpenedPages {
  public:
-  // Starts from an empty record.
+  // Starts from an empty record, with the stand-ins as the prefix's only browser and mailer.
   OpenedPages();
 
   // The addresses recorded so far, once there are `count` of them or after 30 s.
