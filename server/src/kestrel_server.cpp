@@ -6,6 +6,7 @@
 #include "report/report_readback.h"
 #include "report_routes.h"
 #include "store/report_table.h"
+#include "store/tool_tables.h"
 #include "test_control.h"
 #include "tool/tool_routes.h"
 
@@ -23,6 +24,12 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
     return new httplib::ThreadPool(static_cast<std::size_t>(threads));
   };
   server.set_payload_max_length(ctx_.options.maxBodyBytes);
+  // The library's default adds SO_REUSEPORT, which lets a second server (a stale one, or another
+  // checkout's) bind the same port and take a share of the connections. A taken port must fail.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   server.set_keep_alive_max_count(100);
   server.set_exception_handler(
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
@@ -68,7 +75,7 @@ bool KestrelServer::Start(std::string& error) {
   if (!db_) {
     return false;
   }
-  if (!CreateReportTable(*db_, error)) {
+  if (!CreateReportTable(*db_, error) || !CreateToolTables(*db_, error)) {
     return false;
   }
   ctx_.db = db_.get();
