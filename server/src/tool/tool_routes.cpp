@@ -33,7 +33,8 @@ std::string DownloadUrl(const httplib::Request& req, const ServerContext& ctx, c
            c == '[' || c == ']';
   });
   if (!plain) {
-    host = ctx.options.host + ":" + std::to_string(ctx.options.httpPort);
+    // The listener's own address: the configured port may be 0 (any free one).
+    host = ctx.options.host + ":" + std::to_string(req.local_port);
   }
   return "http://" + host + kDownloadPagePath;
 }
