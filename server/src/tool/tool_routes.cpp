@@ -92,9 +92,6 @@ void ReadBack(httplib::Server& http, const std::string& path,
 void RegisterReadBackRoutes(httplib::Server& http, const std::shared_ptr<ToolStore>& store) {
   ReadBack(http, "/_test/statistics", &ToolStore::Statistics, &StatisticJson, store);
   ReadBack(http, "/_test/feedback", &ToolStore::Feedback, &FeedbackJson, store);
-  http.Get("/_test/pages/feedback-driver", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(FeedbackDriverHtml(), kHtml);
-  });
 }
 
 }  // namespace
