@@ -36,10 +36,16 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
         res.status = 500;
         res.set_content("internal error\n", "text/plain; charset=utf-8");
       });
-  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.body.empty()) {
-      res.set_content(std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
+  const std::size_t limit = ctx_.options.maxBodyBytes;
+  server.set_error_handler([limit](const httplib::Request&, httplib::Response& res) {
+    if (!res.body.empty()) {
+      return;
     }
+    std::string text = std::to_string(res.status);
+    if (res.status == 413) {
+      text += " request body too large (at most " + std::to_string(limit) + " bytes)";
+    }
+    res.set_content(text + "\n", "text/plain; charset=utf-8");
   });
   // The report routes answer on both: the product uses HTTPS, tests and scripts may use either.
   RegisterReportRoutes(server, ctx_);

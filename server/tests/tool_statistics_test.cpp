@@ -71,7 +71,7 @@ TEST(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
   const struct {
     std::string body;
     int status;
-    const char* reason;  // part of the message, empty when the listener itself refuses
+    const char* reason;  // part of the message
   } cases[] = {
       {"", 400, "JSON"},
       {"not json", 400, "JSON"},
@@ -84,7 +84,7 @@ TEST(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
       {"{" + seven + ",\"SerialNumber\":null}", 400, "SerialNumber 不是文本"},
       {"{" + seven + ",\"SerialNumber\":[\"7\"]}", 400, "SerialNumber 不是文本"},
       {"{\"id\":10090," + seven.substr(9) + ",\"SerialNumber\":\"7\"}", 400, "id 不是文本"},
-      {"{" + seven + ",\"SerialNumber\":\"" + std::string(5u << 20, 'x') + "\"}", 413, ""},
+      {"{" + seven + ",\"SerialNumber\":\"" + std::string(5u << 20, 'x') + "\"}", 413, "too large"},
   };
   RunningServer s;
   for (const auto& c : cases) {
