@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "UsageLink.h"
-#include "opened_pages.h"
 #include "tool_server.h"
 
 namespace usagelink::test {
@@ -26,15 +25,7 @@ std::string TempFolder() {
   return folder;  // ends in a backslash
 }
 
-class PagesTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(ResetModes()) << "no server at " << ServerAddress();
-    ASSERT_TRUE(opened_.usable()) << "KESTREL_OPENED_LOG is not set";
-  }
-  void TearDown() override { ResetModes(); }
-  OpenedPages opened_;
-};
+using PagesTest = ToolServerTest;
 
 TEST_F(PagesTest, TheFeedbackPageCarriesTheToolIdInItsFragment) {
   const VersionRequest requests[] = {{"10090", ""}, {"7", "ignored"}};

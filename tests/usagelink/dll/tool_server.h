@@ -1,20 +1,19 @@
-// Our server's test control and read-back routes, reached from the Wine tests over libcurl on
-// its plain port.
+// Our server's test modes and stored statistics as the Wine tests of UsageLink use them.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
+
+#include "opened_pages.h"
+#include "support/server_http.h"
 
 namespace usagelink::test {
 
-struct HttpAnswer {
-  long status = 0;  // 0 when the transfer failed
-  std::string body;
-};
-
-HttpAnswer HttpGet(const std::string& pathAndQuery);
-HttpAnswer HttpPost(const std::string& pathAndQuery);
+using kestrel::test::ServerAddress;
 
 // "key=value&..." with the value percent-encoded.
 std::string Query(std::initializer_list<std::pair<const char*, std::string>> settings);
@@ -27,7 +26,17 @@ bool ResetModes();
 // there is none or the answer is no JSON object.
 Json::Value LastStatistic();
 
-// The server's own plain address, "http://127.0.0.1:<port>".
-std::string ServerAddress();
+// The tests of what the server answers and what the shell opens: the server's modes reset
+// around each, the record of opened pages empty at its start.
+class ToolServerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ResetModes()) << "no server at " << ServerAddress();
+    ASSERT_TRUE(opened_.usable()) << "KESTREL_OPENED_LOG is not set";
+  }
+  void TearDown() override { ResetModes(); }
+
+  OpenedPages opened_;
+};
 
 }  // namespace usagelink::test

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "UsageLink.h"
-#include "opened_pages.h"
 #include "tool_server.h"
 
 namespace usagelink::test {
@@ -19,14 +18,8 @@ namespace {
 
 const VersionRequest kOurs{"10090", "2.1.20.928"};
 
-class ToolServerTest : public testing::Test {
+class VersionTest : public ToolServerTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(ResetModes()) << "no server at " << ServerAddress();
-    ASSERT_TRUE(opened_.usable()) << "KESTREL_OPENED_LOG is not set";
-  }
-  void TearDown() override { ResetModes(); }
-
   // Opens the kept download address and returns what reached the browser since the last call.
   std::string OpenKeptAddress() {
     EXPECT_TRUE(DataCollection_OpenToolDownUrl());
@@ -34,7 +27,6 @@ class ToolServerTest : public testing::Test {
     return lines.size() == openedCount_ ? lines.back() : "(nothing opened)";
   }
 
-  OpenedPages opened_;
   std::size_t openedCount_ = 0;
 };
 
@@ -48,7 +40,7 @@ struct VersionStep {
   const char* kept;  // the address opened afterwards; "" for the server's download page
 };
 
-TEST_F(ToolServerTest, VersionAnswersAndTheKeptDownloadAddress) {
+TEST_F(VersionTest, VersionAnswersAndTheKeptDownloadAddress) {
   const std::string page = ServerAddress() + "/download";
   const std::string later = ServerAddress() + "/download?v=2.1.21.0&from=kestrel";
   // In order: each step's kept address is what the steps before it left.
@@ -74,7 +66,7 @@ TEST_F(ToolServerTest, VersionAnswersAndTheKeptDownloadAddress) {
   }
 }
 
-TEST_F(ToolServerTest, MalformedRequestsAreRefusedWithTheServersCode) {
+TEST_F(VersionTest, MalformedRequestsAreRefusedWithTheServersCode) {
   const VersionRequest noVersion{"10090", "not-a-version"};
   EXPECT_EQ(DataCollection_VersionGet(&noVersion), 400);
   EXPECT_EQ(DataCollection_VersionGet(nullptr), 0);
