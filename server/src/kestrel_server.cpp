@@ -6,6 +6,7 @@
 #include "report/report_readback.h"
 #include "report_routes.h"
 #include "store/report_table.h"
+#include "store/tool_tables.h"
 #include "test_control.h"
 #include "tool/tool_routes.h"
 
@@ -23,16 +24,28 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
     return new httplib::ThreadPool(static_cast<std::size_t>(threads));
   };
   server.set_payload_max_length(ctx_.options.maxBodyBytes);
+  // The library's default adds SO_REUSEPORT, which lets a second server (a stale one, or another
+  // checkout's) bind the same port and take a share of the connections. A taken port must fail.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   server.set_keep_alive_max_count(100);
   server.set_exception_handler(
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
         res.set_content("internal error\n", "text/plain; charset=utf-8");
       });
-  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.body.empty()) {
-      res.set_content(std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
+  const std::size_t limit = ctx_.options.maxBodyBytes;
+  server.set_error_handler([limit](const httplib::Request&, httplib::Response& res) {
+    if (!res.body.empty()) {
+      return;
     }
+    std::string text = std::to_string(res.status);
+    if (res.status == 413) {
+      text += " request body too large (at most " + std::to_string(limit) + " bytes)";
+    }
+    res.set_content(text + "\n", "text/plain; charset=utf-8");
   });
   // The report routes answer on both: the product uses HTTPS, tests and scripts may use either.
   RegisterReportRoutes(server, ctx_);
@@ -68,7 +81,7 @@ bool KestrelServer::Start(std::string& error) {
   if (!db_) {
     return false;
   }
-  if (!CreateReportTable(*db_, error)) {
+  if (!CreateReportTable(*db_, error) || !CreateToolTables(*db_, error)) {
     return false;
   }
   ctx_.db = db_.get();

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "tool/version_check.h"
+
 namespace kestrel::server {
 namespace {
 
@@ -85,6 +87,11 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
     } else if (name == "--ready-file") {
       o.readyFile = value;
     } else if (name == "--current-version") {
+      if (!CompareVersions(value, "0")) {
+        result.error =
+            "bad value for " + name + ": " + value + " (dotted numbers, like 2.1.20.928)";
+        return result;
+      }
       o.currentVersion = value;
     } else if (name == "--download-url") {
       o.downloadUrl = value;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "tool/version_check.h"
+
 namespace kestrel::server {
 namespace {
 
@@ -77,7 +79,7 @@ std::string TestModes::Apply(const std::vector<std::pair<std::string, std::strin
       ok = Lookup(kVersionModes, value, next.versionMode);
     } else if (key == "version.current") {
       next.versionCurrent = value;
-      ok = !value.empty();
+      ok = CompareVersions(value, "0").has_value();
     } else if (key == "version.url") {
       next.versionUrl = value;
       ok = true;

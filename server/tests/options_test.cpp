@@ -72,6 +72,8 @@ TEST(OptionsTest, BadArgumentsAreRefused) {
       {"--verbose"},
       {"stray"},
       {"--max-body-bytes", "999999999999"},
+      {"--current-version", "2.1.20.928-beta"},
+      {"--current-version", ""},
   };
   for (const auto& args : cases) {
     const OptionsResult r = ParseOptions(args);

@@ -43,6 +43,8 @@ TEST(TestModesTest, ABadPairChangesNothing) {
       {{"version.mode", "Normal"}},
       {{"payload.bytes", "0"}},
       {{"version.current", ""}},
+      {{"version.current", "3.0<b>"}},
+      {{"version.current", "latest"}},
       {{"payload.speed", "1"}},
   };
   for (const auto& settings : bad) {

@@ -17,47 +17,12 @@
 #include "NetProbe.h"
 #include "kestrel_endpoints.h"
 #include "simulated_machine.h"
+#include "support/server_http.h"
 
 namespace kestrel::test {
 namespace {
 
 constexpr std::size_t kNumberBuffer = 256;
-
-std::size_t Append(char* data, std::size_t size, std::size_t count, void* text) {
-  static_cast<std::string*>(text)->append(data, size * count);
-  return size * count;
-}
-
-struct HttpAnswer {
-  long status = 0;
-  std::string headers;
-  std::string body;
-};
-
-// A request to the server's plain port; POST when `post`, else GET.
-HttpAnswer Http(const std::string& pathAndQuery, bool post) {
-  HttpAnswer answer;
-  CURL* curl = curl_easy_init();
-  if (curl == nullptr) {
-    return answer;
-  }
-  const std::string url =
-      "http://127.0.0.1:" + std::to_string(endpoints::kServerHttpPort) + pathAndQuery;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  if (post) {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, "");
-  }
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Append);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer.body);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, Append);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &answer.headers);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
-  if (curl_easy_perform(curl) == CURLE_OK) {
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
-  }
-  curl_easy_cleanup(curl);
-  return answer;
-}
 
 bool Control(const std::string& pathAndQuery) {
   return Http(pathAndQuery, true).status == 200;

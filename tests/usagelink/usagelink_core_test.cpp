@@ -10,6 +10,7 @@
 
 #include "core/response_buffer.h"
 #include "device/device_listing.h"
+#include "device/process_tree.h"
 #include "kestrel/codepage.h"
 #include "shell/web_address.h"
 #include "version/version_answer.h"
@@ -57,6 +58,31 @@ TEST(VersionAnswer, ReadsTheCodeAndTheAddressOfANewerVersion) {
   };
   for (const AnswerCase& c : cases) {
     const VersionAnswer answer = ReadVersionAnswer(c.answer, Chinese());
+    EXPECT_EQ(answer.code, c.code) << c.name;
+    EXPECT_EQ(answer.hasAddress, c.hasAddress) << c.name;
+    EXPECT_EQ(answer.address, c.address) << c.name;
+  }
+}
+
+// Our server's answers as libcurl delivers them, header first (testdata/version/).
+TEST(VersionAnswer, ReadsTheServersRecordedAnswers) {
+  const AnswerCase cases[] = {
+      {"answer-current.txt", "", 200, false, ""},
+      {"answer-newer.txt", "", 202, true, "http://127.0.0.1:20580/download"},
+      // 下载 in GBK.
+      {"answer-newer-chinese-address.txt", "", 202, true,
+       "http://127.0.0.1:20580/\xcf\xc2\xd4\xd8/Lessora.exe"},
+      {"answer-not-json.txt", "", 0, false, ""},
+      {"answer-fraction.txt", "", 0, false, ""},
+      {"answer-text-code.txt", "", 0, false, ""},
+      {"answer-bad-version.txt", "", 400, false, ""},
+  };
+  for (const AnswerCase& c : cases) {
+    std::ifstream in(std::string(KESTREL_TESTDATA_DIR) + "/version/" + c.name, std::ios::binary);
+    std::ostringstream recorded;
+    recorded << in.rdbuf();
+    ASSERT_FALSE(recorded.str().empty()) << c.name;
+    const VersionAnswer answer = ReadVersionAnswer(recorded.str(), Chinese());
     EXPECT_EQ(answer.code, c.code) << c.name;
     EXPECT_EQ(answer.hasAddress, c.hasAddress) << c.name;
     EXPECT_EQ(answer.address, c.address) << c.name;
@@ -171,6 +197,47 @@ TEST(WebAddress, OnlyPlainWebAddressesOpen) {
   };
   for (const char* address : hostile) {
     EXPECT_FALSE(IsPlainWebAddress(address)) << address;
+  }
+}
+
+struct TreeCase {
+  const char* name;
+  std::vector<ProcessEntry> all;
+  std::vector<std::uint32_t> shells;  // in list order
+};
+
+// The runner's child is process 10, created at time 100.
+TEST(ProcessTree, TheStopTakesTheShellsBelowTheChildOnly) {
+  const TreeCase cases[] = {
+      {"shells below shells, a tool between them",
+       {{10, 1, 100, L"cmd.exe"},
+        {11, 10, 110, L"cmd.exe"},
+        {12, 11, 120, L"sleeper.exe"},
+        {13, 12, 130, L"powershell.exe"}},
+       {10, 11, 13}},
+      {"siblings and strangers are left",
+       {{9, 1, 90, L"cmd.exe"}, {10, 1, 100, L"cmd.exe"}, {20, 9, 200, L"powershell.exe"}},
+       {10}},
+      // Process 10's id once named another process: one started before the child is no child.
+      {"a parent id older than the child",
+       {{30, 10, 50, L"cmd.exe"}, {10, 1, 100, L"cmd.exe"}, {31, 30, 60, L"powershell.exe"}},
+       {10}},
+      {"created in the same tick as the parent",
+       {{10, 1, 100, L"cmd.exe"}, {11, 10, 100, L"cmd.exe"}},
+       {10, 11}},
+      {"names are matched exactly",
+       {{10, 1, 100, L"CMD.EXE"}, {11, 10, 110, L"cmd"}, {12, 10, 120, L"powershell.exe "}},
+       {}},
+      // Without a creation time nothing can be told apart (nor ended).
+      {"no time for the child", {{10, 1, 0, L"cmd.exe"}, {11, 10, 110, L"cmd.exe"}}, {}},
+      {"no time for a descendant",
+       {{10, 1, 100, L"cmd.exe"}, {11, 10, 0, L"cmd.exe"}, {12, 11, 120, L"cmd.exe"}},
+       {10}},
+      {"the child gone", {{11, 10, 110, L"cmd.exe"}}, {}},
+      {"a parent loop ends", {{10, 11, 100, L"cmd.exe"}, {11, 10, 110, L"cmd.exe"}}, {10, 11}},
+  };
+  for (const TreeCase& c : cases) {
+    EXPECT_EQ(OwnShells(c.all, 10), c.shells) << c.name;
   }
 }
 

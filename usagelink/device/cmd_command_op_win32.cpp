@@ -5,12 +5,13 @@
 
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "device/cmd_command_op_win32.h"
+#include "device/process_tree.h"
 #include "kestrel/event_thread.h"
 
 namespace usagelink::win32 {
@@ -94,42 +95,47 @@ class CCmdCommandOp final : public ICommandOp {
   }
 
  private:
-  // The child and its descendants by parent id, taken from one snapshot.
+  // The child and its descendants, taken from one snapshot with each process's creation time.
   void EndOwnShells() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
       return;
     }
-    std::vector<PROCESSENTRY32W> all;
+    std::vector<ProcessEntry> all;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot, &entry); more != FALSE;
          more = Process32NextW(snapshot, &entry)) {
-      all.push_back(entry);
+      all.push_back({entry.th32ProcessID, entry.th32ParentProcessID,
+                     CreationTime(entry.th32ProcessID), entry.szExeFile});
     }
     CloseHandle(snapshot);
-    std::set<DWORD> ours = {childId_};
-    for (bool grew = true; grew;) {
-      grew = false;
-      for (const PROCESSENTRY32W& process : all) {
-        if (ours.count(process.th32ParentProcessID) != 0 &&
-            ours.insert(process.th32ProcessID).second) {
-          grew = true;
-        }
-      }
-    }
-    for (const PROCESSENTRY32W& process : all) {
-      const std::wstring name = process.szExeFile;
-      if (ours.count(process.th32ProcessID) == 0 ||
-          (name != L"cmd.exe" && name != L"powershell.exe")) {
-        continue;
-      }
-      HANDLE handle = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process.th32ProcessID);
+    for (const std::uint32_t id : OwnShells(all, childId_)) {
+      HANDLE handle = OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
       if (handle != nullptr) {
         TerminateProcess(handle, 0);
         CloseHandle(handle);
       }
     }
+  }
+
+  // 0 when the process cannot be asked (it then cannot be ended either). The child's comes from
+  // the handle held since its start, so its id cannot have been given to another process.
+  std::uint64_t CreationTime(DWORD id) const {
+    HANDLE handle =
+        id == childId_ ? process_ : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (handle == nullptr) {
+      return 0;
+    }
+    FILETIME created{};
+    FILETIME unused[3] = {};
+    const BOOL ok = GetProcessTimes(handle, &created, &unused[0], &unused[1], &unused[2]);
+    if (handle != process_) {
+      CloseHandle(handle);
+    }
+    return ok != FALSE
+               ? (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime
+               : 0;
   }
 
   kestrel::CEventThread worker_;

@@ -129,12 +129,15 @@ bool Database::Step(sqlite3_stmt* stmt, const Row& binds, std::vector<Row>* rows
 
 Database::InsertResult Database::Insert(const std::string& table,
                                         const std::vector<std::string>& columns, const Row& values,
-                                        std::string& error) {
+                                        std::string& error, std::int64_t* rowId) {
   std::lock_guard<std::mutex> lock(mutex_);
   sqlite3_stmt* stmt = Prepared("INSERT INTO " + table + " (" + Joined(columns, "") + ") VALUES (" +
                                     Placeholders(columns.size()) + ")",
                                 error);
   if (stmt && Step(stmt, values, nullptr, error)) {
+    if (rowId) {
+      *rowId = sqlite3_last_insert_rowid(db_);
+    }
     return InsertResult::kDone;
   }
   return stmt && lastConstraint_ ? InsertResult::kTaken : InsertResult::kFailed;

@@ -2,6 +2,7 @@
 // (a schema to run, a row of text columns to insert, a row to fetch by its key).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,8 +30,9 @@ class Database {
   bool Exec(const std::string& sql, std::string& error);
   enum class InsertResult { kDone, kTaken, kFailed };
   // INSERT INTO table (columns...) VALUES (?...); kTaken when a UNIQUE or PRIMARY KEY is taken.
+  // `rowId`, when given, receives the new row's rowid, read under the same lock as the insert.
   InsertResult Insert(const std::string& table, const std::vector<std::string>& columns,
-                      const Row& values, std::string& error);
+                      const Row& values, std::string& error, std::int64_t* rowId = nullptr);
   // SELECT columns FROM table WHERE keyColumn = key; empty when no row has that key.
   std::optional<Row> Fetch(const std::string& table, const std::vector<std::string>& columns,
                            const std::string& keyColumn, const std::string& key,

@@ -115,41 +115,4 @@ std::string FeedbackPageHtml() {
 )html" + PageEnd();
 }
 
-const char* FeedbackDriverHtml() {
-  return R"html(<!DOCTYPE html>
-<html><head><meta charset="utf-8"><title>feedback driver</title></head>
-<body>
-<pre id="result">pending</pre>
-<iframe id="page" width="800" height="900"></iframe>
-<script>
-(function () {
-  var params = new URLSearchParams(location.search);
-  var frame = document.getElementById("page");
-  var result = document.getElementById("result");
-  var tries = 0;
-  frame.onload = function () {
-    var doc = frame.contentDocument;
-    var shown = doc.getElementById("tool-id").textContent;
-    var formShown = !doc.getElementById("suggest").hidden;
-    doc.getElementById("field-contact").value = params.get("contact") || "";
-    doc.getElementById("field-text").value = params.get("text") || "";
-    doc.getElementById("submit").click();
-    (function wait() {
-      if (!doc.getElementById("thanks").hidden) {
-        result.textContent = "form=" + formShown + " id=" + shown + " submitted";
-      } else if (++tries > 200) {
-        result.textContent = "form=" + formShown + " id=" + shown + " status=" +
-            doc.getElementById("status").textContent;
-      } else {
-        setTimeout(wait, 25);
-      }
-    })();
-  };
-  frame.src = "/home#/suggest?id=" + encodeURIComponent(params.get("id") || "");
-})();
-</script>
-</body></html>
-)html";
-}
-
 }  // namespace kestrel::server

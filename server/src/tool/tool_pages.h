@@ -19,7 +19,5 @@ std::string FeedbackPageHtml();
 std::string DownloadPageHtml(const std::string& version);
 std::string HelpArticleHtml();
 std::string NotFoundPageHtml();
-// Test only: opens the feedback page in a frame, fills and submits its form like a user.
-const char* FeedbackDriverHtml();
 
 }  // namespace kestrel::server

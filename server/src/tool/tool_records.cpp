@@ -47,8 +47,8 @@ bool ReadStatistic(const std::string& body, StatisticRecord& record, std::string
   for (std::size_t i = 0; i < kStatisticMembers.size(); ++i) {
     const char* name = kStatisticMembers[i];
     if (!request.isMember(name)) {
-      record.members[i].reset();
-      continue;
+      error = std::string("缺少成员 ") + name;
+      return false;
     }
     const Json::Value& value = request[name];
     if (!value.isString()) {

@@ -7,8 +7,8 @@
 
 namespace kestrel::server {
 
-// A usage statistic is a JSON object whose members, when present, are strings; the members
-// are kept byte for byte. False with a message for anything else.
+// A usage statistic is a JSON object with all seven members, each a string; the members are
+// kept byte for byte. False with a message for anything else.
 bool ReadStatistic(const std::string& body, StatisticRecord& record, std::string& error);
 
 // Why a feedback submission was refused; the page shows the message.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "context.h"
+#include "store/tool_tables.h"
 #include "tool_pages.h"
 #include "tool_records.h"
 #include "tool_store.h"
@@ -32,7 +33,8 @@ std::string DownloadUrl(const httplib::Request& req, const ServerContext& ctx, c
            c == '[' || c == ']';
   });
   if (!plain) {
-    host = ctx.options.host + ":" + std::to_string(ctx.options.httpPort);
+    // The listener's own address: the configured port may be 0 (any free one).
+    host = ctx.options.host + ":" + std::to_string(req.local_port);
   }
   return "http://" + host + kDownloadPagePath;
 }
@@ -44,9 +46,8 @@ Json::Value StatisticJson(const StatisticRecord& r) {
   Json::Value members(Json::objectValue);
   bool utf8 = true;
   for (std::size_t i = 0; i < kStatisticMembers.size(); ++i) {
-    const auto& value = r.members[i];
-    members[kStatisticMembers[i]] = value ? Json::Value(*value) : Json::Value();
-    utf8 = utf8 && (!value || IsValidUtf8(*value));
+    members[kStatisticMembers[i]] = r.members[i];
+    utf8 = utf8 && IsValidUtf8(r.members[i]);
   }
   out["members"] = members;
   out["validUtf8"] = utf8;
@@ -64,32 +65,39 @@ Json::Value FeedbackJson(const FeedbackRecord& r) {
   return out;
 }
 
+constexpr const char* kJson = "application/json; charset=utf-8";
+
+// GET <path>: every stored record, oldest first; GET <path>/last: the newest one, or 404.
 template <typename Record>
-void AnswerLast(const std::optional<Record>& last, Json::Value (*toJson)(const Record&),
-                httplib::Response& res) {
-  if (!last) {
-    Apply(CodeAnswer(404, 404, "nothing stored yet"), res);
-    return;
-  }
-  res.set_content(JsonText(toJson(*last)), "application/json; charset=utf-8");
+void ReadBack(httplib::Server& http, const std::string& path,
+              std::vector<Record> (ToolStore::*list)(), Json::Value (*toJson)(const Record&),
+              const std::shared_ptr<ToolStore>& store) {
+  http.Get(path, [=](const httplib::Request&, httplib::Response& res) {
+    Json::Value all(Json::arrayValue);
+    for (const Record& r : ((*store).*list)()) {
+      all.append(toJson(r));
+    }
+    res.set_content(JsonText(all), kJson);
+  });
+  http.Get(path + "/last", [=](const httplib::Request&, httplib::Response& res) {
+    const std::vector<Record> records = ((*store).*list)();
+    if (records.empty()) {
+      Apply(CodeAnswer(404, 404, "nothing stored yet"), res);
+      return;
+    }
+    res.set_content(JsonText(toJson(records.back())), kJson);
+  });
 }
 
 void RegisterReadBackRoutes(httplib::Server& http, const std::shared_ptr<ToolStore>& store) {
-  http.Get("/_test/statistics/last", [store](const httplib::Request&, httplib::Response& res) {
-    AnswerLast(store->LastStatistic(), &StatisticJson, res);
-  });
-  http.Get("/_test/feedback/last", [store](const httplib::Request&, httplib::Response& res) {
-    AnswerLast(store->LastFeedback(), &FeedbackJson, res);
-  });
-  http.Get("/_test/pages/feedback-driver", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(FeedbackDriverHtml(), kHtml);
-  });
+  ReadBack(http, "/_test/statistics", &ToolStore::Statistics, &StatisticJson, store);
+  ReadBack(http, "/_test/feedback", &ToolStore::Feedback, &FeedbackJson, store);
 }
 
 }  // namespace
 
 void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx) {
-  RegisterToolRoutes(http, ctx, std::make_shared<MemoryToolStore>());
+  RegisterToolRoutes(http, ctx, std::make_shared<DatabaseToolStore>(*ctx.db));
 }
 
 void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx,

@@ -13,7 +13,7 @@ namespace kestrel::server {
 struct ServerContext;
 class ToolStore;
 
-// Keeps the records in the server's database when it has one, in memory otherwise.
+// Keeps the records in the server's database, or in `store` when one is given.
 void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx);
 void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx,
                         std::shared_ptr<ToolStore> store);

@@ -1,12 +1,9 @@
 // What the telemetry routes keep: usage statistics and feedback. The routes see only this
-// interface, so they are tested against the in-memory store and run on the database one.
+// interface; the server keeps them in its SQLite database (store/tool_tables.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +16,8 @@ inline constexpr std::array<const char*, 7> kStatisticMembers = {
 struct StatisticRecord {
   std::int64_t row = 0;    // set by the store, counting from 1
   std::string receivedAt;  // UTC, "YYYY-MM-DD hh:mm:ss"
-  // Each member's text exactly as received; empty optional when the request lacked it.
-  std::array<std::optional<std::string>, kStatisticMembers.size()> members;
+  // Each member's text exactly as received, in the order of kStatisticMembers.
+  std::array<std::string, kStatisticMembers.size()> members;
   std::string body;  // the whole request body
 };
 
@@ -32,27 +29,18 @@ struct FeedbackRecord {
   std::string text;
 };
 
+// At most this many of the newest records are listed.
+inline constexpr int kMaxListedRecords = 1000;
+
 class ToolStore {
  public:
   virtual ~ToolStore() = default;
   // Both fill in `row`; false when the record could not be kept.
   virtual bool AddStatistic(StatisticRecord& record) = 0;
   virtual bool AddFeedback(FeedbackRecord& record) = 0;
-  virtual std::optional<StatisticRecord> LastStatistic() = 0;
-  virtual std::optional<FeedbackRecord> LastFeedback() = 0;
-};
-
-class MemoryToolStore final : public ToolStore {
- public:
-  bool AddStatistic(StatisticRecord& record) override;
-  bool AddFeedback(FeedbackRecord& record) override;
-  std::optional<StatisticRecord> LastStatistic() override;
-  std::optional<FeedbackRecord> LastFeedback() override;
-
- private:
-  std::mutex mutex_;
-  std::vector<StatisticRecord> statistics_;
-  std::vector<FeedbackRecord> feedback_;
+  // The newest kMaxListedRecords records, oldest first.
+  virtual std::vector<StatisticRecord> Statistics() = 0;
+  virtual std::vector<FeedbackRecord> Feedback() = 0;
 };
 
 }  // namespace kestrel::server

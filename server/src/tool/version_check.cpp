@@ -52,7 +52,13 @@ ToolAnswer AnswerVersionCheck(const std::string& body, const std::string& curren
     return {200, "text/html; charset=utf-8", kNotJsonBody};
   }
   Json::Value request;
-  if (!ParseJsonObject(body, request) || !request["versions"].isString()) {
+  if (!ParseJsonObject(body, request)) {
+    return CodeAnswer(400, kVersionBadRequestCode, "请求不是JSON对象");
+  }
+  if (!request["id"].isString()) {
+    return CodeAnswer(400, kVersionBadRequestCode, "请求中没有工具编号");
+  }
+  if (!request["versions"].isString()) {
     return CodeAnswer(400, kVersionBadRequestCode, "请求中没有版本号");
   }
   const auto order = CompareVersions(request["versions"].asString(), current);
