@@ -11,33 +11,40 @@ namespace {
 
 constexpr const char* kDash = "—";
 
-// One accent colour; cards flow into as many columns as the screen holds.
+// One accent colour; cards flow into as many columns as the screen holds, the wide ones take
+// two where there is room, and nothing is wider than a phone's screen.
 constexpr const char* kStyle =
     "*{box-sizing:border-box}"
     "body{margin:0;font-family:-apple-system,'PingFang SC','Microsoft YaHei','Noto Sans CJK SC',"
     "sans-serif;background:#f2f5f9;color:#1f2933;line-height:1.5}"
     "header{background:#1565c0;color:#fff;padding:24px 16px;text-align:center}"
     "header h1{margin:0;font-size:22px;font-weight:600}"
-    "header .meta{opacity:.85;font-size:13px;margin-top:4px;word-break:break-all}"
+    "header .meta{opacity:.85;font-size:13px;margin-top:4px;overflow-wrap:anywhere}"
     ".total{display:inline-block;margin-top:16px;background:#fff;color:#1565c0;border-radius:50%;"
     "width:132px;height:132px;padding-top:28px}"
     ".total b{display:block;font-size:48px;line-height:1.1}"
     ".total span{font-size:13px;color:#52606d}"
     "main{max-width:1200px;margin:0 auto;padding:16px;display:grid;gap:16px;"
-    "grid-template-columns:repeat(auto-fill,minmax(340px,1fr))}"
+    "grid-template-columns:repeat(auto-fill,minmax(min(340px,100%),1fr));grid-auto-flow:dense}"
     "section{background:#fff;border-radius:10px;padding:16px;box-shadow:0 1px 3px rgba(0,0,0,.08);"
-    "overflow-x:auto}"
+    "min-width:0;overflow-x:auto}"
     "section h2{margin:0 0 10px;font-size:17px;color:#1565c0;border-left:4px solid #1565c0;"
     "padding-left:8px}"
-    "h3{font-size:14px;margin:12px 0 4px;word-break:break-all}"
+    "h3{font-size:14px;margin:14px 0 4px;overflow-wrap:anywhere}"
+    "h2+h3{margin-top:0}"
     "table{width:100%;border-collapse:collapse;font-size:14px}"
     "th,td{padding:6px 4px;border-bottom:1px solid #e4e7eb;text-align:left;vertical-align:top}"
-    "th{color:#52606d;font-weight:normal;white-space:nowrap}"
-    "td{word-break:break-all}"
-    "td.s{text-align:right;color:#1565c0;font-weight:600;white-space:nowrap}"
+    "th{color:#52606d;font-weight:normal;white-space:nowrap;width:7em}"
+    "td{overflow-wrap:anywhere}"
+    "td.s{text-align:right;color:#1565c0;font-weight:600;white-space:nowrap;width:4em}"
+    "table.list th{width:auto}"
+    "table.list td+td{white-space:nowrap}"
+    ".sub{color:#52606d;font-size:13px}"
     ".none{color:#9aa5b1}"
-    ".state{font-size:16px;font-weight:600;color:#1565c0}"
-    "@media(max-width:400px){main{grid-template-columns:1fr;padding:8px}}";
+    ".state{font-size:16px;font-weight:600;color:#1565c0;margin:0}"
+    "@media(min-width:760px){section.wide{grid-column:span 2}}"
+    "@media(max-width:480px){main{padding:10px;gap:10px}section{padding:12px}"
+    "th,td{padding:6px 3px}header h1{font-size:20px}}";
 
 // Members of a value that may be of any type: a wrong type reads as absent.
 const Json::Value& Member(const Json::Value& v, const char* key) {
@@ -80,18 +87,26 @@ struct Field {
   const char* scoreKey;  // "" when the value has no score of its own
 };
 
-std::string Fields(const Json::Value& doc, std::initializer_list<Field> fields) {
-  std::string out = "<table>";
+// A field without a key of its own shows only its score.
+std::string FieldRows(const Json::Value& doc, std::initializer_list<Field> fields) {
+  std::string out;
   for (const Field& f : fields) {
-    out += Row(f.label, Cell(Member(doc, f.key), f.unit),
+    out += Row(f.label, *f.key ? Cell(Member(doc, f.key), f.unit) : "",
                *f.scoreKey ? Cell(Member(doc, f.scoreKey), "分") : "");
   }
-  return out + "</table>";
+  return out;
 }
 
-std::string Card(const char* title, const std::string& body) {
-  return std::string("<section><h2>") + title + "</h2>" + body + "</section>";
+std::string Fields(const Json::Value& doc, std::initializer_list<Field> fields) {
+  return "<table>" + FieldRows(doc, fields) + "</table>";
 }
+
+std::string Card(const char* title, const std::string& body, bool wide = false) {
+  return std::string(wide ? "<section class=\"wide\"><h2>" : "<section><h2>") + title + "</h2>" +
+         body + "</section>";
+}
+
+const char* const kNone = "<p class=\"none\">无</p>";
 
 std::string Header(std::initializer_list<const char*> names) {
   std::string out = "<tr>";
@@ -114,9 +129,9 @@ std::string Cells(const Json::Value& item, std::initializer_list<Field> fields,
 std::string List(const Json::Value& items, std::initializer_list<const char*> heads,
                  std::initializer_list<Field> fields) {
   if (!items.isArray() || items.empty()) {
-    return "<p class=\"none\">无</p>";
+    return kNone;
   }
-  std::string out = "<table>" + Header(heads);
+  std::string out = "<table class=\"list\">" + Header(heads);
   for (const Json::Value& item : items) {
     out += Cells(item, fields);
   }
@@ -193,13 +208,14 @@ std::string ScoresCard(const Json::Value& doc) {
 
 std::string HostCard(const Json::Value& doc) {
   return Card("主机与系统",
-              Fields(doc, {{"制造商", "Manufacturer", "", ""},
-                           {"序列号", "SerialNumber", "", ""},
-                           {"型号", "HostTypeName", "", ""},
-                           {"操作系统", "SystName", "", ""},
-                           {"系统版本", "SystemVersion", "", ""},
-                           {"系统主版本号", "CurSystemVersionNumber", "", ""}}) +
-                  "<table>" + Row("麦克风", DeviceState(Member(doc, "MicrophoneState"))) +
+              "<table>" +
+                  FieldRows(doc, {{"制造商", "Manufacturer", "", ""},
+                                  {"序列号", "SerialNumber", "", ""},
+                                  {"型号", "HostTypeName", "", ""},
+                                  {"操作系统", "SystName", "", ""},
+                                  {"系统版本", "SystemVersion", "", ""},
+                                  {"系统主版本号", "CurSystemVersionNumber", "", ""}}) +
+                  Row("麦克风", DeviceState(Member(doc, "MicrophoneState"))) +
                   Row("摄像头", DeviceState(Member(doc, "CameraState"))) + "</table>");
 }
 
@@ -221,14 +237,25 @@ std::string MemoryCard(const Json::Value& doc) {
                                    {"内存条数", "MemoryNumber", "", "MemoryNumberScore"}}));
 }
 
+// Each disk is one row of the card's table, its size under its name.
 std::string DiskCard(const Json::Value& doc) {
-  return Card("硬盘", List(Member(doc, "HardDiskInfo"), {"硬盘", "容量"},
-                           {{"", "HardDiskName", "", ""}, {"", "description", "MB", ""}}) +
-                          Fields(doc, {{"总容量", "HardDiskSumSize", "MB", "HardDiskSizeScore"},
-                                       {"读取速度", "", "", "HardDiskSpeedScore"},
-                                       {"系统盘容量", "SystemDiskSize", "MB", ""},
-                                       {"系统盘剩余", "SystemDiskRemainingSpace", "MB",
-                                        "SystemDiskRemainingSpaceScore"}}));
+  const Json::Value& disks = Member(doc, "HardDiskInfo");
+  std::string rows;
+  for (Json::ArrayIndex i = 0; disks.isArray() && i < disks.size(); ++i) {
+    rows += Row(("硬盘 " + std::to_string(i + 1)).c_str(),
+                Cell(Member(disks[i], "HardDiskName")) + "<div class=\"sub\">" +
+                    Cell(Member(disks[i], "description"), "MB") + "</div>");
+  }
+  if (rows.empty()) {
+    rows = Row("硬盘", "<span class=\"none\">无</span>");
+  }
+  return Card("硬盘", "<table>" + rows +
+                          FieldRows(doc, {{"总容量", "HardDiskSumSize", "MB", "HardDiskSizeScore"},
+                                          {"读写速度", "", "", "HardDiskSpeedScore"},
+                                          {"系统盘容量", "SystemDiskSize", "MB", ""},
+                                          {"系统盘剩余", "SystemDiskRemainingSpace", "MB",
+                                           "SystemDiskRemainingSpaceScore"}}) +
+                          "</table>");
 }
 
 std::string AdapterCard(const Json::Value& doc) {
@@ -242,12 +269,13 @@ std::string AdapterCard(const Json::Value& doc) {
 std::string DnsCard(const Json::Value& doc) {
   const Json::Value& entries = Member(doc, "DNSTestInfo");
   if (!entries.isArray() || entries.empty()) {
-    return Card("DNS 对比", "<p class=\"none\">无</p>");
+    return Card("DNS 对比", kNone, true);
   }
   std::string body;
   for (const Json::Value& e : entries) {
     body += "<h3>" + Cell(Member(e, "NetworkCardName")) + "（" + Cell(Member(e, "IPAddress")) +
-            "）</h3><table>" + Header({"", "DNS 服务器", "最短", "最长", "平均", "丢包"});
+            "）</h3><table class=\"list\">" +
+            Header({"", "DNS 服务器", "最短", "最长", "平均", "丢包"});
     for (const auto& [list, label] :
          {std::pair{"LocalDNS", "本机"}, std::pair{"TestDNS", "测试"}}) {
       const Json::Value& servers = Member(e, list);
@@ -263,27 +291,33 @@ std::string DnsCard(const Json::Value& doc) {
     }
     body += "</table>";
   }
-  return Card("DNS 对比", body);
+  return Card("DNS 对比", body, true);
 }
 
+// One block per adapter: a row of eight columns would not fit a phone.
 std::string RouterCard(const Json::Value& doc) {
-  return Card("主机到路由器延迟",
-              List(Member(doc, "HostToRouterDelayInfo"),
-                   {"网卡", "本机地址", "网关", "最短", "最长", "平均", "丢包", "得分"},
-                   {{"", "NetworkCardName", "", ""},
-                    {"", "IPAddress", "", ""},
-                    {"", "DefaultIPGateway", "", ""},
-                    {"", "Minimum", "ms", ""},
-                    {"", "iMaximum", "ms", ""},
-                    {"", "iAverage", "ms", ""},
-                    {"", "Lost", "", ""},
-                    {"", "HostToRouterScore", "分", ""}}));
+  const Json::Value& entries = Member(doc, "HostToRouterDelayInfo");
+  if (!entries.isArray() || entries.empty()) {
+    return Card("主机到路由器延迟", kNone);
+  }
+  std::string body;
+  for (const Json::Value& e : entries) {
+    body += "<h3>" + Cell(Member(e, "NetworkCardName")) + "</h3><table>" +
+            FieldRows(e, {{"本机地址", "IPAddress", "", ""},
+                          {"默认网关", "DefaultIPGateway", "", ""},
+                          {"最短延迟", "Minimum", "ms", ""},
+                          {"平均延迟", "iAverage", "ms", "HostToRouterScore"},
+                          {"最长延迟", "iMaximum", "ms", ""},
+                          {"丢包", "Lost", "", ""}}) +
+            "</table>";
+  }
+  return Card("主机到路由器延迟", body);
 }
 
 std::string LanCard(const Json::Value& doc) {
   const Json::Value& entries = Member(doc, "NumberLanDevicesInfo");
   if (!entries.isArray() || entries.empty()) {
-    return Card("局域网设备", "<p class=\"none\">无</p>");
+    return Card("局域网设备", kNone);
   }
   std::string body;
   for (const Json::Value& e : entries) {
