@@ -5,7 +5,6 @@
 #include <json/json.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
 #include "web_driver.h"
@@ -14,11 +13,6 @@ namespace kestrel::server::test {
 namespace {
 
 using std::chrono::milliseconds;
-
-std::string ServerAddress() {
-  const char* port = std::getenv("KESTREL_SERVER_HTTP_PORT");
-  return std::string("http://127.0.0.1:") + (port ? port : "18080");
-}
 
 // Every stored submission whose text is `text` (several tests may share the server).
 Json::Value StoredWithText(const std::string& text) {

@@ -60,6 +60,14 @@ std::string Write(const Json::Value& v) {
 
 }  // namespace
 
+std::string ServerAddress() {
+  return "http://127.0.0.1:" + Env("KESTREL_SERVER_HTTP_PORT", "18080");
+}
+
+std::string SecureServerAddress() {
+  return "https://127.0.0.1:" + Env("KESTREL_SERVER_HTTPS_PORT", "18443");
+}
+
 WebDriver::~WebDriver() {
   if (!session_.empty()) {
     Call("DELETE", "");
@@ -120,12 +128,14 @@ bool WebDriver::Start(std::string& error) {
   Json::Value chrome(Json::objectValue);
   chrome["binary"] = Env("KESTREL_CHROMIUM", "/usr/bin/chromium");
   // Headless, a throw-away profile, and no way off the machine: every request that is not to
-  // the loopback goes to a proxy that does not exist and every name but 127.0.0.1 fails.
+  // the loopback goes to a proxy that does not exist and every name but 127.0.0.1 fails, so
+  // the test certificate can be taken without checks.
   for (const char* arg :
        {"--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
         "--no-first-run", "--disable-sync", "--disable-background-networking",
         "--disable-component-update", "--disable-default-apps", "--proxy-server=http://127.0.0.1:9",
-        "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1", "--window-size=1000,900"}) {
+        "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1", "--window-size=1000,900",
+        "--ignore-certificate-errors"}) {
     chrome["args"].append(arg);
   }
   chrome["args"].append("--user-data-dir=" + profileDir_);
@@ -169,6 +179,13 @@ bool WebDriver::Open(const std::string& url) {
   Json::Value body(Json::objectValue);
   body["url"] = url;
   return Call("POST", "/url", body);
+}
+
+bool WebDriver::SetWindowSize(int width, int height) {
+  Json::Value body(Json::objectValue);
+  body["width"] = width;
+  body["height"] = height;
+  return Call("POST", "/window/rect", body);
 }
 
 std::string WebDriver::Find(const std::string& css) {

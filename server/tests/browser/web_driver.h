@@ -1,5 +1,6 @@
 // A small client of chromedriver's WebDriver HTTP API: starts chromedriver on a free loopback
 // port, opens one headless Chromium session and finds, reads, types into and clicks elements.
+// Also where the browser tests find the fixture's server.
 #pragma once
 
 #include <httplib.h>
@@ -12,6 +13,11 @@
 
 namespace kestrel::server::test {
 
+// The fixture's server on this build's ports (KESTREL_SERVER_HTTP_PORT, _HTTPS_PORT), plain
+// and TLS with the test certificate (which the browser accepts on the loopback).
+std::string ServerAddress();
+std::string SecureServerAddress();
+
 class WebDriver {
  public:
   WebDriver() = default;
@@ -23,6 +29,8 @@ class WebDriver {
   bool Start(std::string& error);
 
   bool Open(const std::string& url);
+  // The size of the window, which headless Chromium also gives the page's viewport.
+  bool SetWindowSize(int width, int height);
   // The element's reference, or "" when no element matches the CSS selector.
   std::string Find(const std::string& css);
   // The text a user sees ("" for a hidden element) and whether the element is shown.
