@@ -23,7 +23,7 @@ const TesterTexts kMicrophoneTexts = {
     L"Lessora 麦克风测试",
     L"请对着麦克风说几句话。\n\n"
     L"您的麦克风能正常收音吗？\n\n"
-    L"能正常使用请点“是”，有问题请点“否”；直接关闭表示暂不判断。",
+    L"能正常使用请点“是”，有问题请点“否”；点“取消”或关闭窗口表示暂不判断。",
 };
 
 const TesterTexts kCameraTexts = {
@@ -31,7 +31,7 @@ const TesterTexts kCameraTexts = {
     L"Lessora 摄像头测试",
     L"请看一下摄像头的画面。\n\n"
     L"您的摄像头能正常显示画面吗？\n\n"
-    L"能正常使用请点“是”，有问题请点“否”；直接关闭表示暂不判断。",
+    L"能正常使用请点“是”，有问题请点“否”；点“取消”或关闭窗口表示暂不判断。",
 };
 
 }  // namespace
