@@ -84,7 +84,7 @@ field() {
 # How many of the gallery's X windows are mapped.
 viewable() {
   local id
-  for id in $(xwininfo -root -tree | grep '"gallery.exe"' | awk '{print $1}'); do
+  for id in $(xwininfo -root -tree | grep "\"$(basename "$gallery")\"" | awk '{print $1}'); do
     xwininfo -id "$id" | grep -q IsViewable && echo "$id"
   done | wc -l
 }
