@@ -77,27 +77,37 @@ class RealWnds : public toolkit::IRealWndHandler {
   }
 };
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM windows) {
+  if (IsWindowVisible(hwnd))
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  return TRUE;
+}
+
+// The first visible window of this thread with the class, owned by `owner` unless that is null.
+HWND FindShown(const wchar_t* className, HWND owner) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  for (HWND hwnd : windows) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (std::wcscmp(name, className) == 0 && (!owner || GetWindow(hwnd, GW_OWNER) == owner))
+      return hwnd;
+  }
+  return nullptr;
+}
+
 // The tooltip this thread shows, as a dump line ("tooltip 更多"); empty when none is visible.
 std::string TooltipLine() {
-  std::wstring text;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM found) -> BOOL {
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (std::wcscmp(name, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(hwnd))
-          return TRUE;
-        wchar_t buffer[256] = L"";
-        TTTOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.hwnd = GetWindow(hwnd, GW_OWNER);
-        info.lpszText = buffer;
-        SendMessageW(hwnd, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
-        *reinterpret_cast<std::wstring*>(found) = buffer[0] ? buffer : L"(no text)";
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&text));
-  return text.empty() ? "" : "tooltip " + WideToUtf8(text) + "\n";
+  HWND tip = FindShown(TOOLTIPS_CLASSW, nullptr);
+  if (!tip)
+    return "";
+  wchar_t buffer[256] = L"";
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.hwnd = GetWindow(tip, GW_OWNER);
+  info.lpszText = buffer;
+  SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+  return "tooltip " + (buffer[0] ? WideToUtf8(buffer) : std::string("(no text)")) + "\n";
 }
 
 // The cursor the system shows now, as a dump line ("cursor hand").
@@ -116,28 +126,10 @@ std::string CursorLine() {
 
 // The visible host window `owner` owns (the open message box): "modal X Y W H", screen pixels.
 std::string OwnedWindowLine(HWND owner) {
-  struct Search {
-    HWND owner;
-    RECT rect;
-    bool found;
-  } search{owner, {}, false};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (std::wcscmp(name, L"KestrelHost") != 0 || !IsWindowVisible(hwnd) ||
-            GetWindow(hwnd, GW_OWNER) != s->owner)
-          return TRUE;
-        GetWindowRect(hwnd, &s->rect);
-        s->found = true;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  if (!search.found)
+  HWND box = FindShown(L"KestrelHost", owner);
+  RECT r{};
+  if (!box || !GetWindowRect(box, &r))
     return "modal none";
-  const RECT& r = search.rect;
   return "modal " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
          std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
 }
