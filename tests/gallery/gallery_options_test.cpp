@@ -18,6 +18,15 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
   EXPECT_EQ(ok->texts[0].second, L"提示");
   EXPECT_EQ(ok->exitAfterMs, 500);
   EXPECT_EQ(ok->partWidth, 50);
+  auto driven = ParseOptions(
+      {"XML_MSGBOX", "--redump", "200", "--modal", "--msgbox", "1", "--dropdown", "btn_sys_abort"},
+      &error);
+  ASSERT_TRUE(driven) << error;
+  EXPECT_EQ(driven->redumpMs, 200);
+  EXPECT_TRUE(driven->modal);
+  EXPECT_EQ(driven->msgBoxType, 1);
+  EXPECT_EQ(driven->dropDownButton, L"btn_sys_abort");
+  EXPECT_EQ(ok->msgBoxType, -1);
   struct Bad {
     std::vector<std::string> args;
     const char* says;
@@ -29,6 +38,9 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
                                          {{"A", "--dump"}, "needs a value"},
                                          {{"A", "--exit-after", "0"}, "milliseconds"},
                                          {{"A", "--part-size", "5"}, "W,H"},
+                                         {{"A", "--redump", "0"}, "milliseconds"},
+                                         {{"A", "--msgbox", "2"}, "0 (OK) or 1"},
+                                         {{"A", "--dropdown"}, "needs a value"},
                                          {{"A", "--bogus"}, "unknown option"}}) {
     error.clear();
     EXPECT_FALSE(ParseOptions(bad.args, &error));
@@ -42,6 +54,20 @@ TEST(GalleryOptions, WrapsOnlyLayoutsThatAreNoWindow) {
   std::string wrapped = WrapPart("<include><text/></include>", L"LAYOUT:XML_PART", 70, 82);
   EXPECT_NE(wrapped.find("width=\"70\""), std::string::npos);
   EXPECT_NE(wrapped.find("<include src=\"LAYOUT:XML_PART\""), std::string::npos);
+}
+
+TEST(GalleryOptions, TakesTheMenuPanelAsDropDownContent) {
+  toolkit::SizeF size{0, 0};
+  std::string content = DropDownContent(
+      R"(<include><window name="m" pos="691,35" size="50,62" show="0"><button/></window></include>)",
+      &size);
+  EXPECT_EQ(size.w, 50);
+  EXPECT_EQ(size.h, 62);
+  EXPECT_NE(content.find(R"(<popup><window name="m" size="50,62" pos="0,0"><button/></window>)"),
+            std::string::npos)
+      << content;
+  EXPECT_EQ(DropDownContent("<include><text/></include>", &size), "");
+  EXPECT_EQ(DropDownContent("<broken", &size), "");
 }
 
 TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
@@ -64,6 +90,11 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   EXPECT_NE(dump.find("name=text_title rect=20,12"), std::string::npos);
   EXPECT_NE(dump.find("text=新标题"), std::string::npos);
   EXPECT_NE(dump.find("name=btn_back rect=20,246,100,32 shown=1"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("name=btn_back rect=20,246,100,32 shown=1 enabled=1 state=normal focus=0 "),
+            std::string::npos);
+  host.FindChildByName(L"btn_back")->SetFocus();
+  host.FindChildByName(L"btn_back")->OnMouseHover(true);
+  EXPECT_NE(DumpTree(host, 1, 0, 0).find(" state=hover focus=1 "), std::string::npos);
   // The pictures come from the program's resources, which this test does not have.
   EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
             "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");

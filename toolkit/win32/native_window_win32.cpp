@@ -256,7 +256,8 @@ void Win32Window::ShowTooltip(const std::wstring& text, PointF at) {
                                GetModuleHandleW(nullptr), nullptr);
     TTTOOLINFOW info{};
     info.cbSize = sizeof info;
-    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    // Transparent: a press that meets the tip still reaches the control beneath.
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
     info.hwnd = hwnd_;
     info.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
@@ -270,6 +271,9 @@ void Win32Window::ShowTooltip(const std::wstring& text, PointF at) {
   POINT p{static_cast<LONG>(std::lround(at.x * scale_)),
           static_cast<LONG>(std::lround(at.y * scale_))};
   ClientToScreen(hwnd_, &p);
+  // Below the cursor, as the system places tips: one under the pointer would take the
+  // pointer's clicks and, taking it from the host, end its own hover.
+  p.y += GetSystemMetrics(SM_CYCURSOR) * 3 / 4;
   SendMessageW(tooltip_, TTM_TRACKPOSITION, 0, MAKELPARAM(p.x, p.y));
   SendMessageW(tooltip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
 }

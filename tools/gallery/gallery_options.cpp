@@ -29,6 +29,19 @@ std::string Number(float value) {
   return out.str();
 }
 
+const char* StateName(toolkit::SkinState state) {
+  switch (state) {
+    case toolkit::SkinState::kHover:
+      return "hover";
+    case toolkit::SkinState::kPushed:
+      return "pushed";
+    case toolkit::SkinState::kDisabled:
+      return "disabled";
+    default:
+      return "normal";
+  }
+}
+
 void DumpControl(const toolkit::SWindow& window, int depth, std::string* out) {
   toolkit::RectF r = window.GetWindowRect();
   std::string text = WideToUtf8(window.GetWindowText());
@@ -36,7 +49,9 @@ void DumpControl(const toolkit::SWindow& window, int depth, std::string* out) {
   *out += std::to_string(depth) + " " + WideToUtf8(window.GetObjectClass()) +
           " name=" + WideToUtf8(window.GetName()) + " rect=" + Number(r.x) + "," + Number(r.y) +
           "," + Number(r.w) + "," + Number(r.h) + " shown=" + (window.IsVisible(true) ? "1" : "0") +
-          " enabled=" + (window.IsDisabled(true) ? "0" : "1") + " text=" + text + "\n";
+          " enabled=" + (window.IsDisabled(true) ? "0" : "1") +
+          " state=" + StateName(window.GetSkinState()) +
+          " focus=" + (window.IsFocused() ? "1" : "0") + " text=" + text + "\n";
   for (size_t i = 0; i < window.GetChildrenCount(); ++i)
     DumpControl(*window.GetChild(i), depth + 1, out);
 }
@@ -46,7 +61,8 @@ void DumpControl(const toolkit::SWindow& window, int depth, std::string* out) {
 std::string Usage() {
   return "usage: gallery [--res DIR] (--list | LAYOUT [--check] [--select TAB=PAGE]...\n"
          "               [--text NAME=TEXT]... [--dump FILE] [--events FILE] [--first-frame]\n"
-         "               [--part-size W,H] [--exit-after MS])\n"
+         "               [--part-size W,H] [--exit-after MS]\n"
+         "               [--redump MS] [--modal] [--msgbox TYPE] [--dropdown BUTTON])\n"
          "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n";
 }
 
@@ -120,6 +136,23 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       options.exitAfterMs = *ms;
+    } else if (arg == "--redump" || arg == "--msgbox") {
+      if (!value(&v))
+        return std::nullopt;
+      auto number = toolkit::ParseInt(Utf8ToWide(v));
+      bool redump = arg == "--redump";
+      if (!number || *number < (redump ? 1 : 0) || (!redump && *number > 1)) {
+        *error = arg + (redump ? " wants milliseconds" : " wants 0 (OK) or 1 (OK and Cancel)") +
+                 ", not \"" + v + "\"";
+        return std::nullopt;
+      }
+      (redump ? options.redumpMs : options.msgBoxType) = *number;
+    } else if (arg == "--modal") {
+      options.modal = true;
+    } else if (arg == "--dropdown") {
+      if (!value(&v))
+        return std::nullopt;
+      options.dropDownButton = Utf8ToWide(v);
     } else if (!arg.empty() && arg[0] == '-') {
       *error = "unknown option " + arg;
       return std::nullopt;
@@ -199,6 +232,25 @@ std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, in
   if (const toolkit::SWindow* root = const_cast<toolkit::SHostWnd&>(host).GetRoot())
     DumpControl(*root, 0, &out);
   return out;
+}
+
+std::string DropDownContent(const std::string& layoutXml, toolkit::SizeF* size) {
+  pugi::xml_document doc;
+  if (!doc.load_buffer(layoutXml.data(), layoutXml.size()))
+    return "";
+  pugi::xml_node panel = doc.first_child().child("window");
+  auto parsed = toolkit::ParseFloats(Utf8ToWide(panel.attribute("size").as_string()), 2);
+  if (!panel || !parsed)
+    return "";
+  *size = {(*parsed)[0], (*parsed)[1]};
+  pugi::xml_document wrapped;
+  pugi::xml_node copy = wrapped.append_child("popup").append_copy(panel);
+  copy.remove_attribute("show");
+  copy.remove_attribute("pos");
+  copy.append_attribute("pos") = "0,0";
+  std::ostringstream out;
+  wrapped.save(out, "", pugi::format_raw);
+  return out.str();
 }
 
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options) {

@@ -27,6 +27,10 @@ struct Options {
   std::string eventsPath;                                    // one line per control event
   float partWidth = 800, partHeight = 400;                   // the window around a layout part
   int exitAfterMs = 0;  // ends by itself after this long (0: when closed)
+  int redumpMs = 0;     // rewrites the dump this often (0: once), for tests of live states
+  bool modal = false;   // opens the layout as a modal dialog and logs "end CODE"
+  int msgBoxType = -1;  // once shown, opens a message box of this type and logs "msgbox CODE"
+  std::wstring dropDownButton;  // its command opens the more menu as a drop-down
 };
 
 // Parses the arguments after the program name; nullopt and `error` set when they are wrong.
@@ -59,8 +63,13 @@ std::string FormatDiagnostics(const std::vector<toolkit::Diagnostic>& diagnostic
 
 // The window and every control, one line each, as the tests read them back (UTF-8):
 //   window <width> <height> scale <s> at <screen x> <screen y>   (device pixels)
-//   <depth> <class> name=<name> rect=<x>,<y>,<w>,<h> shown=<0|1> enabled=<0|1> text=<text>
+//   <depth> <class> name=<name> rect=<x>,<y>,<w>,<h> shown=<0|1> enabled=<0|1>
+//       state=<normal|hover|pushed|disabled> focus=<0|1> text=<text>
 std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, int screenY);
+
+// The drop-down content for --dropdown: the first window of a layout such as XML_POPMENU's
+// panel, shown and at the drop-down's origin; `size` receives its "size". Empty when it has none.
+std::string DropDownContent(const std::string& layoutXml, toolkit::SizeF* size);
 
 // Applies --select and --text; returns the names not found.
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options);

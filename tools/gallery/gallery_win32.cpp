@@ -12,9 +12,14 @@
 
 #include "windows_base.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -25,6 +30,8 @@ using toolkit::WideToUtf8;
 
 constexpr unsigned kDumpTimer = 0x6A11;  // writes the dump once the first frames are out
 constexpr unsigned kExitTimer = 0x6A12;
+constexpr unsigned kMsgBoxTimer = 0x6A13;  // opens the message box once the window shows
+constexpr unsigned kModalTimer = 0x6A14;   // logs where the open message box lies
 
 std::uint64_t Milliseconds(const FILETIME& t) {
   return ((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
@@ -70,21 +77,132 @@ class RealWnds : public toolkit::IRealWndHandler {
   }
 };
 
-class GalleryWindow : public toolkit::SHostWnd {
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM windows) {
+  if (IsWindowVisible(hwnd))
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  return TRUE;
+}
+
+// The first visible window of this thread with the class, owned by `owner` unless that is null.
+HWND FindShown(const wchar_t* className, HWND owner) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  for (HWND hwnd : windows) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (std::wcscmp(name, className) == 0 && (!owner || GetWindow(hwnd, GW_OWNER) == owner))
+      return hwnd;
+  }
+  return nullptr;
+}
+
+// The tooltip this thread shows, as a dump line ("tooltip 更多"); empty when none is visible.
+std::string TooltipLine() {
+  HWND tip = FindShown(TOOLTIPS_CLASSW, nullptr);
+  if (!tip)
+    return "";
+  wchar_t buffer[256] = L"";
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.hwnd = GetWindow(tip, GW_OWNER);
+  info.lpszText = buffer;
+  SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+  return "tooltip " + (buffer[0] ? WideToUtf8(buffer) : std::string("(no text)")) + "\n";
+}
+
+// The cursor the system shows now, as a dump line ("cursor hand").
+std::string CursorLine() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info))
+    return "cursor unknown\n";
+  for (auto [id, name] : {std::pair{IDC_HAND, "hand"}, std::pair{IDC_ARROW, "arrow"},
+                          std::pair{IDC_IBEAM, "ibeam"}}) {
+    if (info.hCursor == LoadCursorW(nullptr, id))
+      return std::string("cursor ") + name + "\n";
+  }
+  return "cursor other\n";
+}
+
+// The visible host window `owner` owns (the open message box): "modal X Y W H", screen pixels.
+std::string OwnedWindowLine(HWND owner) {
+  HWND box = FindShown(L"KestrelHost", owner);
+  RECT r{};
+  if (!box || !GetWindowRect(box, &r))
+    return "modal none";
+  return "modal " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
+}
+
+// --dropdown: the more menu as a drop-down below its button; a command from inside it ends
+// it with IDOK, as the program's list pop-ups do.
+class MoreMenu : public toolkit::ISDropDownOwner {
  public:
-  GalleryWindow(const gallery::Options& options, float scale)
-      : SHostWnd(options.layout), options_(options), scale_(scale) {
+  explicit MoreMenu(std::function<void(const std::string&)> log) : log_(std::move(log)) {}
+  toolkit::SWindow* GetDropDownOwner() override { return button_; }
+  void OnDestroyDropDown(toolkit::SDropDownWnd* dropDown) override {
+    log_("dropdown " + std::to_string(dropDown->GetExitCode()) + " " + chosen_);
+    window_ = nullptr;
+  }
+  toolkit::SDropDownWnd* Window() const { return window_; }
+  void Open(toolkit::SWindow* button) {
+    auto raw = toolkit::SApplication::getSingletonPtr()->LoadRawResource(L"LAYOUT:XML_POPMENU");
+    toolkit::SizeF size{0, 0};
+    std::string content = raw ? gallery::DropDownContent(*raw, &size) : "";
+    pugi::xml_document doc;
+    if (content.empty() || !doc.load_string(content.c_str())) {
+      log_("dropdown none");
+      return;
+    }
+    toolkit::RectF b = button->GetWindowRect();
+    button_ = button;
+    chosen_.clear();
+    window_ = new toolkit::SDropDownWnd(this);
+    window_->Create({b.x + b.w - size.w, b.y + b.h + 2, size.w, size.h}, doc.first_child());
+  }
+  void Choose(const std::wstring& name) {
+    chosen_ = WideToUtf8(name);
+    window_->EndDropDown(IDOK);
+  }
+
+ private:
+  std::function<void(const std::string&)> log_;
+  toolkit::SWindow* button_ = nullptr;
+  toolkit::SDropDownWnd* window_ = nullptr;
+  std::string chosen_;
+};
+
+// The layout's window, or with --modal its modal dialog: dumps itself, logs its events.
+template <class Base>
+class GalleryHost : public Base {
+ public:
+  static constexpr bool kDialog = std::is_base_of_v<toolkit::SHostDialog, Base>;
+
+  GalleryHost(const gallery::Options& options, float scale)
+      : Base(options.layout),
+        options_(options),
+        scale_(scale),
+        menu_([this](const std::string& l) { Log(l); }) {
     if (!options.eventsPath.empty())
       events_ = _wfopen(toolkit::Utf8ToWide(options.eventsPath).c_str(), L"wb");
   }
-  ~GalleryWindow() override {
+  ~GalleryHost() override {
     if (events_)
       std::fclose(events_);
   }
-  using SHostWnd::SetLayoutXml;
+  using Base::SetLayoutXml;
+
+  void Log(const std::string& line) {
+    if (!events_)
+      return;
+    std::fwrite(line.data(), 1, line.size(), events_);
+    std::fputc('\n', events_);
+    std::fflush(events_);
+  }
+  bool TimedOut() const { return timedOut_; }
 
   void OnPaint(toolkit::IRender& render, const toolkit::RectF& dirty) override {
-    SHostWnd::OnPaint(render, dirty);
+    Base::OnPaint(render, dirty);
     if (painted_)
       return;
     painted_ = true;
@@ -96,46 +214,103 @@ class GalleryWindow : public toolkit::SHostWnd {
 
   void WriteDump() {
     RECT r{};
-    GetWindowRect(reinterpret_cast<HWND>(GetHwnd()), &r);
-    WriteFile(options_.dumpPath, gallery::DumpTree(*this, scale_, r.left, r.top));
+    GetWindowRect(Hwnd(), &r);
+    std::string dump =
+        gallery::DumpTree(*this, scale_, r.left, r.top) + TooltipLine() + CursorLine();
+    if (toolkit::SDropDownWnd* drop = menu_.Window()) {
+      GetWindowRect(reinterpret_cast<HWND>(drop->GetHwnd()), &r);
+      dump += "dropdown\n" + gallery::DumpTree(*drop, scale_, r.left, r.top);
+    }
+    WriteFile(options_.dumpPath, dump);
   }
 
  protected:
   bool OnInitDialog() override {
-    SetTimer(kDumpTimer, 100);
+    for (const auto& name : gallery::ApplyOptions(*this, options_))
+      std::fprintf(stderr, "gallery: no control %s\n", WideToUtf8(name).c_str());
+    this->SetTimer(kDumpTimer, 100);
     if (options_.exitAfterMs > 0)
-      SetTimer(kExitTimer, static_cast<unsigned>(options_.exitAfterMs));
+      this->SetTimer(kExitTimer, static_cast<unsigned>(options_.exitAfterMs));
+    if (options_.msgBoxType >= 0)
+      this->SetTimer(kMsgBoxTimer, 150);
     return true;
   }
   void OnTimerEvent(unsigned id) override {
     if (id == kDumpTimer) {
-      KillTimer(kDumpTimer);
+      if (options_.redumpMs > 0)
+        this->SetTimer(kDumpTimer, static_cast<unsigned>(options_.redumpMs));
+      else
+        this->KillTimer(kDumpTimer);
       WriteDump();
     } else if (id == kExitTimer) {
-      toolkit::SApplication::getSingletonPtr()->Quit(0);
+      timedOut_ = true;
+      if constexpr (kDialog)
+        this->EndDialog(IDCANCEL);
+      else
+        toolkit::SApplication::getSingletonPtr()->Quit(0);
+    } else if (id == kMsgBoxTimer) {
+      this->KillTimer(kMsgBoxTimer);
+      this->SetTimer(kModalTimer, 300);
+      int code =
+          toolkit::SMessageBox(this, L"网络连接失败，请检查网络设置", L"提示", options_.msgBoxType);
+      Log("msgbox " + std::to_string(code));
+    } else if (id == kModalTimer) {
+      this->KillTimer(kModalTimer);
+      Log(OwnedWindowLine(Hwnd()));
     }
   }
   void _HandleEvent(toolkit::EventArgs* evt) override {
-    if (!events_)
-      return;
     std::string line = std::to_string(evt->GetID()) + " " + WideToUtf8(evt->nameFrom);
     if (evt->GetID() == toolkit::EVT_CMD && evt->sender && evt->sender->IsClass(L"check"))
       line += evt->sender->IsChecked() ? " checked" : " unchecked";
-    line += "\n";
-    std::fwrite(line.data(), 1, line.size(), events_);
-    std::fflush(events_);
+    Log(line);
+    if (evt->GetID() != toolkit::EVT_CMD || !evt->sender)
+      return;
+    if (menu_.Window() && evt->sender->GetContainer() == menu_.Window()) {
+      menu_.Choose(evt->nameFrom);
+      ++evt->handled;
+    } else if (!options_.dropDownButton.empty() && evt->nameFrom == options_.dropDownButton &&
+               !menu_.Window()) {
+      menu_.Open(evt->sender);
+    }
   }
   bool OnClose() override {
+    if constexpr (kDialog)
+      return Base::OnClose();
     toolkit::SApplication::getSingletonPtr()->Quit(0);
     return true;
   }
 
  private:
+  HWND Hwnd() const { return reinterpret_cast<HWND>(this->GetHwnd()); }
+
   const gallery::Options& options_;
   float scale_;
+  MoreMenu menu_;
   FILE* events_ = nullptr;
   bool painted_ = false;
+  bool timedOut_ = false;
 };
+
+// Loads the layout into `window` (a layout part inside a plain window) and builds it.
+template <class Window>
+void Prepare(toolkit::SApplication& app, const gallery::Options& options, Window& window,
+             pugi::xml_document& part) {
+  if (auto raw = app.LoadRawResource(options.layout, L"LAYOUT")) {
+    std::string wrapped =
+        gallery::WrapPart(*raw, options.layout, options.partWidth, options.partHeight);
+    if (!wrapped.empty() && part.load_string(wrapped.c_str()))
+      window.SetLayoutXml(part.first_child());
+  }
+}
+
+// Prints the layout problems; returns whether there were any.
+bool PrintProblems(const toolkit::SApplication& app) {
+  std::string problems = gallery::FormatDiagnostics(app.GetDiagnostics());
+  if (!problems.empty())
+    std::fprintf(stderr, "%s", problems.c_str());
+  return !problems.empty();
+}
 
 int Run(const gallery::Options& options) {
   toolkit::Win32Platform platform;
@@ -165,26 +340,25 @@ int Run(const gallery::Options& options) {
   else
     app.ClearDiagnostics();  // a layout set without a message box is fine here
 
-  GalleryWindow window(options, platform.Scale());
   pugi::xml_document part;
-  if (auto raw = app.LoadRawResource(options.layout, L"LAYOUT")) {
-    std::string wrapped =
-        gallery::WrapPart(*raw, options.layout, options.partWidth, options.partHeight);
-    if (!wrapped.empty() && part.load_string(wrapped.c_str()))
-      window.SetLayoutXml(part.first_child());
+  if (options.modal) {
+    GalleryHost<toolkit::SHostDialog> dialog(options, platform.Scale());
+    Prepare(app, options, dialog, part);
+    int code = dialog.DoModal(nullptr);
+    PrintProblems(app);
+    dialog.Log(dialog.TimedOut() ? "end timeout" : "end " + std::to_string(code));
+    return code < 0 ? 2 : 0;
   }
+  GalleryHost<toolkit::SHostWnd> window(options, platform.Scale());
+  Prepare(app, options, window, part);
   bool created = window.Create();
-  std::string problems = gallery::FormatDiagnostics(app.GetDiagnostics());
-  if (!problems.empty())
-    std::fprintf(stderr, "%s", problems.c_str());
+  bool problems = PrintProblems(app);
   if (!created || window.GetWindowSize().w <= 0) {
     std::fprintf(stderr, "gallery: %s is no window layout\n", WideToUtf8(options.layout).c_str());
     return 2;
   }
   if (options.check)
-    return problems.empty() ? 0 : 1;
-  for (const auto& name : gallery::ApplyOptions(window, options))
-    std::fprintf(stderr, "gallery: no control %s\n", WideToUtf8(name).c_str());
+    return problems ? 1 : 0;
   window.CenterWindow();
   return app.Run(&window);
 }
