@@ -2,6 +2,7 @@
 
 #include "gallery_options.h"
 #include "headless.h"
+#include "toolkit/controls.h"
 
 namespace gallery {
 namespace {
@@ -18,6 +19,12 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
   EXPECT_EQ(ok->texts[0].second, L"提示");
   EXPECT_EQ(ok->exitAfterMs, 500);
   EXPECT_EQ(ok->partWidth, 50);
+  // The value may hold colons and equals signs ("pos" "21,5", a time, a sum).
+  auto attr = ParseOptions({"A", "--attr", "card/line_1:tip=a:b=c"}, &error);
+  ASSERT_TRUE(attr) << error;
+  EXPECT_EQ(attr->attrs[0].control, L"card/line_1");
+  EXPECT_EQ(attr->attrs[0].name, L"tip");
+  EXPECT_EQ(attr->attrs[0].value, L"a:b=c");
   struct Bad {
     std::vector<std::string> args;
     const char* says;
@@ -29,6 +36,9 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
                                          {{"A", "--dump"}, "needs a value"},
                                          {{"A", "--exit-after", "0"}, "milliseconds"},
                                          {{"A", "--part-size", "5"}, "W,H"},
+                                         {{"A", "--attr", "name=1"}, "NAME:ATTR=VALUE"},
+                                         {{"A", "--attr", ":show=1"}, "NAME:ATTR=VALUE"},
+                                         {{"A", "--attr", "name:=1"}, "NAME:ATTR=VALUE"},
                                          {{"A", "--bogus"}, "unknown option"}}) {
     error.clear();
     EXPECT_FALSE(ParseOptions(bad.args, &error));
@@ -64,6 +74,19 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   EXPECT_NE(dump.find("name=text_title rect=20,12"), std::string::npos);
   EXPECT_NE(dump.find("text=新标题"), std::string::npos);
   EXPECT_NE(dump.find("name=btn_back rect=20,246,100,32 shown=1"), std::string::npos) << dump;
+  // A path finds a control inside another; attributes are set as a layout sets them.
+  EXPECT_EQ(FindControl(host, L"tab_sample/text_page2"), host.FindChildByName(L"text_page2"));
+  EXPECT_EQ(FindControl(host, L"btn_back/text_page2"), nullptr);
+  EXPECT_EQ(FindControl(host, L"tab_sample/"), nullptr);
+  Options attrs;
+  attrs.attrs = {{L"tab_sample/pro_sample", L"value", L"25"},
+                 {L"busy_sample", L"show", L"0"},
+                 {L"text_title", L"nonsense", L"1"},
+                 {L"no_control", L"show", L"1"}};
+  EXPECT_EQ(ApplyOptions(host, attrs),
+            (std::vector<std::wstring>{L"text_title:nonsense", L"no_control:show"}));
+  EXPECT_EQ(host.FindChildByName2<toolkit::SProgress>(L"pro_sample")->GetValue(), 25);
+  EXPECT_FALSE(host.FindChildByName(L"busy_sample")->IsVisible());
   // The pictures come from the program's resources, which this test does not have.
   EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
             "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");

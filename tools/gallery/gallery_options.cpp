@@ -47,7 +47,9 @@ std::string Usage() {
   return "usage: gallery [--res DIR] (--list | LAYOUT [--check] [--select TAB=PAGE]...\n"
          "               [--text NAME=TEXT]... [--dump FILE] [--events FILE] [--first-frame]\n"
          "               [--part-size W,H] [--exit-after MS])\n"
-         "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n";
+         "               [--attr NAME:ATTR=VALUE]...\n"
+         "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n"
+         "  NAME may be PARENT/NAME: the control NAME inside the control PARENT\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error) {
@@ -101,6 +103,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       options.texts.emplace_back(name, Utf8ToWide(text));
+    } else if (arg == "--attr") {
+      if (!value(&v))
+        return std::nullopt;
+      std::wstring target;
+      std::string attrValue;
+      auto colon = v.rfind(':', v.find('='));
+      if (!SplitPair(v, &target, &attrValue) || colon == std::string::npos || colon == 0 ||
+          colon + 1 >= v.find('=')) {
+        *error = "--attr wants NAME:ATTR=VALUE, not \"" + v + "\"";
+        return std::nullopt;
+      }
+      options.attrs.push_back({Utf8ToWide(v.substr(0, colon)),
+                               Utf8ToWide(v.substr(colon + 1, v.find('=') - colon - 1)),
+                               Utf8ToWide(attrValue)});
     } else if (arg == "--part-size") {
       if (!value(&v))
         return std::nullopt;
@@ -201,15 +217,34 @@ std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, in
   return out;
 }
 
+toolkit::SWindow* FindControl(toolkit::SHostWnd& host, const std::wstring& path) {
+  toolkit::SWindow* found = nullptr;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = std::min(path.find(L'/', start), path.size());
+    std::wstring name = path.substr(start, slash - start);
+    found = found ? found->FindChildByName(name) : host.FindChildByName(name);
+    if (!found || name.empty())
+      return nullptr;
+    start = slash + 1;
+  }
+  return found;
+}
+
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options) {
   std::vector<std::wstring> missing;
   for (const auto& [name, page] : options.selects) {
-    auto* tab = host.FindChildByName2<toolkit::STabCtrl>(name);
+    auto* tab = dynamic_cast<toolkit::STabCtrl*>(FindControl(host, name));
     if (!tab || !tab->SetCurSel(page))
       missing.push_back(name + L"=" + std::to_wstring(page));
   }
+  for (const auto& attr : options.attrs) {
+    auto* control = FindControl(host, attr.control);
+    if (!control || !control->SetAttribute(attr.name, attr.value))
+      missing.push_back(attr.control + L":" + attr.name);
+  }
   for (const auto& [name, text] : options.texts) {
-    if (auto* control = host.FindChildByName(name))
+    if (auto* control = FindControl(host, name))
       control->SetWindowText(text);
     else
       missing.push_back(name);

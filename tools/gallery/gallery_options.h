@@ -23,10 +23,14 @@ struct Options {
   bool firstFrame = false;  // stop once the first frame is painted
   std::vector<std::pair<std::wstring, int>> selects;         // tab control name, page
   std::vector<std::pair<std::wstring, std::wstring>> texts;  // control name, text
-  std::string dumpPath;                                      // the tree as text, once shown
-  std::string eventsPath;                                    // one line per control event
-  float partWidth = 800, partHeight = 400;                   // the window around a layout part
-  int exitAfterMs = 0;  // ends by itself after this long (0: when closed)
+  struct Attr {
+    std::wstring control, name, value;
+  };
+  std::vector<Attr> attrs;  // set as a layout would ("show" "1", "value" "56", "skin" ...)
+  std::string dumpPath;     // the tree as text, once shown
+  std::string eventsPath;   // one line per control event
+  float partWidth = 800, partHeight = 400;  // the window around a layout part
+  int exitAfterMs = 0;                      // ends by itself after this long (0: when closed)
 };
 
 // Parses the arguments after the program name; nullopt and `error` set when they are wrong.
@@ -62,7 +66,12 @@ std::string FormatDiagnostics(const std::vector<toolkit::Diagnostic>& diagnostic
 //   <depth> <class> name=<name> rect=<x>,<y>,<w>,<h> shown=<0|1> enabled=<0|1> text=<text>
 std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, int screenY);
 
-// Applies --select and --text; returns the names not found.
+// The control a name stands for: "NAME", or "PARENT/NAME" for NAME inside the control PARENT
+// (the result cards repeat their line names); nullptr when there is none.
+toolkit::SWindow* FindControl(toolkit::SHostWnd& host, const std::wstring& path);
+
+// Applies --select, --attr and --text, in that order; returns the names not found (and the
+// attributes the control does not take).
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options);
 
 }  // namespace gallery
