@@ -51,7 +51,8 @@ TEST(GalleryOptions, WrapsOnlyLayoutsThatAreNoWindow) {
   EXPECT_EQ(WrapPart("<broken", L"LAYOUT:X", 5, 5), "");
   std::string wrapped = WrapPart("<include><text/></include>", L"LAYOUT:XML_PART", 70, 82);
   EXPECT_NE(wrapped.find("width=\"70\""), std::string::npos);
-  EXPECT_NE(wrapped.find("<include src=\"LAYOUT:XML_PART\""), std::string::npos);
+  EXPECT_NE(wrapped.find("<root colorBkgnd=\"#FFFFFF\"><include src=\"LAYOUT:XML_PART\""),
+            std::string::npos);
 }
 
 TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {

@@ -191,8 +191,10 @@ std::string WrapPart(const std::string& layoutXml, const std::wstring& layoutNam
   pugi::xml_node window = wrapped.append_child("SOUI");
   window.append_attribute("width") = static_cast<double>(width);
   window.append_attribute("height") = static_cast<double>(height);
-  window.append_child("root").append_child("include").append_attribute("src").set_value(
-      WideToUtf8(layoutName).c_str());
+  // White, as the windows the parts sit in.
+  pugi::xml_node body = window.append_child("root");
+  body.append_attribute("colorBkgnd") = "#FFFFFF";
+  body.append_child("include").append_attribute("src").set_value(WideToUtf8(layoutName).c_str());
   std::ostringstream out;
   wrapped.save(out, "", pugi::format_raw);
   return out.str();
