@@ -2,6 +2,7 @@
 
 #include "gallery_options.h"
 #include "headless.h"
+#include "toolkit/controls.h"
 
 namespace gallery {
 namespace {
@@ -27,6 +28,12 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
   EXPECT_EQ(driven->msgBoxType, 1);
   EXPECT_EQ(driven->dropDownButton, L"btn_sys_abort");
   EXPECT_EQ(ok->msgBoxType, -1);
+  // The value may hold colons and equals signs ("pos" "21,5", a time, a sum).
+  auto attr = ParseOptions({"A", "--attr", "card/line_1:tip=a:b=c"}, &error);
+  ASSERT_TRUE(attr) << error;
+  EXPECT_EQ(attr->attrs[0].control, L"card/line_1");
+  EXPECT_EQ(attr->attrs[0].name, L"tip");
+  EXPECT_EQ(attr->attrs[0].value, L"a:b=c");
   struct Bad {
     std::vector<std::string> args;
     const char* says;
@@ -41,6 +48,9 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
                                          {{"A", "--redump", "0"}, "milliseconds"},
                                          {{"A", "--msgbox", "2"}, "0 (OK) or 1"},
                                          {{"A", "--dropdown"}, "needs a value"},
+                                         {{"A", "--attr", "name=1"}, "NAME:ATTR=VALUE"},
+                                         {{"A", "--attr", ":show=1"}, "NAME:ATTR=VALUE"},
+                                         {{"A", "--attr", "name:=1"}, "NAME:ATTR=VALUE"},
                                          {{"A", "--bogus"}, "unknown option"}}) {
     error.clear();
     EXPECT_FALSE(ParseOptions(bad.args, &error));
@@ -53,7 +63,8 @@ TEST(GalleryOptions, WrapsOnlyLayoutsThatAreNoWindow) {
   EXPECT_EQ(WrapPart("<broken", L"LAYOUT:X", 5, 5), "");
   std::string wrapped = WrapPart("<include><text/></include>", L"LAYOUT:XML_PART", 70, 82);
   EXPECT_NE(wrapped.find("width=\"70\""), std::string::npos);
-  EXPECT_NE(wrapped.find("<include src=\"LAYOUT:XML_PART\""), std::string::npos);
+  EXPECT_NE(wrapped.find("<root colorBkgnd=\"#FFFFFF\"><include src=\"LAYOUT:XML_PART\""),
+            std::string::npos);
 }
 
 TEST(GalleryOptions, TakesTheMenuPanelAsDropDownContent) {
@@ -95,6 +106,19 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   host.FindChildByName(L"btn_back")->SetFocus();
   host.FindChildByName(L"btn_back")->OnMouseHover(true);
   EXPECT_NE(DumpTree(host, 1, 0, 0).find(" state=hover focus=1 "), std::string::npos);
+  // A path finds a control inside another; attributes are set as a layout sets them.
+  EXPECT_EQ(FindControl(host, L"tab_sample/text_page2"), host.FindChildByName(L"text_page2"));
+  EXPECT_EQ(FindControl(host, L"btn_back/text_page2"), nullptr);
+  EXPECT_EQ(FindControl(host, L"tab_sample/"), nullptr);
+  Options attrs;
+  attrs.attrs = {{L"tab_sample/pro_sample", L"value", L"25"},
+                 {L"busy_sample", L"show", L"0"},
+                 {L"text_title", L"nonsense", L"1"},
+                 {L"no_control", L"show", L"1"}};
+  EXPECT_EQ(ApplyOptions(host, attrs),
+            (std::vector<std::wstring>{L"text_title:nonsense", L"no_control:show"}));
+  EXPECT_EQ(host.FindChildByName2<toolkit::SProgress>(L"pro_sample")->GetValue(), 25);
+  EXPECT_FALSE(host.FindChildByName(L"busy_sample")->IsVisible());
   // The pictures come from the program's resources, which this test does not have.
   EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
             "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");

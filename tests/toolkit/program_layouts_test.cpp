@@ -177,6 +177,14 @@ TEST_F(ProgramLayouts, MainWindowTextsAndPlaces) {
   // The category cards wait on "待检测", the result cards on their "fine" page.
   for (const wchar_t* card : {L"tab_item_op_1", L"tab_item_op_2", L"tab_item_op_3"})
     EXPECT_EQ(headless::Page(host, card), 3);
+  // The score sits in a ring of the accent colour.
+  host.FindChildByName2<STabCtrl>(L"tab_main_op")->SetCurSel(2);
+  RectF ring = host.FindChildByName(L"detect_pro_info_2")->GetParent()->GetWindowRect();
+  bool ringed = false;
+  for (const auto& op : platform.WindowOf(host)->Paint().ops)
+    ringed |= op.kind == headless::DrawOp::kArc && op.rect.x > ring.x && op.rect.w < ring.w &&
+              op.rect.w > ring.w - 4 && op.color.b == 246 && op.color.r == 52;
+  EXPECT_TRUE(ringed);
   auto* agreement = host.FindChildByName2<SRichEdit>(L"agreement_edit");
   ASSERT_NE(agreement, nullptr);
   EXPECT_EQ(agreement->GetRtf().rfind("{\\rtf1", 0), 0u);

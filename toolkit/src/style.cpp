@@ -50,7 +50,13 @@ class ColorSkin : public ISkinObj {
     if (desc_.shadow > 0)
       render.FillShadow(rect, desc_.radius, desc_.shadow, desc_.shadowColor);
     if (desc_.ellipse) {
-      render.FillEllipse(rect, fill);
+      if (fill.a)
+        render.FillEllipse(rect, fill);
+      // The border as a ring inside the circle, as a rounded box keeps its border inside.
+      float w = desc_.borderWidth;
+      if (desc_.border.a && w > 0 && rect.w > w)
+        render.StrokeArc({rect.x + rect.w / 2, rect.y + rect.h / 2}, (rect.w - w) / 2, 0, 360, w,
+                         desc_.border, false);
       return;
     }
     if (fill.a)

@@ -117,26 +117,46 @@ GdiplusRender::Surface& GdiplusRender::Target() {
   return s;
 }
 
+// Text starts at the box's edge (no GDI+ margin of a sixth of the size on either side), as the
+// layouts place it: a box as wide as its glyphs holds them.
+namespace {
+void SetLines(Gdiplus::StringFormat& sf, bool wrap) {
+  INT flags = Gdiplus::StringFormatFlagsMeasureTrailingSpaces;
+  if (!wrap)
+    flags |= Gdiplus::StringFormatFlagsNoWrap;
+  sf.SetFormatFlags(flags);
+}
+}  // namespace
+
 void GdiplusRender::DrawText(const std::wstring& text, const RectF& rect, const FontDesc& font,
                              const TextFormat& format, Color color) {
   if (text.empty() || !Pixels() || ClipBox().Empty())
     return;
   Surface& s = Target();
   Gdiplus::Font f = MakeFont(font, Scale());
-  Gdiplus::StringFormat sf;
+  Gdiplus::StringFormat sf(Gdiplus::StringFormat::GenericTypographic());
+  SetLines(sf, format.wrap);
   static const Gdiplus::StringAlignment kAlign[] = {
       Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentFar};
   sf.SetAlignment(kAlign[static_cast<int>(format.align)]);
   sf.SetLineAlignment(kAlign[static_cast<int>(format.valign)]);
-  INT flags = 0;
-  if (!format.wrap)
-    flags |= Gdiplus::StringFormatFlagsNoWrap;
-  sf.SetFormatFlags(flags);
   sf.SetTrimming(format.ellipsis ? Gdiplus::StringTrimmingEllipsisCharacter
                                  : Gdiplus::StringTrimmingNone);
   Gdiplus::SolidBrush brush(ToGdi(color));
   const float k = Scale();
   Gdiplus::RectF box(rect.x * k, rect.y * k, rect.w * k, rect.h * k);
+  if (!format.wrap && !format.ellipsis) {
+    // GDI+ leaves out every character that does not fit whole ("其中有" in a box a pixel too
+    // narrow reads "其中"): one line gets all the room it wants, anchored where its alignment
+    // says, and the control's clip cuts what overflows.
+    constexpr float kRoom = 20000;
+    float grow = kRoom - box.Width;
+    if (format.align == TextAlign::kCenter)
+      box.X -= grow / 2;
+    else if (format.align == TextAlign::kRight)
+      box.X -= grow;
+    box.Width = kRoom;
+  }
   s.graphics->DrawString(text.c_str(), static_cast<INT>(text.size()), &f, box, &sf, &brush);
 }
 
@@ -151,11 +171,10 @@ SizeF GdiplusRender::MeasureText(const std::wstring& text, const FontDesc& font,
     const float k = Scale();
     Gdiplus::RectF layout(0, 0, maxWidth > 0 ? maxWidth * k : 100000.0f, 100000.0f);
     Gdiplus::RectF bounds;
-    Gdiplus::StringFormat sf;
-    if (maxWidth <= 0)
-      sf.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    Gdiplus::StringFormat sf(Gdiplus::StringFormat::GenericTypographic());
+    SetLines(sf, maxWidth > 0);
     g.MeasureString(text.c_str(), static_cast<INT>(text.size()), &f, layout, &sf, &bounds);
-    size = {bounds.Width / k, bounds.Height / k};
+    size = {std::ceil(bounds.Width) / k, bounds.Height / k};
   }
   ReleaseDC(nullptr, dc);
   return size;

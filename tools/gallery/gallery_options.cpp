@@ -62,8 +62,10 @@ std::string Usage() {
   return "usage: gallery [--res DIR] (--list | LAYOUT [--check] [--select TAB=PAGE]...\n"
          "               [--text NAME=TEXT]... [--dump FILE] [--events FILE] [--first-frame]\n"
          "               [--part-size W,H] [--exit-after MS]\n"
-         "               [--redump MS] [--modal] [--msgbox TYPE] [--dropdown BUTTON])\n"
-         "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n";
+         "               [--redump MS] [--modal] [--msgbox TYPE] [--dropdown BUTTON]\n"
+         "               [--attr NAME:ATTR=VALUE]...)\n"
+         "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n"
+         "  NAME may be PARENT/NAME: the control NAME inside the control PARENT\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error) {
@@ -117,6 +119,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       options.texts.emplace_back(name, Utf8ToWide(text));
+    } else if (arg == "--attr") {
+      if (!value(&v))
+        return std::nullopt;
+      std::wstring target;
+      std::string attrValue;
+      auto colon = v.rfind(':', v.find('='));
+      if (!SplitPair(v, &target, &attrValue) || colon == std::string::npos || colon == 0 ||
+          colon + 1 >= v.find('=')) {
+        *error = "--attr wants NAME:ATTR=VALUE, not \"" + v + "\"";
+        return std::nullopt;
+      }
+      options.attrs.push_back({Utf8ToWide(v.substr(0, colon)),
+                               Utf8ToWide(v.substr(colon + 1, v.find('=') - colon - 1)),
+                               Utf8ToWide(attrValue)});
     } else if (arg == "--part-size") {
       if (!value(&v))
         return std::nullopt;
@@ -208,8 +224,10 @@ std::string WrapPart(const std::string& layoutXml, const std::wstring& layoutNam
   pugi::xml_node window = wrapped.append_child("SOUI");
   window.append_attribute("width") = static_cast<double>(width);
   window.append_attribute("height") = static_cast<double>(height);
-  window.append_child("root").append_child("include").append_attribute("src").set_value(
-      WideToUtf8(layoutName).c_str());
+  // White, as the windows the parts sit in.
+  pugi::xml_node body = window.append_child("root");
+  body.append_attribute("colorBkgnd") = "#FFFFFF";
+  body.append_child("include").append_attribute("src").set_value(WideToUtf8(layoutName).c_str());
   std::ostringstream out;
   wrapped.save(out, "", pugi::format_raw);
   return out.str();
@@ -253,15 +271,34 @@ std::string DropDownContent(const std::string& layoutXml, toolkit::SizeF* size) 
   return out.str();
 }
 
+toolkit::SWindow* FindControl(toolkit::SHostWnd& host, const std::wstring& path) {
+  toolkit::SWindow* found = nullptr;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = std::min(path.find(L'/', start), path.size());
+    std::wstring name = path.substr(start, slash - start);
+    found = found ? found->FindChildByName(name) : host.FindChildByName(name);
+    if (!found || name.empty())
+      return nullptr;
+    start = slash + 1;
+  }
+  return found;
+}
+
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options) {
   std::vector<std::wstring> missing;
   for (const auto& [name, page] : options.selects) {
-    auto* tab = host.FindChildByName2<toolkit::STabCtrl>(name);
+    auto* tab = dynamic_cast<toolkit::STabCtrl*>(FindControl(host, name));
     if (!tab || !tab->SetCurSel(page))
       missing.push_back(name + L"=" + std::to_wstring(page));
   }
+  for (const auto& attr : options.attrs) {
+    auto* control = FindControl(host, attr.control);
+    if (!control || !control->SetAttribute(attr.name, attr.value))
+      missing.push_back(attr.control + L":" + attr.name);
+  }
   for (const auto& [name, text] : options.texts) {
-    if (auto* control = host.FindChildByName(name))
+    if (auto* control = FindControl(host, name))
       control->SetWindowText(text);
     else
       missing.push_back(name);

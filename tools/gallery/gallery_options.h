@@ -23,10 +23,14 @@ struct Options {
   bool firstFrame = false;  // stop once the first frame is painted
   std::vector<std::pair<std::wstring, int>> selects;         // tab control name, page
   std::vector<std::pair<std::wstring, std::wstring>> texts;  // control name, text
-  std::string dumpPath;                                      // the tree as text, once shown
-  std::string eventsPath;                                    // one line per control event
-  float partWidth = 800, partHeight = 400;                   // the window around a layout part
-  int exitAfterMs = 0;  // ends by itself after this long (0: when closed)
+  struct Attr {
+    std::wstring control, name, value;
+  };
+  std::vector<Attr> attrs;  // set as a layout would ("show" "1", "value" "56", "skin" ...)
+  std::string dumpPath;     // the tree as text, once shown
+  std::string eventsPath;   // one line per control event
+  float partWidth = 800, partHeight = 400;  // the window around a layout part
+  int exitAfterMs = 0;                      // ends by itself after this long (0: when closed)
   int redumpMs = 0;     // rewrites the dump this often (0: once), for tests of live states
   bool modal = false;   // opens the layout as a modal dialog and logs "end CODE"
   int msgBoxType = -1;  // once shown, opens a message box of this type and logs "msgbox CODE"
@@ -71,7 +75,12 @@ std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, in
 // panel, shown and at the drop-down's origin; `size` receives its "size". Empty when it has none.
 std::string DropDownContent(const std::string& layoutXml, toolkit::SizeF* size);
 
-// Applies --select and --text; returns the names not found.
+// The control a name stands for: "NAME", or "PARENT/NAME" for NAME inside the control PARENT
+// (the result cards repeat their line names); nullptr when there is none.
+toolkit::SWindow* FindControl(toolkit::SHostWnd& host, const std::wstring& path);
+
+// Applies --select, --attr and --text, in that order; returns the names not found (and the
+// attributes the control does not take).
 std::vector<std::wstring> ApplyOptions(toolkit::SHostWnd& host, const Options& options);
 
 }  // namespace gallery
