@@ -51,10 +51,11 @@ fresh_dump() {
   done
   return 1
 }
-# wait_event PATTERN: waits up to 3 s for an event line matching the extended regex.
+# wait_event PATTERN: waits up to 10 s (a loaded machine opens a window slowly) for an event
+# line matching the extended regex.
 wait_event() {
   local i
-  for i in $(seq 30); do
+  for i in $(seq 100); do
     grep -Eq "$1" "$work/events.txt" 2>/dev/null && return 0
     sleep 0.1
   done
