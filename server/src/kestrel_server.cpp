@@ -2,6 +2,9 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <thread>
+
 #include "payload.h"
 #include "report/report_readback.h"
 #include "report_routes.h"
@@ -31,6 +34,9 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
   server.set_keep_alive_max_count(100);
+  // An answer goes out in more than one write: on a reused connection each later write would
+  // wait for the client's delayed acknowledgement (40 ms) of the one before.
+  server.set_tcp_nodelay(true);
   server.set_exception_handler(
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
@@ -104,6 +110,14 @@ bool KestrelServer::Start(std::string& error) {
   threads_.emplace_back([this] { http_->listen_after_bind(); });
   if (https_) {
     threads_.emplace_back([this] { https_->listen_after_bind(); });
+  }
+  // The library's stop() does nothing to a server whose accept loop has not begun yet, and that
+  // loop would then never end: a Stop() soon after Start() (a busy machine) would hang. The loop
+  // only ends through stop(); the bound keeps a library that ends it otherwise from hanging here.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while ((!http_->is_running() || (https_ && !https_->is_running())) &&
+         std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
 }

@@ -147,5 +147,15 @@ TEST(ToolStatisticsTest, ASecondServerCannotTakeAPortInUse) {
   second.Stop();
 }
 
+// Stopped before its accept loop could have begun: Stop() still ends it (the test would hang).
+TEST(ToolStatisticsTest, AServerStoppedRightAfterItStartedEnds) {
+  for (int i = 0; i < 200; ++i) {
+    KestrelServer server(RunningServer::TestOptions());
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    server.Stop();
+  }
+}
+
 }  // namespace
 }  // namespace kestrel::server::test

@@ -331,6 +331,20 @@ TEST_F(ReportJsonTest, EntryWithoutTestResultsHasAnEmptyTestArray) {
       << document;
 }
 
+// Pairs the page has no character for: a converter that replaces only the lead byte would leave
+// a trail byte 0x5C as a lone backslash and end the document there.
+TEST_F(ReportJsonTest, GbkPairsWithoutACharacterKeepTheDocumentJson) {
+  for (const std::string name :
+       {"\xA5\x5C", "\xA5\x5C\"", "x\xFE\x5C\\", "\xD5\x5C\xA1\x5C", "\xA5\x5C\xA5"}) {
+    engine_->cardSummaries = {{name, 100, 0, 1}};
+    engine_->hostInfo.manufacturer = name;
+    const Json::Value report = BuildAndParse();
+    EXPECT_EQ(report["Manufacturer"].asString(),
+              report["NetworkCardInfo"][0]["NetworkCardName"].asString());
+    EXPECT_TRUE(report["CameraState"].isInt()) << "the document goes on to its end";
+  }
+}
+
 TEST_F(ReportJsonTest, CardNamesAreEscapedAndDecodeToTheRecord) {
   const std::string name = "Card \"X\" C:\\net\ttab\x01";
   engine_->cardSummaries = {{name, 100, 0, 1}};
@@ -349,22 +363,32 @@ TEST(JsonTextTest, EscapesOnCharactersOfTheCodePage) {
     std::string json;
   };
   const std::vector<Case> cases = {
-      // 誠 is D5 5C in GBK: its trail byte is the value of a backslash, yet no backslash.
-      {"GBK pair with trail 0x5C", 936, "\xD5\x5C", "\"\xD5\x5C\""},
-      {"GBK pair then a quote", 936, "\xD5\x5C\"", "\"\xD5\x5C\\\"\""},
-      {"the same bytes in 1252", 1252, "\xD5\x5C", "\"\xD5\\\\\""},
-      {"lead byte at the end", 936, "a\x81", "\"a?\""},
-      {"lead byte before a quote", 936, "\x81\"", "\"?\\\"\""},
-      {"lead byte before a control character", 936, "\x81\n", "\"?\\n\""},
-      {"euro sign is one byte in 936", 936, "\x80\\", "\"\x80\\\\\""},
-      {"every short escape", 1252, "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
-      {"other controls as \\u", 1252, std::string("\x00\x1F", 2), "\"\\u0000\\u001F\""},
-      {"DEL and high bytes are kept", 1252, "\x7F\xE9", "\"\x7F\xE9\""},
-      {"Shift-JIS pair with trail 0x5C", 932, "\x95\x5C", "\"\x95\x5C\""},
+    // 誠 is D5 5C in GBK: its trail byte is the value of a backslash, yet no backslash.
+    {"GBK pair with trail 0x5C", 936, "\xD5\x5C", "\"\xD5\x5C\""},
+    {"GBK pair then a quote", 936, "\xD5\x5C\"", "\"\xD5\x5C\\\"\""},
+    {"the same bytes in 1252", 1252, "\xD5\x5C", "\"\xD5\\\\\""},
+    {"lead byte at the end", 936, "a\x81", "\"a?\""},
+    {"lead byte before a quote", 936, "\x81\"", "\"?\\\"\""},
+    {"lead byte before a control character", 936, "\x81\n", "\"?\\n\""},
+    {"euro sign is one byte in 936", 936, "\x80\\", "\"\x80\\\\\""},
+    {"every short escape", 1252, "\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
+    {"other controls as \\u", 1252, std::string("\x00\x1F", 2), "\"\\u0000\\u001F\""},
+    {"DEL and high bytes are kept", 1252, "\x7F\xE9", "\"\x7F\xE9\""},
+    {"Shift-JIS pair with trail 0x5C", 932, "\x95\x5C", "\"\x95\x5C\""},
+  // A5 5C lies in GBK's user-defined area: Windows gives it a private-use character, iconv none.
+#if defined(_WIN32)
+    {"user-defined GBK pair", 936, "a\xA5\x5C\"", "\"a\xA5\x5C\\\"\""},
+#else
+    {"GBK pair without a character", 936, "a\xA5\x5C\"", "\"a?\\\"\""},
+    {"only the pair that lacks one", 936, "\xD5\x5C\xA5\x5C\xD5\x5C", "\"\xD5\x5C?\xD5\x5C\""},
+    {"a lacking pair at the end", 936, "\\\xFE\x5C", "\"\\\\?\""},
+#endif
   };
   for (const Case& c : cases) {
+    const auto pages =
+        MakeFixedCodePage(c.codePage, c.codePage == 936 || c.codePage == 932 ? c.codePage : 437);
     std::string out;
-    netprobe::AppendJsonString(out, c.text, c.codePage);
+    netprobe::AppendJsonString(out, c.text, *pages);
     EXPECT_EQ(out, c.json) << c.what;
   }
 }

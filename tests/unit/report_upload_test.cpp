@@ -65,6 +65,13 @@ TEST_F(ReportUploadTest, EveryResultOfPostJsonWithItsMessage) {
        "未知状态码上传失败", L"old"},
       {"no code at all", HttpUploadStatus::kDone, R"({"message":"x","data":"9"})", 3,
        "未知状态码上传失败", L"old"},
+      // Without {"code": to start from, the whole answer is read, status line and all.
+      {"no code after the headers", HttpUploadStatus::kDone, h + R"({"message":"x","data":"9"})", 0,
+       "解析失败", L"old"},
+      {"code not the first member", HttpUploadStatus::kDone, h + R"({"data":"9","code":200})", 0,
+       "解析失败", L"old"},
+      {"code first, after a spaced colon", HttpUploadStatus::kDone, h + R"({"code" :200})", 0,
+       "解析失败", L"old"},
       {"code is a text", HttpUploadStatus::kDone, h + R"({"code":"200","data":"9"})", 0, "解析失败",
        L"old"},
       {"data is a number", HttpUploadStatus::kDone, h + R"({"code":200,"data":9})", 0, "解析失败",

@@ -29,17 +29,46 @@ bool IsTrailByte(unsigned codePage, unsigned char byte) {
   }
 }
 
-void AppendJsonString(std::string& out, std::string_view text, unsigned codePage) {
+namespace {
+
+// Whether the page turns `bytes` into characters and back into the same bytes: a pair it has no
+// character for comes back as "?" or split.
+bool RoundTrips(const ICodePage& pages, std::string_view bytes) {
+  const std::string text(bytes);
+  return pages.WideToAnsi(pages.AnsiToWide(text)) == text;
+}
+
+bool HasLeadByte(unsigned codePage, std::string_view text) {
+  for (const char c : text) {
+    if (IsLeadByte(codePage, static_cast<unsigned char>(c))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text, const ICodePage& pages) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  const unsigned codePage = pages.AnsiCodePage();
+  // One conversion of the whole value settles the usual case; only a value that does not come
+  // back unchanged is judged pair by pair.
+  const bool allPairsConvert = !HasLeadByte(codePage, text) || RoundTrips(pages, text);
   out += '"';
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (IsLeadByte(codePage, c)) {
-      if (i + 1 < text.size() && IsTrailByte(codePage, static_cast<unsigned char>(text[i + 1]))) {
-        out += text[i];
-        out += text[++i];
+      // A pair is one character either way: its trail byte is never read on its own.
+      const bool paired =
+          i + 1 < text.size() && IsTrailByte(codePage, static_cast<unsigned char>(text[i + 1]));
+      if (paired && (allPairsConvert || RoundTrips(pages, text.substr(i, 2)))) {
+        out += text.substr(i, 2);
       } else {
         out += '?';
+      }
+      if (paired) {
+        ++i;
       }
       continue;
     }

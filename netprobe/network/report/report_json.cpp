@@ -14,16 +14,14 @@ namespace {
 // Appends members of one object: the key, a colon and the value, commas between members.
 class ObjectWriter {
  public:
-  ObjectWriter(std::string& out, unsigned codePage) : out_(out), codePage_(codePage) {
-    out_ += '{';
-  }
+  ObjectWriter(std::string& out, const ICodePage& pages) : out_(out), pages_(pages) { out_ += '{'; }
   ~ObjectWriter() { out_ += '}'; }
   ObjectWriter(const ObjectWriter&) = delete;
   ObjectWriter& operator=(const ObjectWriter&) = delete;
 
   void Text(std::string_view key, std::string_view value) {
     Key(key);
-    AppendJsonString(out_, value, codePage_);
+    AppendJsonString(out_, value, pages_);
   }
   // 32-bit values sign-extended, as the server reads every number as 64-bit.
   void Number(std::string_view key, int value) {
@@ -79,12 +77,12 @@ class ObjectWriter {
   }
 
   std::string& out_;
-  unsigned codePage_;
+  const ICodePage& pages_;
   bool first_ = true;
 };
 
-void WriteDnsServer(std::string& out, unsigned codePage, const DnsProbeResult& server) {
-  ObjectWriter o(out, codePage);
+void WriteDnsServer(std::string& out, const ICodePage& pages, const DnsProbeResult& server) {
+  ObjectWriter o(out, pages);
   o.Text("DNSAddress", server.dnsAddress);
   o.Number("Minimum", server.minimum);
   o.Number("Maximum", server.maximum);
@@ -92,17 +90,17 @@ void WriteDnsServer(std::string& out, unsigned codePage, const DnsProbeResult& s
   o.Number("Lost", server.lost);
 }
 
-void WriteDnsEntry(std::string& out, unsigned codePage, const DnsTestEntry& entry) {
-  ObjectWriter o(out, codePage);
+void WriteDnsEntry(std::string& out, const ICodePage& pages, const DnsTestEntry& entry) {
+  ObjectWriter o(out, pages);
   o.Text("NetworkCardName", entry.networkCardName);
   o.Text("IPAddress", entry.ipAddress);
-  const auto server = [&](const DnsProbeResult& s) { WriteDnsServer(out, codePage, s); };
+  const auto server = [&](const DnsProbeResult& s) { WriteDnsServer(out, pages, s); };
   o.Array("LocalDNS", entry.localDns, server);
   o.Array("TestDNS", entry.testDns, server);
 }
 
-void WriteRouterEntry(std::string& out, unsigned codePage, const RouterDelayEntry& entry) {
-  ObjectWriter o(out, codePage);
+void WriteRouterEntry(std::string& out, const ICodePage& pages, const RouterDelayEntry& entry) {
+  ObjectWriter o(out, pages);
   o.Text("NetworkCardName", entry.networkCardName);
   o.Text("IPAddress", entry.ipAddress);
   o.Text("DefaultIPGateway", entry.defaultIPGateway);
@@ -113,12 +111,12 @@ void WriteRouterEntry(std::string& out, unsigned codePage, const RouterDelayEntr
   o.Number("HostToRouterScore", entry.hostToRouterScore);
 }
 
-void WriteLanEntry(std::string& out, unsigned codePage, const LanDevicesEntry& entry) {
-  ObjectWriter o(out, codePage);
+void WriteLanEntry(std::string& out, const ICodePage& pages, const LanDevicesEntry& entry) {
+  ObjectWriter o(out, pages);
   o.Text("NetworkCardName", entry.networkCardName);
   o.Number("NumberLanDevicesScore", entry.numberLanDevicesScore);
   o.Array("LanEquipmentDevicesAddress", entry.devicesAddress, [&](const std::string& address) {
-    ObjectWriter device(out, codePage);
+    ObjectWriter device(out, pages);
     device.Text("DevicesAddress", address);
   });
 }
@@ -133,11 +131,12 @@ const char* CardTypeJson(int isWired, unsigned codePage) {
 }
 
 std::string BuildReportJson(const ProbeEngine& engine) {
-  const unsigned codePage = engine.platform().codePage->AnsiCodePage();
+  const ICodePage& pages = *engine.platform().codePage;
+  const unsigned codePage = pages.AnsiCodePage();
   std::string out;
   out.reserve(4096);
   {
-    ObjectWriter o(out, codePage);
+    ObjectWriter o(out, pages);
     o.Text("Manufacturer", engine.hostInfo.manufacturer);
     o.Text("SerialNumber", engine.hostInfo.serialNumber);
     o.Text("HostTypeName", engine.hostInfo.hostTypeName);
@@ -171,7 +170,7 @@ std::string BuildReportJson(const ProbeEngine& engine) {
 
     const DiskInfo& disk = engine.diskInfo;
     o.Array("HardDiskInfo", disk.disks, [&](const DiskEntry& entry) {
-      ObjectWriter d(out, codePage);
+      ObjectWriter d(out, pages);
       d.Text("HardDiskName", entry.hardDiskName);
       d.Number64("description", entry.size);
     });
@@ -183,19 +182,19 @@ std::string BuildReportJson(const ProbeEngine& engine) {
     o.Number("SystemDiskRemainingSpaceScore", disk.systemDiskRemainingSpaceScore);
 
     o.Array("NetworkCardInfo", engine.cardSummaries, [&](const NetworkCardSummary& card) {
-      ObjectWriter c(out, codePage);
+      ObjectWriter c(out, pages);
       c.Text("NetworkCardName", card.networkCardName);
       c.Number("NetworkCardSpeed", card.networkCardSpeed);
       c.Number("SignalValue", card.signalValue);
       c.Raw("NetworkCardType", CardTypeJson(card.isWired, codePage));
     });
     o.Array("DNSTestInfo", engine.dnsTestInfo.wiredEntries, engine.dnsTestInfo.wirelessEntries,
-            [&](const DnsTestEntry& entry) { WriteDnsEntry(out, codePage, entry); });
+            [&](const DnsTestEntry& entry) { WriteDnsEntry(out, pages, entry); });
     o.Number("Optimize", engine.dnsTestInfo.optimize != 0 ? 1 : 0);
     o.Array("HostToRouterDelayInfo", engine.routerDelayWired, engine.routerDelayWireless,
-            [&](const RouterDelayEntry& entry) { WriteRouterEntry(out, codePage, entry); });
+            [&](const RouterDelayEntry& entry) { WriteRouterEntry(out, pages, entry); });
     o.Array("NumberLanDevicesInfo", engine.lanDevicesWired, engine.lanDevicesWireless,
-            [&](const LanDevicesEntry& entry) { WriteLanEntry(out, codePage, entry); });
+            [&](const LanDevicesEntry& entry) { WriteLanEntry(out, pages, entry); });
 
     const DownloadSpeedInfo& speed = engine.downloadSpeed;
     o.Text("MaxDownloadSpeed", speed.maxDownloadSpeed);

@@ -36,7 +36,7 @@ int UploadReport(ProbeEngine& engine, wchar_t* buffer, ProbeError* error) {
 std::string BuildDnsStateJson(const ProbeEngine& engine) {
   const ICodePage& pages = *engine.platform().codePage;
   std::string body = "{\"number\":";
-  AppendJsonString(body, pages.WideToAnsi(engine.reportNumber), pages.AnsiCodePage());
+  AppendJsonString(body, pages.WideToAnsi(engine.reportNumber), pages);
   body += ",\"optimize\":";
   body += engine.dnsTestInfo.optimize != 0 ? '1' : '0';
   body += '}';
