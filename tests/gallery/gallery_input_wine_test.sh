@@ -7,16 +7,9 @@
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 gallery=$1 base=$2
-source "$repo/scripts/wine-display"
-if missing=$(display_missing); then
-  echo "SKIPPED: no $missing for the Wine window tests"
-  exit 77
-fi
-work=$(mktemp -d)
+source "$repo/tests/support/window_test.sh"
 pid=
 trap 'close_gallery; display_stop; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # open LAYOUT [OPTION...]: runs the gallery with a dump rewritten every 100 ms; sets $pid
 open_gallery() {
@@ -269,5 +262,4 @@ else
 fi
 
 display_stop
-[ $failures -eq 0 ] && echo "gallery input tests passed"
-exit $((failures > 0))
+window_test_end "gallery input tests"

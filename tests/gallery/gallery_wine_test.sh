@@ -6,15 +6,8 @@
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 gallery=$1 base=$2
-source "$repo/scripts/wine-display"
-if missing=$(display_missing); then
-  echo "SKIPPED: no $missing for the Wine window tests"
-  exit 77
-fi
-work=$(mktemp -d)
+source "$repo/tests/support/window_test.sh"
 trap 'display_stop; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # open LAYOUT [OPTION...]: runs the gallery until its dump is written; sets $pid
 open_layout() {
@@ -80,5 +73,4 @@ if open_layout XML_POPWND_ABORT; then
 else
   fail "XML_POPWND_ABORT did not open at 144 DPI"
 fi
-[ $failures -eq 0 ] && echo "gallery Wine tests passed"
-exit $((failures > 0))
+window_test_end "gallery Wine tests"

@@ -8,15 +8,8 @@
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 mic=$1 cam=$2 exports=$3 netprobe=$4 prefix=$5
-source "$repo/scripts/wine-display"
-if missing=$(display_missing); then
-  echo "SKIPPED: no $missing for the Wine window tests"
-  exit 77
-fi
-work=$(mktemp -d)
+source "$repo/tests/support/window_test.sh"
 trap 'display_stop; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 app="$work/课堂 工具"
 mkdir -p "$app/Test"
 cp "$mic" "$app/Test/MicProbe.exe"
@@ -105,5 +98,4 @@ if answer "$mic_title" "xdotool key Return" && answer "$cam_title" "xdotool key 
 else
   stop
 fi
-[ $failures -eq 0 ] && echo "tester Wine tests passed"
-exit $((failures > 0))
+window_test_end "tester Wine tests"
