@@ -4,26 +4,14 @@
 
 #include <string>
 
+#include "kestrel/module_path.h"
+
 namespace testers {
 namespace {
 
 // The folder holding this program, empty when it cannot be told.
 std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return std::wstring();
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) {
-      return std::wstring();
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = kestrel::win32::ModulePath(nullptr);
   const std::size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/win32_services.h"
+#include "kestrel/module_path.h"
 
 namespace netprobe::win32 {
 
@@ -17,23 +18,6 @@ namespace {
 constexpr wchar_t kLibraryFileName[] = L"NetProbe.dll";
 // The shortest folder worth returning: a drive root such as "C:\".
 constexpr std::size_t kShortestFolder = 3;
-
-// The full path of a loaded module (the program for null), whatever its length; empty on
-// failure.
-std::wstring ModulePath(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // cut short: try again with more room
-  }
-}
 
 // Closes a C stream on every path.
 class OwnedFile {
@@ -75,7 +59,7 @@ std::size_t AppendLines(const std::string& text, std::vector<std::string>& lines
 
 int GetExeFolder(std::wstring& folder) noexcept {
   try {
-    std::wstring path = ModulePath(nullptr);
+    std::wstring path = kestrel::win32::ModulePath(nullptr);
     std::size_t slash = path.rfind(L'\\');
     if (slash == std::wstring::npos || slash < kShortestFolder) {
       return 0;
@@ -93,7 +77,7 @@ int GetLibraryFolder(std::wstring& folder) noexcept {
     if (library == nullptr) {
       return 0;
     }
-    std::wstring path = ModulePath(library);
+    std::wstring path = kestrel::win32::ModulePath(library);
     std::size_t slash = path.rfind(L'\\');
     if (slash == std::wstring::npos) {
       return 0;

@@ -1,0 +1,23 @@
+#include "kestrel/module_path.h"
+
+#include <windows.h>
+
+namespace kestrel::win32 {
+
+std::wstring ModulePath(void* module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), path.data(),
+                                            static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // cut short: try again with more room
+  }
+}
+
+}  // namespace kestrel::win32
