@@ -81,8 +81,7 @@ bool MeasurePace(const Pace& pace, int runs) {
     const double percent = (measured - expected) / expected * 100.0;
     errors.push_back(percent);
     // The transfer time the library measured, back from its average (without the cap).
-    const double timed =
-        measured > 0 ? static_cast<double>(pace.bytes) * 8.0 / 1024.0 / 1024.0 / measured : 0.0;
+    const double timed = measured > 0 ? Mebibits(static_cast<double>(pace.bytes)) / measured : 0.0;
     std::printf(
         "  run %d: bandwidthSpeed %-14s error %+6.2f%%   avg %s max %s min %s; export %.2f s "
         "(presence check %.2f s), timed transfer %.2f s%s\n",
