@@ -29,26 +29,6 @@ class VerdictFileTest : public ::testing::Test {
   fs::path folder_;
 };
 
-TEST(VerdictTest, AnswersGiveThePopupsNumbers) {
-  const struct {
-    BoxAnswer answer;
-    int verdict;
-  } cases[] = {{BoxAnswer::kYes, 1}, {BoxAnswer::kNo, 2}, {BoxAnswer::kDismissed, 0}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(VerdictOf(c.answer), c.verdict) << static_cast<int>(c.answer);
-  }
-}
-
-TEST(VerdictTest, EachTesterHasItsFileAndChineseQuestion) {
-  EXPECT_EQ(std::wstring(TextsOf(Device::kMicrophone).result_file), L"MicrophoneTextResult.txt");
-  EXPECT_EQ(std::wstring(TextsOf(Device::kCamera).result_file), L"CameraTextResult.txt");
-  EXPECT_EQ(std::wstring(TextsOf(Device::kMicrophone).title), L"Lessora 麦克风测试");
-  EXPECT_EQ(std::wstring(TextsOf(Device::kCamera).title), L"Lessora 摄像头测试");
-  EXPECT_NE(std::wstring(TextsOf(Device::kMicrophone).question).find(L"麦克风"),
-            std::wstring::npos);
-  EXPECT_NE(std::wstring(TextsOf(Device::kCamera).question).find(L"摄像头"), std::wstring::npos);
-}
-
 TEST_F(VerdictFileTest, WritesTheNumberOnTheFirstLineReplacingAnOldFile) {
   const struct {
     Device device;
