@@ -83,8 +83,8 @@ TEST_F(AudioPopup, LoadsDevicesVolumesAndEditTexts) {
   audio.mics = Devices({{L"{m1}", L"麦克风 一", 0}, {L"{m2}", L"麦克风 二", 1}});
   audio.speakers = Devices({{L"{s1}", L"扬声器", 0}});
   Open();
-  EXPECT_EQ(popup->GetMicCount(), 2);
-  EXPECT_EQ(popup->GetSpeakerCount(), 2);  // no default: an empty entry last
+  EXPECT_EQ(popup->MicrophoneCount(), 2);
+  EXPECT_EQ(popup->SpeakerCount(), 2);  // no default: an empty entry last
   EXPECT_EQ(hl::Text(*popup, L"popwnd_audio_edit_input_1"), L"麦克风 二");
   EXPECT_EQ(hl::Text(*popup, L"popwnd_audio_edit_input_2"), L"");
   EXPECT_EQ(popup->GetMicVolumeStep(), 655u);
@@ -105,15 +105,15 @@ TEST_F(AudioPopup, ButtonsRefusedWhileStartingThenVerdictStopsAndReports) {
     ASSERT_TRUE(hl::Click(*popup, button));
     EXPECT_EQ(text, kStartingText) << button;
   }
-  EXPECT_EQ(popup->GetVerdict(), kVerdictPending);
+  EXPECT_EQ(popup->Verdict(), kVerdictPending);
   EXPECT_TRUE(results.mic.empty());
 
   popup->StartMicrophoneTest();
-  EXPECT_EQ(popup->GetInitState(), 1);
+  EXPECT_EQ(popup->InitState(), 1);
   EXPECT_EQ(hl::Value(*popup, L"slider_audio"), 50);
   EXPECT_TRUE(popup->FindChildByName2<SMicAudioAnimator>(L"AudioAnimator")->IsRunning());
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_audio_error"));
-  EXPECT_EQ(popup->GetVerdict(), kVerdictProblem);
+  EXPECT_EQ(popup->Verdict(), kVerdictProblem);
   EXPECT_FALSE(popup->IsWindowVisible());
   EXPECT_EQ(audio.Count("Stop"), 1);
   EXPECT_FALSE(popup->FindChildByName2<SMicAudioAnimator>(L"AudioAnimator")->IsRunning());
@@ -129,7 +129,7 @@ TEST_F(AudioPopup, FailedStartIsShownAndButtonsStillWork) {
   ExpectMessage(&text);
   std::thread worker([&] { popup->StartMicrophoneTest(); });
   worker.join();
-  EXPECT_EQ(popup->GetInitState(), 0);
+  EXPECT_EQ(popup->InitState(), 0);
   platform.Advance(20);  // the timer hands the start's outcome to the UI thread
   EXPECT_EQ(text, kStartFailedText);
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_audio_work"));
@@ -138,7 +138,7 @@ TEST_F(AudioPopup, FailedStartIsShownAndButtonsStillWork) {
 
 TEST_F(AudioPopup, NoDeviceDisablesControlsButAllowsAVerdict) {
   Open();
-  EXPECT_EQ(popup->GetMicCount(), 0);
+  EXPECT_EQ(popup->MicrophoneCount(), 0);
   popup->EnterNoDeviceState();
   for (const wchar_t* name : {L"slider_audio", L"slider_speaker", L"btn_popwnd_audio_dropdown_1",
                               L"btn_popwnd_audio_dropdown_2"})
@@ -207,7 +207,7 @@ TEST_F(AudioPopup, EndsTheRunningTestOnceWhenDestroyed) {
       audio.callback(block.data(), 2048, audio.context);
   });
   popup->DestroyWindow();
-  EXPECT_EQ(popup->GetVerdict(), kVerdictClosed);  // a waiting step ends
+  EXPECT_EQ(popup->Verdict(), kVerdictClosed);  // a waiting step ends
   stop = true;
   capture.join();
   popup.reset();

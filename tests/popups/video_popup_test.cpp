@@ -41,8 +41,8 @@ TEST_F(VideoPopup, ListsCamerasAndOpensTheOneShown) {
   LoadOnWorker();
   EXPECT_TRUE(popup->IsWindowVisible());
   EXPECT_EQ(hl::Text(*popup, L"edit_input_2"), L"USB 摄像头");
-  EXPECT_EQ(popup->GetCameraIndex(), 0);
-  EXPECT_EQ(popup->GetVerdict(), -1);
+  EXPECT_EQ(popup->CameraIndex(), 0);
+  EXPECT_EQ(popup->Verdict(), -1);
   EXPECT_EQ(hl::Page(*popup, L"tab_video_op"), 0);
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_video_open"));
   EXPECT_EQ(hl::Page(*popup, L"tab_video_op"), 1);
@@ -58,7 +58,7 @@ TEST_F(VideoPopup, ChoosingSetsTextAndNumberFromOneItem) {
   Open();
   LoadOnWorker();
   EXPECT_EQ(hl::Text(*popup, L"edit_input_2"), L"Front");
-  EXPECT_EQ(popup->GetCameraIndex(), 9);  // the last listed
+  EXPECT_EQ(popup->CameraIndex(), 9);  // the last listed
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_video_dropdown"));
   auto* list = popup->FindChildByName2<SSearchDropdownList_2>(L"os_select");
   ASSERT_NE(list->GetDropWindow(), nullptr);
@@ -66,7 +66,7 @@ TEST_F(VideoPopup, ChoosingSetsTextAndNumberFromOneItem) {
   ASSERT_TRUE(hl::ClickItem(*list->GetDropWindow(), L"lv_dropdown_2", 1));
   app.LeaveDispatch();
   EXPECT_EQ(hl::Text(*popup, L"edit_input_2"), L"Back");
-  EXPECT_EQ(popup->GetCameraIndex(), 7);
+  EXPECT_EQ(popup->CameraIndex(), 7);
 }
 
 TEST_F(VideoPopup, NoCameraAndFailedOpenAreTold) {
@@ -74,7 +74,7 @@ TEST_F(VideoPopup, NoCameraAndFailedOpenAreTold) {
   camera.cameras = {{1, "ignored"}};
   Open();
   LoadOnWorker();
-  EXPECT_EQ(popup->GetCameraIndex(), -1);
+  EXPECT_EQ(popup->CameraIndex(), -1);
   std::wstring text;
   ExpectMessage(&text);
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_video_open"));

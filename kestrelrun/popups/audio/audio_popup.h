@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/detect_view.h"
 #include "audio/audio_library.h"
 #include "controls/audio_animator.h"
 #include "controls/dropdown_adapter.h"
@@ -37,7 +38,9 @@ inline constexpr const wchar_t kTipTitle[] = L"提示";
 inline constexpr const wchar_t kStartFailedText[] = L"开始测试麦克风失败！";
 inline constexpr const wchar_t kStartingText[] = L"麦克风初始化过程中禁止操作！";
 
-class CPopWndAudio : public toolkit::SHostWnd, public IWaveSource {
+class CPopWndAudio : public toolkit::SHostWnd,
+                     public kestrelrun::IAudioTestPopup,
+                     public IWaveSource {
  public:
   CPopWndAudio(IAudioLibrary& audio, IDeviceTestResults& results,
                const kestrel::ICodePage& codePage);
@@ -51,14 +54,15 @@ class CPopWndAudio : public toolkit::SHostWnd, public IWaveSource {
   // Shows the popup (on the UI thread).
   void ShowPopup();
   // Starts the loop-back test and the waveform; the buttons are refused until it has started.
-  void StartMicrophoneTest();
+  void StartMicrophoneTest() override;
   // No microphone or no speaker: the sliders and drop buttons are disabled, verdicts allowed.
-  void EnterNoDeviceState();
-  int GetVerdict() const { return verdict_; }
-  void SetVerdict(int verdict) { verdict_ = verdict; }
-  int GetMicCount() const { return micCount_; }
-  int GetSpeakerCount() const { return speakerCount_; }
-  int GetInitState() const { return initState_; }
+  void EnterNoDeviceState() override;
+  int Verdict() override { return verdict_; }
+  void SetVerdict(int verdict) override { verdict_ = verdict; }
+  int MicrophoneCount() override { return micCount_; }
+  int SpeakerCount() override { return speakerCount_; }
+  int InitState() const { return initState_; }
+  void SetInitState(int state) override { initState_ = state; }
 
   // --- MicProbe's capture thread ---
   static int DrawWaveCallback(short* samples, int count, void* context);

@@ -30,4 +30,7 @@ class ICameraLibrary {
   virtual void ReleaseCameraDllRes() = 0;
 };
 
+// CamProbe.dll's exports (Windows builds).
+ICameraLibrary& CamProbeLibrary();
+
 }  // namespace popups

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/detect_view.h"
 #include "controls/dropdown_adapter.h"
 #include "device_results.h"
 #include "kestrel/codepage.h"
@@ -29,17 +30,17 @@ inline constexpr const wchar_t kNoCameraText[] = L"未检测到摄像头！";
 inline constexpr const wchar_t kChooseCameraText[] = L"请选择摄像头！";
 inline constexpr const wchar_t kOpenCameraFailedText[] = L"打开摄像头失败！";
 
-class CPopWndVideo : public toolkit::SHostWnd {
+class CPopWndVideo : public toolkit::SHostWnd, public kestrelrun::ICameraTestPopup {
  public:
   CPopWndVideo(ICameraLibrary& camera, IDeviceTestResults& results,
                const kestrel::ICodePage& codePage);
   ~CPopWndVideo() override;
 
   // --- what the detection's camera step calls (its worker thread or the UI thread) ---
-  void LoadCameras();
+  void LoadCameras() override;
   void ShowVideoPopup();
-  int GetCameraIndex() const { return cameraIndex_; }
-  int GetVerdict() const { return verdict_; }
+  int CameraIndex() override { return cameraIndex_; }
+  int Verdict() override { return verdict_; }
   void SetVerdict(int verdict) { verdict_ = verdict; }
 
   // --- read back by tests ---
