@@ -57,8 +57,8 @@ wait_for() {
 # The screen point at the centre of control NAME ("at NAME x y w h", body pixels).
 centre() {
   local wx wy x y w h
-  read -r _ wx wy _ <<<"$(value window)"
-  read -r _ x y w h <<<"$(value "at $1" | sed 's/^/x /')"
+  read -r wx wy _ <<<"$(value window)"
+  read -r x y w h <<<"$(value "at $1" | cut -d" " -f2-)"
   echo $((wx + x + w / 2)) $((wy + y + h / 2))
 }
 click_at() {
@@ -87,8 +87,9 @@ if open_host; then
   wait_for '^bars .*(9[45]|4[67])' 100 || fail "no bar of the tone's height: $(value bars)"
   top=$(value bars | tr ' ' '\n' | tr -d - | sort -n | tail -1)
   case $top in 46 | 47 | 94 | 95) ;; *) fail "the tallest bar is $top pixels, not 47 or 95" ;; esac
-  read -r _ wx wy _ <<<"$(value window)"
+  read -r wx wy _ <<<"$(value window)"
   shot "$work/audio.png"
+  [ -n "$shots" ] && cp "$work/audio.png" "$shots/measured.png"
   # Each bar is a column of light pixels at x = 225 + 5i inside the dark panel; the tallest
   # column's length is the bar's height (its round caps add up to 2 pixels).
   measured=$(python3 - "$work/audio.png" "$wx" "$wy" <<'PY'
@@ -100,9 +101,9 @@ w, h = 300, 140
 tallest, off = 0, 0
 for i in range(60):
     x = 2 + 5 * i
-    run = sum(1 for y in range(h) if raw[y * w + x] > 170)
+    run = sum(1 for y in range(h) if raw[y * w + x] > 200)
     tallest = max(tallest, run)
-    off += sum(1 for y in range(h) if raw[y * w + x + 2] > 170 or raw[y * w + x - 2] > 170)
+    off += sum(1 for y in range(h) if raw[y * w + x + 2] > 200 or raw[y * w + x - 2] > 200)
 print(tallest, off)
 PY
 )
@@ -135,10 +136,10 @@ PY
   fi
 
   # --- the sliders ---
-  read -r _ x y w h <<<"$(value "at slider_speaker" | sed 's/^/s /')"
+  read -r _ x y w h <<<"$(value "at slider_speaker")"
   click_at $((wx + x + w * 3 / 4)) $((wy + y + h / 2))
   wait_for '^call SetSpeakerVolume [0-9]' || fail "the speaker slider set no volume"
-  read -r _ x y w h <<<"$(value "at slider_audio" | sed 's/^/s /')"
+  read -r _ x y w h <<<"$(value "at slider_audio")"
   click_at $((wx + x + w / 4)) $((wy + y + h / 2))
   wait_for '^call SetMicrophoneVolume [0-9]' || fail "the microphone slider set no volume"
   grep -q '^micSlider 0 ' "$work/dump.txt" && fail "the microphone slider stays at 0"
@@ -167,7 +168,7 @@ for pair in "btn_popwnd_audio_error 2" "btn_popwnd_audio_close 0"; do
   read -r button verdict <<<"$pair"
   if open_host; then
     wait_for '^initState 1' 100
-    read -r _ wx wy _ <<<"$(value window)"
+    read -r wx wy _ <<<"$(value window)"
     click_at $(centre "$button")
     wait_for '^window hidden' || fail "$button did not hide the popup"
     grep -q "^result SetMicrophoneTestResult $verdict -> 1" "$work/dump.txt" ||
@@ -182,7 +183,8 @@ done
 # The live popup for the README.
 if [ -n "$shots" ] && open_host; then
   wait_for '^bars .*9[45]' 100
-  sleep 0.3
+  xdotool mousemove 5 5  # no hover or tooltip in the picture
+  sleep 0.5
   shot "$shots/popup_audio.png"
   close_host
 fi
