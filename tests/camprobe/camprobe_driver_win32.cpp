@@ -1,0 +1,259 @@
+// Drives the real CamProbe.dll under Wine for the camera tests: lists the cameras, opens one
+// into a window of its own and reports what the library and the process did. One command a
+// run; the lines it prints are read by camprobe_wine_test.sh.
+//
+//   camprobe_driver list                      "count N", then "camera NUMBER HEX-OF-NAME"
+//   camprobe_driver preview SECONDS MARKER    opens camera 0 and keeps it open
+//   camprobe_driver rounds N                  N opens and closes, threads and handles
+//   camprobe_driver vanish                    lists, removes the device, then opens it
+//   camprobe_driver open NUMBER               one open, its result and code
+#include <tlhelp32.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "CamProbe.h"
+
+namespace {
+
+constexpr int kWindowX = 100;
+constexpr int kWindowY = 80;
+constexpr int kClientWidth = 600;
+constexpr int kClientHeight = 300;
+// The rectangle of the camera popup's video area, moved off the window's corner so that a
+// picture drawn outside it would show.
+constexpr CameraRect kVideo = {40, 30, 40 + 513, 30 + 195};
+constexpr COLORREF kBackground = RGB(30, 60, 90);
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_ERASEBKGND) {
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(kBackground);
+    FillRect(reinterpret_cast<HDC>(w), &client, brush);
+    DeleteObject(brush);
+    return 1;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+HWND MakeWindow() {
+  WNDCLASSW type = {};
+  type.lpfnWndProc = WindowProc;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = L"CamProbeDriver";
+  type.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  RegisterClassW(&type);
+  HWND window = CreateWindowExW(
+      0, type.lpszClassName, L"CamProbe driver", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWindowX,
+      kWindowY, kClientWidth, kClientHeight, nullptr, nullptr, type.hInstance, nullptr);
+  UpdateWindow(window);
+  return window;
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const DWORD now = GetTickCount();
+    if (static_cast<LONG>(end - now) <= 0) {
+      return;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+  }
+}
+
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+DWORD HandleCount() {
+  DWORD count = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &count);
+  return count;
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The test pattern's colours are bright or saturated; the window's own background and the
+// renderer's black are neither.
+bool ShowsPicture(HWND window) {
+  HDC screen = GetDC(nullptr);
+  POINT centre = {(kVideo.left + kVideo.right) / 2, (kVideo.top + kVideo.bottom) / 2};
+  ClientToScreen(window, &centre);
+  const COLORREF pixel = GetPixel(screen, centre.x, centre.y);
+  ReleaseDC(nullptr, screen);
+  const int brightest = std::max({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
+  return pixel != CLR_INVALID && brightest > 150;
+}
+
+int Open(int number) {
+  ProbeError error;
+  const int opened = OpenLocalCamera(number, &error);
+  std::printf("open %d code %d\n", opened, error.code);
+  return opened;
+}
+
+int List() {
+  CameraList* cameras = nullptr;
+  ProbeError error;
+  const int listed = GetLocalCamera(&cameras, &error);
+  std::printf("list %d code %d\n", listed, error.code);
+  if (listed == 0 || cameras == nullptr) {
+    return 1;
+  }
+  std::printf("count %zu\n", cameras->size());
+  for (const CameraInfo& camera : *cameras) {
+    std::printf("camera %d ", camera.number);
+    for (unsigned char c : camera.name) {
+      std::printf("%02x", c);
+    }
+    std::printf("\n");
+  }
+  return 0;
+}
+
+int Preview(int seconds, const wchar_t* marker) {
+  HWND window = MakeWindow();
+  Pump(300);
+  SetCameraShowVideoWnd(window, kVideo);
+  LARGE_INTEGER start, opened, first;
+  QueryPerformanceCounter(&start);
+  if (Open(0) == 0) {
+    return 1;
+  }
+  QueryPerformanceCounter(&opened);
+  bool shown = false;
+  for (int i = 0; i < 500 && !shown; ++i) {
+    Pump(2);
+    shown = ShowsPicture(window);
+  }
+  QueryPerformanceCounter(&first);
+  std::printf("open call %.3f s, first frame %s %.3f s\n", Seconds(start, opened),
+              shown ? "after" : "not seen in", Seconds(start, first));
+  // The test takes its screenshots once the marker names the video rectangle on the screen.
+  POINT corner = {kVideo.left, kVideo.top};
+  ClientToScreen(window, &corner);
+  if (FILE* file = _wfopen(marker, L"w")) {
+    std::fprintf(file, "%ld %ld %d %d\n", corner.x, corner.y, kVideo.right - kVideo.left,
+                 kVideo.bottom - kVideo.top);
+    std::fclose(file);
+  }
+  FILETIME created, ended, kernelBefore, userBefore, kernelAfter, userAfter;
+  GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernelBefore, &userBefore);
+  LARGE_INTEGER pumpStart, pumpEnd;
+  QueryPerformanceCounter(&pumpStart);
+  Pump(static_cast<DWORD>(seconds) * 1000);
+  QueryPerformanceCounter(&pumpEnd);
+  GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernelAfter, &userAfter);
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  const double busy = static_cast<double>(ticks(kernelAfter) - ticks(kernelBefore) +
+                                          ticks(userAfter) - ticks(userBefore)) /
+                      1e7;
+  std::printf("cpu %.1f%% of one core over %.1f s\n", 100.0 * busy / Seconds(pumpStart, pumpEnd),
+              Seconds(pumpStart, pumpEnd));
+  CloseLocalCamera();
+  Pump(300);
+  std::printf("closed, picture %s\n", ShowsPicture(window) ? "still shown" : "gone");
+  ReleaseCameraDllRes();
+  DestroyWindow(window);
+  return shown ? 0 : 1;
+}
+
+int Rounds(int rounds) {
+  HWND window = MakeWindow();
+  SetCameraShowVideoWnd(window, kVideo);
+  int failures = 0;
+  int threads = 0;
+  DWORD handles = 0;
+  for (int round = 0; round <= rounds; ++round) {
+    failures += Open(0) == 0 ? 1 : 0;
+    Pump(50);
+    CloseLocalCamera();
+    Pump(50);
+    // Round 0 loads the DLLs and their helper threads once; what follows must not add any.
+    if (round == 0) {
+      threads = ThreadCount();
+      handles = HandleCount();
+    }
+  }
+  std::printf("failures %d\n", failures);
+  std::printf("threads %d %d\n", threads, ThreadCount());
+  std::printf("handles %lu %lu\n", handles, HandleCount());
+  ReleaseCameraDllRes();
+  DestroyWindow(window);
+  return 0;
+}
+
+int Vanish() {
+  HWND window = MakeWindow();
+  SetCameraShowVideoWnd(window, kVideo);
+  List();
+  const int threads = ThreadCount();
+  const LONG removed = RegDeleteTreeW(HKEY_CLASSES_ROOT,
+                                      L"CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\"
+                                      L"{65198AD2-8542-47B5-AC5D-1ED9CC851011}");
+  std::printf("removed %ld\n", removed);
+  Open(0);
+  std::printf("threads %d %d\n", threads, ThreadCount());
+  ReleaseCameraDllRes();
+  DestroyWindow(window);
+  return 0;
+}
+
+int OpenOne(int number) {
+  HWND window = MakeWindow();
+  SetCameraShowVideoWnd(window, kVideo);
+  const int threads = ThreadCount();
+  Open(number);
+  Pump(100);
+  CloseLocalCamera();
+  std::printf("threads %d %d\n", threads, ThreadCount());
+  ReleaseCameraDllRes();
+  DestroyWindow(window);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  const int number = argc > 2 ? _wtoi(argv[2]) : 0;
+  int result = 2;
+  if (command == L"list") {
+    result = List();
+  } else if (command == L"preview" && argc > 3) {
+    result = Preview(number, argv[3]);
+  } else if (command == L"rounds") {
+    result = Rounds(number);
+  } else if (command == L"vanish") {
+    result = Vanish();
+  } else if (command == L"open") {
+    result = OpenOne(number);
+  } else {
+    std::fprintf(stderr, "usage: camprobe_driver list|preview S MARKER|rounds N|vanish|open N\n");
+  }
+  std::fflush(stdout);
+  return result;
+}
