@@ -7,13 +7,18 @@
 //   camprobe_driver rounds N                  N opens and closes, threads and handles
 //   camprobe_driver vanish                    lists, removes the device, then opens it
 //   camprobe_driver open NUMBER               one open, its result and code
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include <dshow.h>
 
 #include "CamProbe.h"
 
@@ -82,10 +87,76 @@ int ThreadCount() {
   return count;
 }
 
+// Wine has no process handle count; its system handle table lists every process's handles.
 DWORD HandleCount() {
+  using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  struct Entry {
+    ULONG process;
+    UCHAR type;
+    UCHAR flags;
+    USHORT handle;
+    void* object;
+    ULONG access;
+  };
+  std::vector<unsigned char> table(1 << 20);
+  ULONG size = 0;
+  constexpr int kSystemHandleInformation = 16;
+  while (query != nullptr &&
+         query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()), &size) ==
+             static_cast<LONG>(0xC0000004L)) {
+    table.resize(table.size() * 2);
+  }
+  const ULONG entries = *reinterpret_cast<ULONG*>(table.data());
+  const auto* entry = reinterpret_cast<const Entry*>(table.data() + sizeof(void*));
   DWORD count = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &count);
+  for (ULONG i = 0; i < entries && sizeof(void*) + (i + 1) * sizeof(Entry) <= table.size(); ++i) {
+    count += entry[i].process == GetCurrentProcessId() ? 1 : 0;
+  }
   return count;
+}
+
+// Wine's device enumerator keeps registry handles open (one per listing and one per device
+// listed), and each filter graph one more. Measured here on a thread of its own, so that
+// CamProbe's own handles can be told from them.
+DWORD WineLeak(int listings, int graphs) {
+  DWORD before = 0, after = 0;
+  std::thread probe([&] {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const auto list = [] {
+      ICreateDevEnum* system = nullptr;
+      if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_ICreateDevEnum, reinterpret_cast<void**>(&system)))) {
+        return;
+      }
+      IEnumMoniker* devices = nullptr;
+      if (system->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &devices, 0) == S_OK) {
+        IMoniker* moniker = nullptr;
+        while (devices->Next(1, &moniker, nullptr) == S_OK) {
+          moniker->Release();
+        }
+        devices->Release();
+      }
+      system->Release();
+    };
+    list();
+    before = HandleCount();
+    for (int i = 0; i < listings; ++i) {
+      list();
+    }
+    for (int i = 0; i < graphs; ++i) {
+      IGraphBuilder* graph = nullptr;
+      if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
+        graph->Release();
+      }
+    }
+    after = HandleCount();
+    CoUninitialize();
+  });
+  probe.join();
+  return after - before;
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -104,6 +175,17 @@ bool ShowsPicture(HWND window) {
   ReleaseDC(nullptr, screen);
   const int brightest = std::max({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
   return pixel != CLR_INVALID && brightest > 150;
+}
+
+// The thread count once it is back at `before`, or after 8 s. A graph that failed to run
+// leaves work to Wine's thread pool, whose idle worker ends by itself after a few seconds.
+int SettledThreads(int before) {
+  int now = ThreadCount();
+  for (int i = 0; i < 80 && now != before; ++i) {
+    Sleep(100);
+    now = ThreadCount();
+  }
+  return now;
 }
 
 int Open(int number) {
@@ -188,9 +270,20 @@ int Rounds(int rounds) {
   int threads = 0;
   DWORD handles = 0;
   for (int round = 0; round <= rounds; ++round) {
+    LARGE_INTEGER start, opened, closed;
+    QueryPerformanceCounter(&start);
     failures += Open(0) == 0 ? 1 : 0;
+    QueryPerformanceCounter(&opened);
     Pump(50);
+    if (round == 0) {
+      std::printf("threads while open %d\n", ThreadCount());
+    }
+    LARGE_INTEGER closing;
+    QueryPerformanceCounter(&closing);
     CloseLocalCamera();
+    QueryPerformanceCounter(&closed);
+    std::printf("round %d: open %.3f s, close %.3f s, handles %lu\n", round, Seconds(start, opened),
+                Seconds(closing, closed), HandleCount());
     Pump(50);
     // Round 0 loads the DLLs and their helper threads once; what follows must not add any.
     if (round == 0) {
@@ -198,9 +291,16 @@ int Rounds(int rounds) {
       handles = HandleCount();
     }
   }
+  // Listing alone, the same number of times.
+  for (int round = 0; round < rounds; ++round) {
+    CameraList* cameras = nullptr;
+    failures += GetLocalCamera(&cameras, nullptr) == 0 ? 1 : 0;
+  }
   std::printf("failures %d\n", failures);
   std::printf("threads %d %d\n", threads, ThreadCount());
-  std::printf("handles %lu %lu\n", handles, HandleCount());
+  // Each open lists once to find the device again and builds a graph; each listing lists.
+  const DWORD handlesAfter = HandleCount();
+  std::printf("handles %lu %lu allowed %lu\n", handles, handlesAfter, WineLeak(2 * rounds, rounds));
   ReleaseCameraDllRes();
   DestroyWindow(window);
   return 0;
@@ -216,7 +316,7 @@ int Vanish() {
                                       L"{65198AD2-8542-47B5-AC5D-1ED9CC851011}");
   std::printf("removed %ld\n", removed);
   Open(0);
-  std::printf("threads %d %d\n", threads, ThreadCount());
+  std::printf("threads %d %d\n", threads, SettledThreads(threads));
   ReleaseCameraDllRes();
   DestroyWindow(window);
   return 0;
@@ -226,10 +326,14 @@ int OpenOne(int number) {
   HWND window = MakeWindow();
   SetCameraShowVideoWnd(window, kVideo);
   const int threads = ThreadCount();
+  LARGE_INTEGER start, opened;
+  QueryPerformanceCounter(&start);
   Open(number);
+  QueryPerformanceCounter(&opened);
+  std::printf("open call %.3f s\n", Seconds(start, opened));
   Pump(100);
   CloseLocalCamera();
-  std::printf("threads %d %d\n", threads, ThreadCount());
+  std::printf("threads %d %d\n", threads, SettledThreads(threads));
   ReleaseCameraDllRes();
   DestroyWindow(window);
   return 0;
