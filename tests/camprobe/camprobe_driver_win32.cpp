@@ -3,7 +3,8 @@
 // run; the lines it prints are read by camprobe_wine_test.sh.
 //
 //   camprobe_driver list                      "count N", then "camera NUMBER HEX-OF-NAME"
-//   camprobe_driver preview SECONDS MARKER    opens camera 0 and keeps it open
+//   camprobe_driver preview MARKER            opens camera 0 and keeps it open until a file
+//                                             MARKER.stop appears (at most a minute)
 //   camprobe_driver rounds N                  N opens and closes, threads and handles
 //   camprobe_driver vanish                    lists, removes the device, then opens it
 //   camprobe_driver open NUMBER               one open, its result and code
@@ -55,6 +56,12 @@ HWND MakeWindow() {
   HWND window = CreateWindowExW(
       0, type.lpszClassName, L"CamProbe driver", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWindowX,
       kWindowY, kClientWidth, kClientHeight, nullptr, nullptr, type.hInstance, nullptr);
+  if (window == nullptr) {
+    // Without a window every open fails for that reason alone: say so and stop.
+    std::printf("no window: error %lu\n", GetLastError());
+    std::fflush(stdout);
+    ExitProcess(3);
+  }
   UpdateWindow(window);
   return window;
 }
@@ -214,7 +221,7 @@ int List() {
   return 0;
 }
 
-int Preview(int seconds, const wchar_t* marker) {
+int Preview(const wchar_t* marker) {
   HWND window = MakeWindow();
   Pump(300);
   SetCameraShowVideoWnd(window, kVideo);
@@ -244,7 +251,10 @@ int Preview(int seconds, const wchar_t* marker) {
   GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernelBefore, &userBefore);
   LARGE_INTEGER pumpStart, pumpEnd;
   QueryPerformanceCounter(&pumpStart);
-  Pump(static_cast<DWORD>(seconds) * 1000);
+  const std::wstring stop = std::wstring(marker) + L".stop";
+  for (int i = 0; i < 600 && GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+    Pump(100);
+  }
   QueryPerformanceCounter(&pumpEnd);
   GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernelAfter, &userAfter);
   const auto ticks = [](const FILETIME& t) {
@@ -347,8 +357,8 @@ int wmain(int argc, wchar_t** argv) {
   int result = 2;
   if (command == L"list") {
     result = List();
-  } else if (command == L"preview" && argc > 3) {
-    result = Preview(number, argv[3]);
+  } else if (command == L"preview" && argc > 2) {
+    result = Preview(argv[2]);
   } else if (command == L"rounds") {
     result = Rounds(number);
   } else if (command == L"vanish") {
@@ -356,7 +366,7 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == L"open") {
     result = OpenOne(number);
   } else {
-    std::fprintf(stderr, "usage: camprobe_driver list|preview S MARKER|rounds N|vanish|open N\n");
+    std::fprintf(stderr, "usage: camprobe_driver list|preview MARKER|rounds N|vanish|open N\n");
   }
   std::fflush(stdout);
   return result;

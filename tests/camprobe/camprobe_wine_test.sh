@@ -50,8 +50,8 @@ has "camera 0 $name_hex" "$WHAT"
 
 # The preview: two screenshots a second apart, once the driver names the rectangle.
 WHAT="preview"
-rm -f "$work/marker.txt" "$shots"/*.png
-"$repo/scripts/wine-run" "$driver" preview 8 "Z:$work/marker.txt" >"$work/preview.txt" 2>&1 &
+rm -f "$work"/marker.txt* "$shots"/*.png
+"$repo/scripts/wine-run" "$driver" preview "Z:$work/marker.txt" >"$work/preview.txt" 2>&1 &
 pid=$!
 for i in $(seq 150); do
   [ -s "$work/marker.txt" ] && break
@@ -68,6 +68,7 @@ if read -r x y w h < <(tr -d '\r' <"$work/marker.txt" 2>/dev/null); then
   run open 0
   has "open 0 code 5" "$WHAT"
   same_threads
+  touch "$work/marker.txt.stop"
   WHAT="preview"
   # The changes lie inside the rectangle (the trimmed difference box within it) and exist.
   read -r bw bh bx by < <(convert "$shots/preview-1.png" "$shots/preview-2.png" \
@@ -92,6 +93,7 @@ if read -r x y w h < <(tr -d '\r' <"$work/marker.txt" 2>/dev/null); then
     [ "$got" = "$background" ] || fail "drawn outside the rectangle at $point: $got"
   done
 else
+  touch "$work/marker.txt.stop"
   fail "the preview never opened: $(cat "$work/preview.txt")"
 fi
 wait "$pid" || fail "the preview run ended with $?: $(cat "$work/preview.txt")"
