@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -166,6 +167,51 @@ DWORD WineLeak(int listings, int graphs) {
   return after - before;
 }
 
+// CPU time (100 ns units) of this process's threads, by the file name of the module each
+// thread started in, so that CamProbe's share can be told from the camera's and Wine's.
+std::map<std::wstring, ULONGLONG> CpuByModule() {
+  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+  constexpr int kThreadStartAddress = 9;
+  std::map<std::wstring, ULONGLONG> cpu;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != GetCurrentProcessId()) {
+      continue;
+    }
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+    if (thread == nullptr) {
+      continue;
+    }
+    void* start = nullptr;
+    std::wstring module = L"?";
+    HMODULE owner = nullptr;
+    wchar_t path[MAX_PATH];
+    if (query != nullptr &&
+        query(thread, kThreadStartAddress, &start, sizeof(start), nullptr) == 0 &&
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(start), &owner) &&
+        GetModuleFileNameW(owner, path, MAX_PATH) > 0) {
+      module = path;
+      module = module.substr(module.find_last_of(L"\\/") + 1);
+    }
+    FILETIME created, ended, kernel, user;
+    if (GetThreadTimes(thread, &created, &ended, &kernel, &user)) {
+      const auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+      };
+      cpu[module] += ticks(kernel) + ticks(user);
+    }
+    CloseHandle(thread);
+  }
+  CloseHandle(snapshot);
+  return cpu;
+}
+
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -173,15 +219,32 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 }
 
 // The test pattern's colours are bright or saturated; the window's own background and the
-// renderer's black are neither.
+// renderer's black are neither. Read from the screen, or from the renderer's child window (what
+// Wine has drawn into it, before the X server shows it).
+bool Bright(COLORREF pixel) {
+  const int brightest = std::max({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
+  return pixel != CLR_INVALID && brightest > 150;
+}
+
 bool ShowsPicture(HWND window) {
   HDC screen = GetDC(nullptr);
   POINT centre = {(kVideo.left + kVideo.right) / 2, (kVideo.top + kVideo.bottom) / 2};
   ClientToScreen(window, &centre);
   const COLORREF pixel = GetPixel(screen, centre.x, centre.y);
   ReleaseDC(nullptr, screen);
-  const int brightest = std::max({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
-  return pixel != CLR_INVALID && brightest > 150;
+  return Bright(pixel);
+}
+
+bool RendererShowsPicture(HWND window) {
+  HWND video = FindWindowExW(window, nullptr, nullptr, nullptr);
+  if (video == nullptr) {
+    return false;
+  }
+  HDC dc = GetDC(video);
+  const COLORREF pixel =
+      GetPixel(dc, (kVideo.right - kVideo.left) / 2, (kVideo.bottom - kVideo.top) / 2);
+  ReleaseDC(video, dc);
+  return Bright(pixel);
 }
 
 // The thread count once it is back at `before`, or after 8 s. A graph that failed to run
@@ -231,14 +294,23 @@ int Preview(const wchar_t* marker) {
     return 1;
   }
   QueryPerformanceCounter(&opened);
+  LARGE_INTEGER drawn = opened;
+  bool inWindow = false;
   bool shown = false;
-  for (int i = 0; i < 500 && !shown; ++i) {
-    Pump(2);
+  for (int i = 0; i < 2000 && !shown; ++i) {
+    Pump(1);
+    if (!inWindow && RendererShowsPicture(window)) {
+      inWindow = true;
+      QueryPerformanceCounter(&drawn);
+    }
     shown = ShowsPicture(window);
   }
   QueryPerformanceCounter(&first);
-  std::printf("open call %.3f s, first frame %s %.3f s\n", Seconds(start, opened),
-              shown ? "after" : "not seen in", Seconds(start, first));
+  std::printf(
+      "open call %.3f s, first frame in the renderer's window %s %.3f s, on the screen "
+      "%s %.3f s\n",
+      Seconds(start, opened), inWindow ? "after" : "not seen in", Seconds(start, drawn),
+      shown ? "after" : "not seen in", Seconds(start, first));
   // The test takes its screenshots once the marker names the video rectangle on the screen.
   POINT corner = {kVideo.left, kVideo.top};
   ClientToScreen(window, &corner);
@@ -247,6 +319,7 @@ int Preview(const wchar_t* marker) {
                  kVideo.bottom - kVideo.top);
     std::fclose(file);
   }
+  const std::map<std::wstring, ULONGLONG> threadsBefore = CpuByModule();
   FILETIME created, ended, kernelBefore, userBefore, kernelAfter, userAfter;
   GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernelBefore, &userBefore);
   LARGE_INTEGER pumpStart, pumpEnd;
@@ -263,8 +336,14 @@ int Preview(const wchar_t* marker) {
   const double busy = static_cast<double>(ticks(kernelAfter) - ticks(kernelBefore) +
                                           ticks(userAfter) - ticks(userBefore)) /
                       1e7;
-  std::printf("cpu %.1f%% of one core over %.1f s\n", 100.0 * busy / Seconds(pumpStart, pumpEnd),
-              Seconds(pumpStart, pumpEnd));
+  const double span = Seconds(pumpStart, pumpEnd);
+  std::printf("cpu %.1f%% of one core over %.1f s\n", 100.0 * busy / span, span);
+  for (const auto& [module, total] : CpuByModule()) {
+    const auto before = threadsBefore.find(module);
+    const ULONGLONG spent = total - (before == threadsBefore.end() ? 0 : before->second);
+    std::printf("cpu of threads started in %ls: %.2f%%\n", module.c_str(),
+                100.0 * static_cast<double>(spent) / 1e7 / span);
+  }
   CloseLocalCamera();
   Pump(300);
   std::printf("closed, picture %s\n", ShowsPicture(window) ? "still shown" : "gone");

@@ -28,7 +28,7 @@ TEST(PatternTest, BarMovesEightPixelsAFrameAndWraps) {
     std::uint64_t frame;
     int width;
     int left;
-  } cases[] = {{0, 640, 0},  {1, 640, 8}, {79, 640, 632},       {80, 640, 0},
+  } cases[] = {{0, 640, 0},  {1, 640, 8}, {79, 640, 632},         {80, 640, 0},
                {81, 640, 8}, {5, 30, 10}, {1ull << 40, 640, 128}, {3, 0, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(BarLeft(c.frame, c.width), c.left) << c.frame << " on " << c.width;
