@@ -1,0 +1,43 @@
+// One request as the routes read it: the head and the body already received from the
+// connection, then the rest of a long body from the socket at no less than the body rate floor.
+// Answers are written straight to the connection.
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdint>
+
+#include "connection.h"
+#include "connection_limits.h"
+
+namespace kestrel::server {
+
+class RequestStream : public httplib::Stream {
+ public:
+  // `length` is the request's head and body; `received` holds at least its head.
+  RequestStream(Connection& conn, std::uint64_t length, const ConnectionLimits& limits);
+
+  bool is_readable() const override;
+  bool is_writable() const override;
+  ssize_t read(char* ptr, size_t size) override;
+  ssize_t write(const char* ptr, size_t size) override;
+  void get_remote_ip_and_port(std::string& ip, int& port) const override;
+  void get_local_ip_and_port(std::string& ip, int& port) const override;
+  socket_t socket() const override;
+
+  // True when the routes read the request exactly to its end, so the next one starts cleanly.
+  bool ReadWhole() const { return consumed_ == length_; }
+  // Drops the request from the connection's buffer, keeping what came after it.
+  void Finish();
+
+ private:
+  Connection& conn_;
+  const std::uint64_t length_;
+  const ConnectionLimits& limits_;
+  const std::chrono::steady_clock::time_point started_;
+  std::uint64_t consumed_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace kestrel::server
