@@ -123,39 +123,6 @@ void Connection::EndSending() {
   }
 }
 
-long Connection::ReadUntil(char* out, std::size_t size,
-                           std::chrono::steady_clock::time_point deadline) {
-  using namespace std::chrono;
-  for (;;) {
-    short waitFor = POLLIN;
-    if (ssl_) {
-      const int r = SSL_read(ssl_, out, static_cast<int>(size));
-      if (r > 0) {
-        return r;
-      }
-      const int e = SSL_get_error(ssl_, r);
-      if (e == SSL_ERROR_WANT_WRITE) {
-        waitFor = POLLOUT;
-      } else if (e != SSL_ERROR_WANT_READ) {
-        failed_ = true;
-        return -1;
-      }
-    } else {
-      const ssize_t r = recv(fd_, out, size, 0);
-      if (r > 0) {
-        return static_cast<long>(r);
-      }
-      if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-        return -1;
-      }
-    }
-    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-    if (left <= 0 || !Wait(waitFor, static_cast<int>(left))) {
-      return -1;
-    }
-  }
-}
-
 bool Connection::WriteAll(const char* data, std::size_t size, int stallMs) {
   while (size > 0) {
     short waitFor = POLLOUT;

@@ -31,8 +31,6 @@ class Connection {
   Io Discard(std::uint64_t limit, std::uint64_t& count);
   // Ends the sending direction of a plain connection: the client sees the answer's end.
   void EndSending();
-  // Reads at most `size` bytes, waiting until `deadline`; -1 on a timeout, an error or the end.
-  long ReadUntil(char* out, std::size_t size, std::chrono::steady_clock::time_point deadline);
   // Writes all of `data`, waiting at most `stallMs` for each step of progress.
   bool WriteAll(const char* data, std::size_t size, int stallMs);
   // Waits at most `ms` until a write can proceed.

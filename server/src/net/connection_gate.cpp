@@ -260,8 +260,7 @@ void ConnectionGate::Advance(int fd) {
   for (int round = 0; round < 4; ++round) {
     const std::size_t limit = w.stage == Stage::kHead
                                   ? limits_.maxHeadBytes
-                                  : w.headBytes + static_cast<std::size_t>(std::min<std::uint64_t>(
-                                                      w.bodyBytes, limits_.bufferedBodyBytes));
+                                  : static_cast<std::size_t>(w.headBytes + w.bodyBytes);
     const Connection::Io r = w.conn->ReadAvailable(limit);
     if (r == Connection::Io::kClosed) {
       Close(fd);
@@ -332,8 +331,14 @@ bool ConnectionGate::Evaluate(Waiting& w) {
     w.bodyStart = now;
   }
   const std::uint64_t whole = w.headBytes + w.bodyBytes;
-  if (received.size() >= whole || received.size() >= w.headBytes + limits_.bufferedBodyBytes) {
+  bodyBuffered_ += received.size() - w.counted;
+  w.counted = received.size();
+  if (received.size() >= whole) {
     HandOver(fd, whole, 0);
+    return false;
+  }
+  if (bodyBuffered_ > limits_.bodyBudgetBytes) {
+    Refuse(w, "503 Service Unavailable");
     return false;
   }
   // The rate floor: after the grace the headers had, each second must bring bodyMinRate bytes.
@@ -347,6 +352,7 @@ bool ConnectionGate::Evaluate(Waiting& w) {
 void ConnectionGate::HandOver(int fd, std::uint64_t length, std::uint64_t unread) {
   const auto it = waiting_.find(fd);
   epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+  bodyBuffered_ -= it->second.counted;
   std::shared_ptr<Connection> conn = std::move(it->second.conn);
   waiting_.erase(it);
   {
@@ -414,7 +420,11 @@ void ConnectionGate::Refuse(Waiting& w, const char* status) {
 
 void ConnectionGate::Close(int fd) {
   epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-  waiting_.erase(fd);
+  const auto it = waiting_.find(fd);
+  if (it != waiting_.end()) {
+    bodyBuffered_ -= it->second.counted;
+    waiting_.erase(it);
+  }
 }
 
 void ConnectionGate::Sweep() {

@@ -1,7 +1,7 @@
 // The connection layer in front of the routes. One thread waits on every open connection at
 // once (epoll): it accepts, holds each client to the address caps, runs TLS handshakes, and
 // collects each request's head and body against their deadlines. Only a complete request (or
-// the head of a long body) goes to a worker thread, which answers it and gives the connection
+// the head of a refused body) goes to a worker thread, which answers it and gives the connection
 // back to wait for the next one. An idle or slow client so costs a socket and a few bytes,
 // never a thread.
 #pragma once
@@ -60,6 +60,7 @@ class ConnectionGate {
     std::size_t headBytes = 0;
     std::uint64_t bodyBytes = 0;  // in kDrain: the bytes still to drop
     std::uint64_t dropped = 0;
+    std::uint64_t counted = 0;  // of `received`, in bodyBuffered_
     std::uint32_t events = 0;
   };
   using Clock = std::chrono::steady_clock;
@@ -88,6 +89,7 @@ class ConnectionGate {
   int epollFd_ = -1;
   int wakeFd_ = -1;
   bool listenPaused_ = false;
+  std::uint64_t bodyBuffered_ = 0;
   Clock::time_point resumeListen_;
   std::thread thread_;
   std::unordered_map<int, Waiting> waiting_;  // only the gate thread touches it

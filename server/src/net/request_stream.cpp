@@ -9,7 +9,7 @@
 namespace kestrel::server {
 
 RequestStream::RequestStream(Connection& conn, std::uint64_t length, const ConnectionLimits& limits)
-    : conn_(conn), length_(length), limits_(limits), started_(std::chrono::steady_clock::now()) {}
+    : conn_(conn), length_(length), limits_(limits) {}
 
 bool RequestStream::is_readable() const {
   return consumed_ < length_;
@@ -31,21 +31,7 @@ ssize_t RequestStream::read(char* ptr, size_t size) {
     consumed_ += n;
     return static_cast<ssize_t>(n);
   }
-  // The part of a long body not yet received: it must arrive at the rate floor, counted from
-  // the request's hand-over after the grace the headers had.
-  using namespace std::chrono;
-  const auto deadline = started_ + seconds(limits_.headerSeconds) +
-                        milliseconds(static_cast<std::int64_t>(consumed_ * 1000 /
-                                                               std::uint64_t(limits_.bodyMinRate)));
-  const long n = conn_.ReadUntil(ptr, size, deadline);
-  if (n <= 0) {
-    failed_ = true;
-    return -1;
-  }
-  // Kept in the buffer so that Finish() and ReadWhole() see one sequence of bytes.
-  conn_.received.append(ptr, static_cast<std::size_t>(n));
-  consumed_ += static_cast<std::uint64_t>(n);
-  return n;
+  return 0;
 }
 
 ssize_t RequestStream::write(const char* ptr, size_t size) {

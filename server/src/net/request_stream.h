@@ -1,11 +1,10 @@
-// One request as the routes read it: the head and the body already received from the
-// connection, then the rest of a long body from the socket at no less than the body rate floor.
-// Answers are written straight to the connection.
+// One request as the routes read it: its head and body, already received whole by the
+// connection layer (never more: the next request stays for the next stream). Answers are
+// written straight to the connection.
 #pragma once
 
 #include <httplib.h>
 
-#include <chrono>
 #include <cstdint>
 
 #include "connection.h"
@@ -15,7 +14,8 @@ namespace kestrel::server {
 
 class RequestStream : public httplib::Stream {
  public:
-  // `length` is the request's head and body; `received` holds at least its head.
+  // `length` is the request's head and body (only the head for a refused body), all in
+  // `received`.
   RequestStream(Connection& conn, std::uint64_t length, const ConnectionLimits& limits);
 
   bool is_readable() const override;
@@ -35,7 +35,6 @@ class RequestStream : public httplib::Stream {
   Connection& conn_;
   const std::uint64_t length_;
   const ConnectionLimits& limits_;
-  const std::chrono::steady_clock::time_point started_;
   std::uint64_t consumed_ = 0;
   bool failed_ = false;
 };
