@@ -85,7 +85,8 @@ bool Measure(const char* name, int port, int requests) {
   }
   std::sort(times.begin(), times.end());
   std::printf("%-36s %d requests: median %.2f ms, worst %.2f ms\n", name, requests,
-              times[times.size() / 2] / 1000.0, times.back() / 1000.0);
+              static_cast<double>(times[times.size() / 2]) / 1000.0,
+              static_cast<double>(times.back()) / 1000.0);
   return true;
 }
 

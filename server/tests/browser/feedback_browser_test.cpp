@@ -30,14 +30,14 @@ Json::Value StoredWithText(const std::string& text) {
   return found;
 }
 
-// The page's own style sheet applied (the header is coloured), and a script put into the page
+// The page's own style sheet applied (its header's text is white), and a script put into the page
 // inline is blocked by its policy.
 constexpr const char* kPolicyScript =
     "var s = document.createElement('script');"
     "s.textContent = 'window.inlineRan = 1;';"
     "document.head.appendChild(s);"
-    "return {styled: getComputedStyle(document.querySelector('header')).backgroundColor"
-    "                !== 'rgba(0, 0, 0, 0)',"
+    "return {styled: getComputedStyle(document.querySelector('header')).color"
+    "                === 'rgb(255, 255, 255)',"
     "        inlineRan: window.inlineRan === 1};";
 
 class FeedbackBrowserTest : public ::testing::Test {
