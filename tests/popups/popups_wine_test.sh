@@ -4,10 +4,12 @@
 # screenshots: the device lists with the default last, the test tone's bars where and as high as
 # its amplitude puts them, a device chosen in the dropdown reaching MicProbe, the sliders, the
 # ignored close request and each verdict button. Skips (exit 77) without a display server.
-#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [SHOTS_DIR]
+# With the virtual camera's DLL it also shows the camera popup over CamProbe.dll: the camera
+# listed, the open button's live picture page, the work button reaching NetProbe.
+#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-host=$1 base=$2 shots=${3:-}
+host=$1 base=$2 vcam=${3:-} shots=${4:-}
 source "$repo/tests/support/window_test.sh"
 pid=
 trap 'close_host; display_stop; rm -rf "$work"' EXIT
@@ -187,5 +189,27 @@ if [ -n "$shots" ] && open_host; then
   sleep 0.5
   shot "$shots/popup_audio.png"
   close_host
+fi
+# --- the camera popup over the virtual camera ---
+if [ -n "$vcam" ]; then
+  "$repo/scripts/vcam" register "$vcam" >/dev/null 2>&1 || fail "the virtual camera did not register"
+  if open_host --video; then
+    grep -q '^camera [0-9]* Kestrel Virtual Camera' "$work/dump.txt" ||
+      fail "the virtual camera is not listed ($(grep '^camera' "$work/dump.txt" | tr '\n' ';'))"
+    [ "$(value cameraEdit)" = "Kestrel Virtual Camera" ] || fail "the edit shows '$(value cameraEdit)'"
+    read -r wx wy _ <<<"$(value window)"
+    click_at $(centre btn_popwnd_video_open)
+    wait_for '^video [0-9]' || fail "the open button showed no picture window"
+    grep -q '^page 1' "$work/dump.txt" || fail "the open button left page $(value page)"
+    sleep 1
+    [ -n "$shots" ] && shot "$shots/popup_video.png"
+    click_at $(centre btn_popwnd_video_work)
+    wait_for '^window hidden' || fail "the camera work button did not hide the popup"
+    grep -q '^result SetCameraTestResult 1 -> 1' "$work/dump.txt" ||
+      fail "NetProbe did not get the camera verdict 1"
+    close_host
+  else
+    fail "the popup host did not show the camera popup"
+  fi
 fi
 window_test_end "popups_wine"
