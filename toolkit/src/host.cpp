@@ -173,6 +173,7 @@ bool SHostWnd::BuildTree(pugi::xml_node root) {
 
 void SHostWnd::Attach(SWindow* window) {
   window->host_ = this;
+  window->treeHost_ = this;
   for (size_t i = 0; i < window->GetChildrenCount(); ++i)
     Attach(window->GetChild(i));
   window->OnAttach(this);
@@ -186,6 +187,7 @@ void SHostWnd::Detach(SWindow* window) {
   OnControlDestroyed(window);
   window->shown_ = false;
   window->host_ = nullptr;
+  window->treeHost_ = nullptr;
 }
 
 void SHostWnd::DestroyWindow() {
