@@ -9,7 +9,8 @@
 namespace toolkit {
 namespace {
 
-// The one accent colour of the flat look, and the shades built from it.
+// The one accent colour of the flat look, and the shades built from it: the definition's named
+// colours, and these where it names none (a context without definitions).
 constexpr Color kAccent{52, 120, 246, 255};
 constexpr Color kAccentHover{74, 143, 248, 255};
 constexpr Color kAccentPushed{31, 99, 209, 255};
@@ -17,6 +18,31 @@ constexpr Color kAccentDisabled{185, 199, 221, 255};
 constexpr Color kBorder{214, 221, 232, 255};
 constexpr Color kWhite{255, 255, 255, 255};
 constexpr float kRadius = 6;
+
+struct Palette {
+  Color accent, accentHover, accentPushed, accentDisabled, border, white;
+};
+
+Palette PaletteOf(const SWindow& control) {
+  Palette palette{kAccent, kAccentHover, kAccentPushed, kAccentDisabled, kBorder, kWhite};
+  const UiContext* context = control.GetContext();
+  if (!context)
+    return palette;
+  const SUiDef& def = context->GetUiDef();
+  const std::pair<const wchar_t*, Color*> names[] = {
+      {L"accent", &palette.accent},
+      {L"controlHover", &palette.accentHover},
+      {L"accentPushed", &palette.accentPushed},
+      {L"controlDisabled", &palette.accentDisabled},
+      {L"controlBorder", &palette.border},
+      {L"white", &palette.white},
+  };
+  for (const auto& [name, color] : names) {
+    if (auto named = def.FindColor(name))
+      *color = *named;
+  }
+  return palette;
+}
 
 }  // namespace
 
@@ -61,16 +87,17 @@ SizeF SButton::GetDesiredSize(IRender& measure) {
 void SButton::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   if (!GetSkin() && colorBkgnd_.a == 0) {
-    Color fill = kAccent;
+    Palette palette = PaletteOf(*this);
+    Color fill = palette.accent;
     switch (GetSkinState()) {
       case SkinState::kHover:
-        fill = kAccentHover;
+        fill = palette.accentHover;
         break;
       case SkinState::kPushed:
-        fill = kAccentPushed;
+        fill = palette.accentPushed;
         break;
       case SkinState::kDisabled:
-        fill = kAccentDisabled;
+        fill = palette.accentDisabled;
         break;
       case SkinState::kNormal:
         break;
@@ -94,7 +121,7 @@ SLink::SLink() {
 void SLink::OnPaint(IRender& render) {
   FontDesc font = font_;
   font.underline = hover_ || IsFocused();
-  Color color = hover_ ? kAccentHover : colorText_;
+  Color color = hover_ ? PaletteOf(*this).accentHover : colorText_;
   render.DrawText(text_, GetClientRect(), font, format_,
                   IsDisabled(true) ? colorTextDisabled_ : color);
 }
@@ -123,13 +150,17 @@ void SCheckBox::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   RectF box{rect.x, rect.y + (rect.h - 16) / 2, 16, 16};
   bool disabled = IsDisabled(true);
+  Palette palette = PaletteOf(*this);
   if (IsChecked()) {
-    render.FillRoundRect(box, 4, disabled ? kAccentDisabled : hover_ ? kAccentHover : kAccent);
-    render.DrawLine({box.x + 4, box.y + 8.5f}, {box.x + 7, box.y + 11.5f}, 2, kWhite);
-    render.DrawLine({box.x + 7, box.y + 11.5f}, {box.x + 12.5f, box.y + 5}, 2, kWhite);
+    render.FillRoundRect(box, 4,
+                         disabled ? palette.accentDisabled
+                         : hover_ ? palette.accentHover
+                                  : palette.accent);
+    render.DrawLine({box.x + 4, box.y + 8.5f}, {box.x + 7, box.y + 11.5f}, 2, palette.white);
+    render.DrawLine({box.x + 7, box.y + 11.5f}, {box.x + 12.5f, box.y + 5}, 2, palette.white);
   } else {
-    render.FillRoundRect(box, 4, kWhite);
-    render.StrokeRoundRect(box, 4, 1.2f, hover_ ? kAccent : kBorder);
+    render.FillRoundRect(box, 4, palette.white);
+    render.StrokeRoundRect(box, 4, 1.2f, hover_ ? palette.accent : palette.border);
   }
   if (IsFocused())
     render.StrokeRoundRect({box.x - 2, box.y - 2, 20, 20}, 5, 1, Color{52, 120, 246, 110});
@@ -317,19 +348,20 @@ void SSliderBar::OnPaint(IRender& render) {
   float thumb = rect.h;
   float trackY = rect.y + rect.h / 2 - 2;
   bool disabled = IsDisabled(true);
+  Palette palette = PaletteOf(*this);
   render.FillRoundRect({rect.x + thumb / 2, trackY, std::max(0.0f, rect.w - thumb), 4}, 2,
                        colorTrack_);
   float span = static_cast<float>(max_ - min_);
   float part = span > 0 ? static_cast<float>(value_ - min_) / span : 0;
   float centre = rect.x + thumb / 2 + part * std::max(0.0f, rect.w - thumb);
   render.FillRoundRect({rect.x + thumb / 2, trackY, centre - rect.x - thumb / 2, 4}, 2,
-                       disabled ? kAccentDisabled : colorBar_);
+                       disabled ? palette.accentDisabled : colorBar_);
   RectF knob{centre - thumb / 2 + 1, rect.y + 1, thumb - 2, thumb - 2};
   render.FillShadow(knob, knob.w / 2, 3, Color{20, 40, 80, 50});
-  render.FillEllipse(knob, kWhite);
+  render.FillEllipse(knob, palette.white);
   render.FillEllipse({knob.x + knob.w / 4, knob.y + knob.h / 4, knob.w / 2, knob.h / 2},
-                     disabled                ? kAccentDisabled
-                     : hover_ || IsFocused() ? kAccentHover
+                     disabled                ? palette.accentDisabled
+                     : hover_ || IsFocused() ? palette.accentHover
                                              : colorBar_);
 }
 
@@ -356,8 +388,9 @@ bool SEdit::OnKeyDown(const KeyEvent& key) {
 void SEdit::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   if (colorBkgnd_.a == 0 && !GetSkin()) {
-    render.FillRoundRect(rect, kRadius, readOnly_ ? Color{248, 250, 253, 255} : kWhite);
-    render.StrokeRoundRect(rect, kRadius, 1, IsFocused() ? kAccent : kBorder);
+    Palette palette = PaletteOf(*this);
+    render.FillRoundRect(rect, kRadius, readOnly_ ? Color{248, 250, 253, 255} : palette.white);
+    render.StrokeRoundRect(rect, kRadius, 1, IsFocused() ? palette.accent : palette.border);
   }
   TextFormat format = format_;
   format.ellipsis = true;
