@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "builtin_controls.h"
 #include "toolkit/tree_host.h"
 #include "toolkit/ui_context.h"
 
@@ -20,6 +21,10 @@ EventArgs::EventArgs(SWindow* from, int id)
       nameFrom(from ? from->GetName() : L""),
       idFrom(from ? from->GetID() : 0),
       id_(id) {}
+
+void RegisterWindowControl(UiContext& context) {
+  context.RegisterWindowClass<SWindow>();
+}
 
 SWindow::SWindow() = default;
 
