@@ -12,6 +12,22 @@ void RegisterNativeChildControls(UiContext& context) {
   context.RegisterWindowClass<SRealWnd>();
 }
 
+void SNativeChild::PlaceChild() {
+  SHostWnd* host = GetContainer();
+  if (host && host->GetNative() && nativeChild_)
+    host->GetNative()->PlaceChild(nativeChild_, GetWindowRect(), IsVisible(true));
+}
+
+void SNativeChild::OnShownChanged(bool shown) {
+  (void)shown;
+  PlaceChild();
+}
+
+void SNativeChild::Layout(const RectF& parentClient, IRender& measure) {
+  SWindow::Layout(parentClient, measure);
+  PlaceChild();
+}
+
 bool SRichEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
   if (name == L"rtf") {
     source_ = value;
@@ -35,39 +51,22 @@ bool SRichEdit::SetAttribute(const std::wstring& name, const std::wstring& value
 }
 
 void SRichEdit::OnAttach(SHostWnd* host) {
-  if (host->GetNative() && !child_)
-    child_ = host->GetNative()->CreateRichTextChild(rtf_);
-  Place();
+  if (host->GetNative() && !nativeChild_)
+    nativeChild_ = host->GetNative()->CreateRichTextChild(rtf_);
+  PlaceChild();
 }
 
 void SRichEdit::OnDetach() {
   SHostWnd* host = GetContainer();
-  if (host && host->GetNative() && child_)
-    host->GetNative()->DestroyChild(child_);
-  child_ = 0;
-}
-
-void SRichEdit::Place() {
-  SHostWnd* host = GetContainer();
-  if (host && host->GetNative() && child_) {
-    host->GetNative()->PlaceChild(child_, GetWindowRect(), IsVisible(true));
-  }
-}
-
-void SRichEdit::OnShownChanged(bool shown) {
-  (void)shown;
-  Place();
-}
-
-void SRichEdit::Layout(const RectF& parentClient, IRender& measure) {
-  SWindow::Layout(parentClient, measure);
-  Place();
+  if (host && host->GetNative() && nativeChild_)
+    host->GetNative()->DestroyChild(nativeChild_);
+  nativeChild_ = 0;
 }
 
 void SRichEdit::OnFocusChanged(bool focused) {
   SHostWnd* host = GetContainer();
-  if (focused && host && host->GetNative() && child_)
-    host->GetNative()->FocusChild(child_);
+  if (focused && host && host->GetNative() && nativeChild_)
+    host->GetNative()->FocusChild(nativeChild_);
 }
 
 void SRichEdit::OnPaint(IRender& render) {
@@ -89,33 +88,17 @@ bool SRealWnd::SetAttribute(const std::wstring& name, const std::wstring& value,
 
 void SRealWnd::OnAttach(SHostWnd* host) {
   IRealWndHandler* handler = host->GetContext().GetRealWndHandler();
-  if (handler && !hwnd_)
-    hwnd_ = handler->OnRealWndCreate(this);
-  Place();
+  if (handler && !nativeChild_)
+    nativeChild_ = handler->OnRealWndCreate(this);
+  PlaceChild();
 }
 
 void SRealWnd::OnDetach() {
   SHostWnd* host = GetContainer();
   IRealWndHandler* handler = host ? host->GetContext().GetRealWndHandler() : nullptr;
-  if (handler && (hwnd_ || data_))
+  if (handler && (nativeChild_ || data_))
     handler->OnRealWndDestroy(this);
-  hwnd_ = 0;
-}
-
-void SRealWnd::Place() {
-  SHostWnd* host = GetContainer();
-  if (host && host->GetNative() && hwnd_)
-    host->GetNative()->PlaceChild(hwnd_, GetWindowRect(), IsVisible(true));
-}
-
-void SRealWnd::OnShownChanged(bool shown) {
-  (void)shown;
-  Place();
-}
-
-void SRealWnd::Layout(const RectF& parentClient, IRender& measure) {
-  SWindow::Layout(parentClient, measure);
-  Place();
+  nativeChild_ = 0;
 }
 
 }  // namespace toolkit
