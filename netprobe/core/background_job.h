@@ -8,14 +8,17 @@
 
 namespace netprobe {
 
-// Owned by the caller, who keeps it alive until `finished` is 1.
+// Owned by the caller, who keeps it alive until `finished` is 1. A finished job may be started
+// again.
 struct BackgroundJob {
   std::wstring command;
-  std::atomic<int> finished{0};  // written once by the job's thread, polled by the caller
+  std::atomic<int> started{0};   // 1 when the command's tool was started
+  std::atomic<int> finished{0};  // written last by the job's thread, polled by the caller
 };
 
 // Copies `command` into the job and runs it on a new detached thread, discarding its output;
-// the thread sets `finished` to 1 at the end. True when the thread was created.
+// the thread sets `started` (0 when cmd or the tool inside it could not be started), then
+// `finished` to 1. True when the thread was created.
 bool RunCommandInBackground(ICommandRunner& runner, BackgroundJob& job,
                             const std::wstring& command);
 

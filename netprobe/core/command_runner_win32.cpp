@@ -101,12 +101,16 @@ void DrainPipe(HANDLE readEnd, std::string& output) noexcept {
   }
 }
 
-void WaitAndClose(PROCESS_INFORMATION& process) {
+// The process's exit code; a failing tool still counts as started.
+DWORD WaitAndClose(PROCESS_INFORMATION& process) {
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);  // a failing tool still counts as started
+  if (GetExitCodeProcess(process.hProcess, &exitCode) == FALSE) {
+    exitCode = 0;
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return exitCode;
 }
 
 int LaunchCommandLine(const std::wstring& commandLine, int show) noexcept {
@@ -136,9 +140,8 @@ std::wstring WithShell(const std::wstring& command) {
   return L"cmd /C " + command;
 }
 
-}  // namespace
-
-int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept {
+int RunCommandLineForExitCode(const std::wstring& commandLine, std::string& output,
+                              unsigned long& exitCode) noexcept {
   try {
     std::wstring buffer;
     if (!PrepareCommandLine(commandLine, buffer)) {
@@ -172,16 +175,29 @@ int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcep
     writeEnd.Close();
     DrainPipe(readEnd.get(), output);
     readEnd.Close();
-    WaitAndClose(process);
+    exitCode = WaitAndClose(process);
     return 1;
   } catch (...) {
     return 0;
   }
 }
 
+}  // namespace
+
+int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept {
+  unsigned long exitCode = 0;
+  return RunCommandLineForExitCode(commandLine, output, exitCode);
+}
+
 int RunCommand(const std::wstring& command, std::string& output) noexcept {
+  unsigned long exitCode = 0;
+  return RunCommandForExitCode(command, output, exitCode);
+}
+
+int RunCommandForExitCode(const std::wstring& command, std::string& output,
+                          unsigned long& exitCode) noexcept {
   try {
-    return RunCommandLine(WithShell(command), output);
+    return RunCommandLineForExitCode(WithShell(command), output, exitCode);
   } catch (...) {
     return 0;
   }

@@ -23,6 +23,18 @@ class ICommandRunner {
   // Runs the command without capturing its output; `show` 0 hides its window. Waits for it.
   // 1 when it was started, 0 otherwise.
   virtual int LaunchCommand(const std::wstring& command, int show) = 0;
+
+  // cmd's exit code when it started but could not start the tool it was given (no such program,
+  // or the system refused the process, as a busy machine may): the tool never ran.
+  static constexpr unsigned long kToolNotStarted = 9009;
+
+  // As RunCommand; `exitCode` receives cmd's exit code, which is the tool's own when the tool
+  // ran. A runner that cannot tell gives 0.
+  virtual int RunCommandForExitCode(const std::wstring& command, std::string& output,
+                                    unsigned long& exitCode) {
+    exitCode = 0;
+    return RunCommand(command, output);
+  }
 };
 
 // The probes' side files beside the program.

@@ -19,6 +19,9 @@ int RunCommand(const std::wstring& command, std::string& output) noexcept;
 // The same for a full command line without the shell prefix. A command line that cannot be
 // passed whole to CreateProcessW (too long, embedded zero) is not started.
 int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept;
+// As RunCommand; `exitCode` receives the process's exit code when it was started.
+int RunCommandForExitCode(const std::wstring& command, std::string& output,
+                          unsigned long& exitCode) noexcept;
 // Runs "cmd /C <command>" without capturing; `show` 0 hides the window. Waits for it; 1 when
 // started.
 int LaunchCommand(const std::wstring& command, int show) noexcept;
@@ -53,6 +56,10 @@ class CommandRunner final : public ICommandRunner {
   }
   int LaunchCommand(const std::wstring& command, int show) override {
     return win32::LaunchCommand(command, show);
+  }
+  int RunCommandForExitCode(const std::wstring& command, std::string& output,
+                            unsigned long& exitCode) override {
+    return win32::RunCommandForExitCode(command, output, exitCode);
   }
 };
 

@@ -153,6 +153,9 @@ struct LanDevicesEntry {
   std::string networkCardName;
   std::vector<std::string> devicesAddress;  // in the order of the ARP listing
   int numberLanDevicesScore = 0;
+  // Addresses of the sweep whose ping could not be started, even when tried again: a device
+  // there may be missing from devicesAddress. 0 on a machine that could run every ping.
+  int unsweptAddresses = 0;
 };
 
 // The download speed test: speeds as "2.345MB" (MiB/s) and "18.760Mbps" (Mibit/s).

@@ -38,17 +38,26 @@ close_gallery() {
 fresh_dump() {
   local i
   rm -f "$work/dump.txt"
-  for i in $(seq 50); do
+  for i in $(seq 100); do
     [ -f "$work/dump.txt" ] && return 0
     sleep 0.1
   done
   return 1
 }
-# wait_event PATTERN: waits up to 10 s (a loaded machine opens a window slowly) for an event
+# until_dump CHECK: takes fresh dumps until the shell command CHECK holds for one, up to 20 s
+# (a loaded machine answers the pointer and the keys late); the last dump stays for messages.
+until_dump() {
+  local end=$((SECONDS + 20))
+  while [ $SECONDS -lt $end ]; do
+    fresh_dump && eval "$1" && return 0
+  done
+  return 1
+}
+# wait_event PATTERN: waits up to 30 s (a loaded machine opens a window slowly) for an event
 # line matching the extended regex.
 wait_event() {
   local i
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     grep -Eq "$1" "$work/events.txt" 2>/dev/null && return 0
     sleep 0.1
   done
@@ -109,15 +118,13 @@ if open_gallery XML_MAINWND; then
   read -r _ _ _ _ _ _ wx wy _ <"$work/dump.txt"
   empty="$((wx + 100)) $((wy + 200))"
   xdotool mousemove $empty
-  sleep 0.3
+  until_dump 'grep -qx "cursor arrow" "$work/dump.txt"'
   arrow=$(x_cursor)
   xdotool mousemove $(centre btn_sys_run)
-  sleep 0.3
-  fresh_dump && [ "$(field btn_sys_run state)" = hover ] ||
+  until_dump '[ "$(field btn_sys_run state)" = hover ]' ||
     fail "hover: btn_sys_run is $(field btn_sys_run state) under the pointer, not hover"
   xdotool mousemove $(centre btn_sys_abort)
-  sleep 0.5
-  fresh_dump
+  until_dump 'grep -qx "tooltip 更多" "$work/dump.txt" && [ "$(field btn_sys_run state)" = normal ]'
   grep -qx 'tooltip 更多' "$work/dump.txt" ||
     fail "hover: no tooltip 更多 over btn_sys_abort ($(grep '^tooltip' "$work/dump.txt"))"
   [ "$(field btn_sys_run state)" = normal ] || fail "hover: btn_sys_run stays $(field btn_sys_run state) after the pointer left"
@@ -128,17 +135,18 @@ if open_gallery XML_MAINWND; then
   wait_event '^10000 btn_sys_abort$' ||
     fail "hover: a click on btn_sys_abort under its tooltip did not reach it (events: $(events))"
   xdotool mousemove $empty
-  sleep 0.5
-  fresh_dump
-  grep -q '^tooltip' "$work/dump.txt" && fail "hover: the tooltip stays after the pointer left"
+  until_dump '! grep -q "^tooltip" "$work/dump.txt"' ||
+    fail "hover: the tooltip stays after the pointer left"
+  for i in $(seq 100); do
+    [ "$mapped_tip" -gt "$(viewable)" ] && break
+    sleep 0.1
+  done
   [ "$mapped_tip" -gt "$(viewable)" ] ||
     fail "hover: X mapped no window for the tooltip ($mapped_tip windows with it, $(viewable) without)"
   # The hand cursor over a link, the arrow beside it.
   grep -qx 'cursor arrow' "$work/dump.txt" || fail "cursor: $(grep '^cursor' "$work/dump.txt") over no control, not arrow"
   xdotool mousemove $(centre btn_sys_agreement)
-  sleep 0.3
-  fresh_dump
-  grep -qx 'cursor hand' "$work/dump.txt" ||
+  until_dump 'grep -qx "cursor hand" "$work/dump.txt"' ||
     fail "cursor: $(grep '^cursor' "$work/dump.txt") over the link btn_sys_agreement, not hand"
   hand=$(x_cursor)
   if [ -n "$arrow" ] && [ -n "$hand" ]; then
@@ -155,22 +163,26 @@ fi
 if open_gallery XML_MAINWND; then
   read -r _ _ _ _ _ _ wx wy _ <"$work/dump.txt"
   xdotool mousemove $((wx + 100)) $((wy + 200))
-  # focused: the control with the focus in a fresh dump.
-  focused() { fresh_dump && grep ' focus=1 ' "$work/dump.txt" | sed 's/.* name=\([^ ]*\).*/\1/'; }
-  order=
-  for keys in Tab Tab Tab Tab Tab shift+Tab Tab; do
-    xdotool key "$keys"
-    sleep 0.2
-    order="$order $(focused)"
-  done
   # The caption's buttons take no focus; Tab wraps round, Shift+Tab goes back.
   want=" btn_sys_run checkbox_sys_agreement btn_sys_agreement btn_sys_feedback btn_sys_run"
   want="$want btn_sys_feedback btn_sys_run"
+  order=
+  next=($want)
+  for keys in Tab Tab Tab Tab Tab shift+Tab Tab; do
+    xdotool key "$keys"
+    # Each key moves the focus: wait for the control it should reach, and note where it is.
+    until_dump "grep ' focus=1 ' \"\$work/dump.txt\" | grep -q ' name=${next[0]} '"
+    order="$order $(grep ' focus=1 ' "$work/dump.txt" | sed 's/.* name=\([^ ]*\).*/\1/')"
+    next=("${next[@]:1}")
+  done
   [ "$order" = "$want" ] || fail "Tab: focus went$order, not$want"
   xdotool key Return
   wait_event '^10000 btn_sys_run$' || fail "Enter on the focused btn_sys_run fired nothing (events: $(events))"
   xdotool key space
-  sleep 0.5
+  for i in $(seq 300); do
+    [ "$(grep -c '^10000 btn_sys_run$' "$work/events.txt")" = 2 ] && break
+    sleep 0.1
+  done
   [ "$(grep -c '^10000 btn_sys_run$' "$work/events.txt")" = 2 ] ||
     fail "Space on the focused btn_sys_run did not fire it again (events: $(events))"
   close_gallery
@@ -227,8 +239,7 @@ if open_gallery XML_MAINWND --dropdown btn_sys_abort; then
   # open_menu: clicks the more button until the dump shows the drop-down.
   open_menu() {
     xdotool mousemove $(centre btn_sys_abort "$work/main.txt") click 1
-    sleep 0.3
-    fresh_dump && grep -q '^dropdown$' "$work/dump.txt"
+    until_dump 'grep -q "^dropdown$" "$work/dump.txt"'
   }
   ended() { grep -c '^dropdown ' "$work/events.txt" 2>/dev/null; }
   for way in item outside Escape; do
@@ -249,7 +260,7 @@ if open_gallery XML_MAINWND --dropdown btn_sys_abort; then
         xdotool key Escape
         want='dropdown 2 ' ;;
     esac
-    for i in $(seq 30); do
+    for i in $(seq 300); do
       [ "$(ended)" -gt "$before" ] && break
       sleep 0.1
     done

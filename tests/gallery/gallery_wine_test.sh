@@ -53,7 +53,11 @@ if open_layout XML_MAINWND; then
   IFS=, read -r bx by bw bh <<<"$rect"
   cx=$(python3 -c "print(int($x + $bx + $bw / 2))") cy=$(python3 -c "print(int($y + $by + $bh / 2))")
   xdotool mousemove "$cx" "$cy" click 1
-  sleep 1
+  # A loaded machine delivers the click late: wait for its event, up to 30 s.
+  for i in $(seq 300); do
+    grep -q '^10000 btn_sys_run$' "$work/events.txt" 2>/dev/null && break
+    sleep 0.1
+  done
   grep -q '^10000 btn_sys_run$' "$work/events.txt" 2>/dev/null ||
     fail "a click at $cx,$cy did not reach btn_sys_run (events: $(cat "$work/events.txt" 2>/dev/null))"
   close_layout

@@ -87,4 +87,15 @@ std::size_t BlockLog::Size() {
   return times.size();
 }
 
+bool WaitUntil(const std::function<bool()>& done, double limitMs) {
+  const double until = NowMs() + limitMs;
+  while (!done()) {
+    if (NowMs() > until) {
+      return false;
+    }
+    Sleep(10);
+  }
+  return true;
+}
+
 }  // namespace micprobe::test

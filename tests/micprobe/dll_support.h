@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ int ThreadCount();
 int HandleCount();
 // Milliseconds on a monotonic clock.
 double NowMs();
+// Polls `done` until it holds or `limitMs` have passed; whether it held. Threads that end after
+// a stop are awaited this way, with a limit no loaded machine reaches, instead of a fixed pause.
+bool WaitUntil(const std::function<bool()>& done, double limitMs);
 
 // Collects what the capture thread hands the waveform callback.
 struct BlockLog {

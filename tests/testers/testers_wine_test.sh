@@ -43,10 +43,11 @@ answer() {
     sed 's/^X=/x=/;s/^Y=/y=/;s/^WIDTH=/w=/;s/^HEIGHT=/h=/')"
   eval "$action"
 }
-# ended WHAT: waits up to 10 s for the program's end; fails unless it ended with exit code 0
+# ended WHAT: waits up to 30 s (a loaded machine ends a Wine program late) for the program's
+# end; fails unless it ended with exit code 0
 ended() {
   local i
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done

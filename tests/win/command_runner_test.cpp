@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -111,6 +112,36 @@ TEST(RunCommand, CapturesStandardErrorAndFailuresInsideCmd) {
   std::string complaint;
   EXPECT_EQ(win32::RunCommand(L"kestrel_no_such_tool_4711 /all", complaint), 1);
   EXPECT_FALSE(complaint.empty());
+}
+
+// The LAN sweep tells a tool that never ran from one that ran and failed by cmd's exit code.
+TEST(RunCommand, ExitCodeIsTheToolsOwnOrCmdsNotStarted) {
+  static win32::CommandRunner runner;
+  const struct {
+    const wchar_t* command;
+    unsigned long exitCode;
+    int started;  // as the background job sees it
+  } cases[] = {
+      {L"rem", 0, 1},
+      {L"exit 1", 1, 1},  // a ping without an answer
+      {L"exit 3", 3, 1},
+      {L"kestrel_no_such_tool_4711 -n 1", netprobe::ICommandRunner::kToolNotStarted, 0},
+      {L"Z:\\kestrel\\no\\such\\folder\\ping.exe -n 1", netprobe::ICommandRunner::kToolNotStarted,
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.command, c.command + std::wcslen(c.command)));
+    std::string output;
+    unsigned long exitCode = 4711;
+    EXPECT_EQ(runner.RunCommandForExitCode(c.command, output, exitCode), 1);
+    EXPECT_EQ(exitCode, c.exitCode);
+    BackgroundJob job;
+    ASSERT_TRUE(RunCommandInBackground(runner, job, c.command));
+    while (job.finished.load() != 1) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(job.started.load(), c.started);
+  }
 }
 
 TEST(RunCommandLine, NotStartedGivesZeroAndLeavesOutputUnchanged) {

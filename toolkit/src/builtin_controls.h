@@ -6,14 +6,23 @@ namespace toolkit {
 
 class UiContext;
 
-// "window", "text", "button", "link", "check", "img", "tabctrl", "page", "progress",
-// "sliderbar", "edit", "busy", "richedit" and "realwnd".
-void RegisterBasicControls(UiContext& context);
-// "listview".
-void RegisterListView(UiContext& context);
+void RegisterWindowControl(UiContext& context);        // "window"
+void RegisterButtonControls(UiContext& context);       // "text", "button", "link", "check", "img"
+void RegisterTabControls(UiContext& context);          // "tabctrl", "page"
+void RegisterRangeControls(UiContext& context);        // "progress", "sliderbar"
+void RegisterEditControl(UiContext& context);          // "edit"
+void RegisterBusyIndicator(UiContext& context);        // "busy"
+void RegisterNativeChildControls(UiContext& context);  // "richedit", "realwnd"
+void RegisterListView(UiContext& context);             // "listview"
 
 inline void RegisterBuiltinControls(UiContext& context) {
-  RegisterBasicControls(context);
+  RegisterWindowControl(context);
+  RegisterButtonControls(context);
+  RegisterTabControls(context);
+  RegisterRangeControls(context);
+  RegisterEditControl(context);
+  RegisterBusyIndicator(context);
+  RegisterNativeChildControls(context);
   RegisterListView(context);
 }
 

@@ -2,15 +2,7 @@
 
 #include <vector>
 
-#include "toolkit/swindow.h"
-
 namespace toolkit {
-
-EventArgs::EventArgs(SWindow* from, int id)
-    : sender(from),
-      nameFrom(from ? from->GetName() : L""),
-      idFrom(from ? from->GetID() : 0),
-      id_(id) {}
 
 int SEventSet::subscribeEvent(int eventId, EventHandler handler) {
   int token = nextToken_++;

@@ -4,59 +4,11 @@
 
 #include <pugixml.hpp>
 
+#include "dispatch_guard.h"
 #include "layout_reader.h"
 #include "toolkit/ui_context.h"
 
 namespace toolkit {
-namespace {
-
-// Every report of the platform runs inside one: windows that end themselves are deleted after.
-class DispatchGuard {
- public:
-  explicit DispatchGuard(UiContext& context) : context_(context) { context_.EnterDispatch(); }
-  ~DispatchGuard() { context_.LeaveDispatch(); }
-  DispatchGuard(const DispatchGuard&) = delete;
-  DispatchGuard& operator=(const DispatchGuard&) = delete;
-
- private:
-  UiContext& context_;
-};
-
-bool Contains(const RectF& r, PointF p) {
-  return p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h;
-}
-
-bool IsSelfOrAncestor(const SWindow* ancestor, const SWindow* window) {
-  for (; window; window = window->GetParent()) {
-    if (window == ancestor)
-      return true;
-  }
-  return false;
-}
-
-void CollectFocusable(SWindow* window, std::vector<SWindow*>* out) {
-  if (!window->IsVisible() || window->IsDisabled())
-    return;
-  if (window->IsFocusable())
-    out->push_back(window);
-  for (size_t i = 0; i < window->GetChildrenCount(); ++i)
-    CollectFocusable(window->GetChild(i), out);
-}
-
-SWindow* Hit(SWindow* window, PointF at) {
-  for (size_t i = window->GetChildrenCount(); i-- > 0;) {
-    SWindow* child = window->GetChild(i);
-    if (!child->IsVisible() || !Contains(child->GetWindowRect(), at))
-      continue;
-    if (SWindow* deeper = Hit(child, at))
-      return deeper;
-    if (child->WantsMouse())
-      return child;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 SHostWnd::SHostWnd(UiContext& context, const std::wstring& layoutName)
     : context_(context), layoutName_(layoutName) {}
@@ -173,6 +125,7 @@ bool SHostWnd::BuildTree(pugi::xml_node root) {
 
 void SHostWnd::Attach(SWindow* window) {
   window->host_ = this;
+  window->treeHost_ = this;
   for (size_t i = 0; i < window->GetChildrenCount(); ++i)
     Attach(window->GetChild(i));
   window->OnAttach(this);
@@ -186,6 +139,7 @@ void SHostWnd::Detach(SWindow* window) {
   OnControlDestroyed(window);
   window->shown_ = false;
   window->host_ = nullptr;
+  window->treeHost_ = nullptr;
 }
 
 void SHostWnd::DestroyWindow() {
@@ -278,39 +232,6 @@ void SHostWnd::UpdateFrames() {
     native_->RequestFrames(!timeline_.empty());
 }
 
-void SHostWnd::SetFocusTo(SWindow* control) {
-  if (control == focus_)
-    return;
-  SWindow* old = focus_;
-  focus_ = control;
-  if (old) {
-    old->OnFocusChanged(false);
-    old->Invalidate();
-  }
-  if (focus_) {
-    focus_->OnFocusChanged(true);
-    focus_->Invalidate();
-  }
-}
-
-void SHostWnd::MoveFocus(bool backwards) {
-  if (!root_)
-    return;
-  std::vector<SWindow*> order;
-  CollectFocusable(root_.get(), &order);
-  if (order.empty())
-    return;
-  auto it = std::find(order.begin(), order.end(), focus_);
-  size_t index;
-  if (it == order.end()) {
-    index = backwards ? order.size() - 1 : 0;
-  } else {
-    size_t at = static_cast<size_t>(it - order.begin());
-    index = backwards ? (at + order.size() - 1) % order.size() : (at + 1) % order.size();
-  }
-  SetFocusTo(order[index]);
-}
-
 void SHostWnd::InvalidateRect(const RectF& rect) {
   if (native_)
     native_->Invalidate(rect);
@@ -332,133 +253,10 @@ void SHostWnd::LayoutNow() {
     native_->Invalidate({0, 0, body.w, body.h});
 }
 
-void SHostWnd::OnControlDestroyed(SWindow* control) {
-  if (hover_ == control)
-    hover_ = nullptr;
-  if (pressed_ == control)
-    pressed_ = nullptr;
-  if (focus_ == control)
-    focus_ = nullptr;
-}
-
-void SHostWnd::OnControlHidden(SWindow* control) {
-  if (IsSelfOrAncestor(control, hover_)) {
-    hover_->OnMouseHover(false);
-    hover_ = nullptr;
-  }
-  if (IsSelfOrAncestor(control, pressed_))
-    pressed_ = nullptr;
-  if (IsSelfOrAncestor(control, focus_))
-    SetFocusTo(nullptr);
-}
-
-SWindow* SHostWnd::HitTest(PointF at) const {
-  if (!root_ || !Contains(root_->GetWindowRect(), at))
-    return nullptr;
-  return Hit(root_.get(), at);
-}
-
 void SHostWnd::OnPaint(IRender& render, const RectF& dirty) {
   DispatchGuard guard(context_);
   if (root_)
     root_->PaintTree(render, dirty);
-}
-
-void SHostWnd::UpdateHover(PointF at) {
-  SWindow* hit = HitTest(at);
-  if (hit == hover_)
-    return;
-  if (hover_)
-    hover_->OnMouseHover(false);
-  hover_ = hit;
-  if (hover_)
-    hover_->OnMouseHover(true);
-  if (!native_)
-    return;
-  native_->SetCursor(hover_ && !hover_->IsDisabled(true) ? hover_->GetCursor()
-                                                         : CursorKind::kArrow);
-  if (hover_ && !hover_->GetToolTipText().empty())
-    native_->ShowTooltip(hover_->GetToolTipText(), at);
-  else
-    native_->HideTooltip();
-}
-
-void SHostWnd::OnMouseMove(PointF at) {
-  DispatchGuard guard(context_);
-  if (pressed_) {
-    bool inside = HitTest(at) == pressed_;
-    if (inside != pressed_->hover_)
-      pressed_->OnMouseHover(inside);
-    pressed_->OnMouseDrag(at);
-    return;
-  }
-  UpdateHover(at);
-}
-
-void SHostWnd::OnMouseLeave() {
-  DispatchGuard guard(context_);
-  if (hover_ && !pressed_) {
-    hover_->OnMouseHover(false);
-    hover_ = nullptr;
-  }
-  if (native_)
-    native_->HideTooltip();
-}
-
-void SHostWnd::OnMouseDown(MouseButton button, PointF at) {
-  DispatchGuard guard(context_);
-  if (button != MouseButton::kLeft)
-    return;
-  OnLButtonDown(at);
-  if (!native_)
-    return;
-  UpdateHover(at);
-  SWindow* hit = HitTest(at);
-  if (!hit) {
-    if (at.y < captionHeight_)
-      native_->BeginDrag();
-    return;
-  }
-  if (hit->IsDisabled(true))
-    return;
-  pressed_ = hit;
-  native_->CaptureMouse(true);
-  if (hit->IsFocusable())
-    SetFocusTo(hit);
-  hit->OnLButtonDown(at);
-}
-
-void SHostWnd::OnMouseUp(MouseButton button, PointF at) {
-  DispatchGuard guard(context_);
-  if (button != MouseButton::kLeft || !pressed_)
-    return;
-  SWindow* pressed = pressed_;
-  pressed_ = nullptr;
-  if (native_)
-    native_->CaptureMouse(false);
-  bool inside = HitTest(at) == pressed && !pressed->IsDisabled(true);
-  pressed->OnLButtonUp(at, inside);
-}
-
-void SHostWnd::OnMouseWheel(PointF at, float notches) {
-  DispatchGuard guard(context_);
-  for (SWindow* window = HitTest(at); window; window = window->GetParent()) {
-    if (window->OnMouseWheel(notches))
-      return;
-  }
-}
-
-bool SHostWnd::OnKeyEvent(const KeyEvent& key) {
-  if (key.key == Key::kTab) {
-    MoveFocus(key.shift);
-    return true;
-  }
-  return focus_ && !focus_->IsDisabled(true) && focus_->OnKeyDown(key);
-}
-
-void SHostWnd::OnKey(const KeyEvent& key) {
-  DispatchGuard guard(context_);
-  OnKeyEvent(key);
 }
 
 void SHostWnd::OnTimer(unsigned id) {
@@ -490,105 +288,6 @@ bool SHostWnd::OnCloseRequest() {
 
 bool SHostWnd::OnClose() {
   return true;
-}
-
-int SHostDialog::DoModal(SHostWnd* parent) {
-  endCode_ = kDialogCancel;
-  ended_ = false;
-  if (!Create(parent, NativeWindowKind::kDialog))
-    return -1;
-  if (!ended_) {
-    CenterWindow();
-    ShowWindow(true);
-    inModal_ = true;
-    GetNative()->RunModalLoop();
-    inModal_ = false;
-  }
-  DestroyWindow();
-  return endCode_;
-}
-
-void SHostDialog::EndDialog(int code) {
-  if (ended_)
-    return;
-  ended_ = true;
-  endCode_ = code;
-  if (inModal_ && GetNative())
-    GetNative()->EndModalLoop(code);
-}
-
-bool SHostDialog::OnClose() {
-  OnCancel();
-  return false;
-}
-
-bool SHostDialog::OnKeyEvent(const KeyEvent& key) {
-  if (SHostWnd::OnKeyEvent(key))
-    return true;
-  if (key.key == Key::kEscape) {
-    OnCancel();
-    return true;
-  }
-  return false;
-}
-
-SDropDownWnd::SDropDownWnd(UiContext& context, ISDropDownOwner* owner)
-    : SHostWnd(context, L""), owner_(owner) {}
-
-bool SDropDownWnd::Create(const RectF& rect, pugi::xml_node content) {
-  SWindow* ownerControl = owner_->GetDropDownOwner();
-  SHostWnd* ownerHost = ownerControl ? ownerControl->GetContainer() : nullptr;
-  pugi::xml_document doc;
-  pugi::xml_node root = doc.append_child("SOUI");
-  root.append_attribute("width") = static_cast<double>(rect.w);
-  root.append_attribute("height") = static_cast<double>(rect.h);
-  root.append_copy(content).set_name("root");
-  DiagnosticLog::SourceScope scope(GetContext().Diagnostics(), L"(drop-down)", nullptr);
-  if (!CreateFromXml(root, ownerHost, NativeWindowKind::kDropDown))
-    return false;
-  GetRoot()->SetOwner(ownerControl);
-  RectF at = rect;
-  if (ownerHost && ownerHost->GetNative()) {
-    RectF origin = ownerHost->GetNative()->Geometry();
-    at.x += origin.x;
-    at.y += origin.y;
-  }
-  GetNative()->SetGeometry(at, 0, 0);
-  owner_->OnCreateDropDown(this);
-  ShowWindow(true);
-  return true;
-}
-
-void SDropDownWnd::EndDropDown(int code) {
-  if (ended_)
-    return;
-  ended_ = true;
-  exitCode_ = code;
-  DestroyWindow();
-}
-
-void SDropDownWnd::OnDestroy() {
-  ended_ = true;
-  owner_->OnDestroyDropDown(this);
-  GetContext().DeleteLater([this] { delete this; });
-}
-
-void SDropDownWnd::OnActivateChanged(bool active) {
-  if (!active)
-    EndDropDown(kDialogCancel);
-}
-
-bool SDropDownWnd::OnKeyEvent(const KeyEvent& key) {
-  if (key.key == Key::kEscape) {
-    EndDropDown(kDialogCancel);
-    return true;
-  }
-  return SHostWnd::OnKeyEvent(key);
-}
-
-bool SDropDownWnd::OnClose() {
-  EndDropDown(kDialogCancel);
-  return false;
 }
 
 }  // namespace toolkit

@@ -2,63 +2,29 @@
 
 #include <algorithm>
 
-#include "toolkit/host.h"
+#include "builtin_controls.h"
+#include "toolkit/tree_host.h"
 #include "toolkit/ui_context.h"
 
 namespace toolkit {
 namespace {
-
-bool ParsePosItem(std::wstring text, bool allowSize, PosItem* item) {
-  item->kind = PosItem::kAbs;
-  while (!text.empty() && text.front() == L' ')
-    text.erase(0, 1);
-  if (!text.empty() && text.front() == L'|') {
-    // From the centre the offset may go either way: "|-50".
-    item->kind = PosItem::kCenter;
-    auto offset = ParseFloat(text.substr(1));
-    if (!offset)
-      return false;
-    item->value = *offset;
-    return true;
-  } else if (!text.empty() && text.front() == L'@') {
-    if (!allowSize)
-      return false;
-    item->kind = PosItem::kSize;
-    text.erase(0, 1);
-  } else if (!text.empty() && text.back() == L'%') {
-    item->kind = PosItem::kPercent;
-    text.pop_back();
-  } else if (!text.empty() && text.front() == L'-') {
-    item->kind = PosItem::kFromEnd;
-    text.erase(0, 1);
-  }
-  auto value = ParseFloat(text);
-  if (!value || *value < 0)
-    return false;
-  item->value = *value;
-  return true;
-}
-
-float Resolve(const PosItem& item, float start, float extent) {
-  switch (item.kind) {
-    case PosItem::kFromEnd:
-      return start + extent - item.value;
-    case PosItem::kCenter:
-      return start + extent / 2 + item.value;
-    case PosItem::kPercent:
-      return start + extent * item.value / 100;
-    case PosItem::kAbs:
-    case PosItem::kSize:
-      break;
-  }
-  return start + item.value;
-}
 
 bool Intersects(const RectF& a, const RectF& b) {
   return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
 }  // namespace
+
+// Defined with the control, whose name and id it reads.
+EventArgs::EventArgs(SWindow* from, int id)
+    : sender(from),
+      nameFrom(from ? from->GetName() : L""),
+      idFrom(from ? from->GetID() : 0),
+      id_(id) {}
+
+void RegisterWindowControl(UiContext& context) {
+  context.RegisterWindowClass<SWindow>();
+}
 
 SWindow::SWindow() = default;
 
@@ -72,8 +38,8 @@ void SWindow::BindContext(UiContext* context) {
 }
 
 SWindow::~SWindow() {
-  if (host_)
-    host_->OnControlDestroyed(this);
+  if (treeHost_)
+    treeHost_->OnControlDestroyed(this);
 }
 
 bool SWindow::IsClass(const std::wstring& className) const {
@@ -89,8 +55,8 @@ SWindow* SWindow::InsertChild(std::unique_ptr<SWindow> child) {
   child->BindContext(context_);
   children_.push_back(std::move(child));
   SWindow* added = children_.back().get();
-  if (host_) {
-    host_->Attach(added);
+  if (treeHost_) {
+    treeHost_->AttachControl(added);
     RequestRelayout();
   }
   return added;
@@ -99,9 +65,9 @@ SWindow* SWindow::InsertChild(std::unique_ptr<SWindow> child) {
 void SWindow::DestroyAllChildren() {
   std::vector<std::unique_ptr<SWindow>> gone;
   gone.swap(children_);
-  if (host_) {
+  if (treeHost_) {
     for (auto& child : gone)
-      host_->Detach(child.get());
+      treeHost_->DetachControl(child.get());
   }
   gone.clear();
   RequestRelayout();
@@ -222,22 +188,10 @@ bool SWindow::SetAttribute(const std::wstring& name, const std::wstring& value, 
       EnableWindow(enable);
   } else if (name == L"pos") {
     LayoutRule rule = rule_;
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    for (;;) {
-      auto comma = value.find(L',', start);
-      parts.push_back(value.substr(start, comma == std::wstring::npos ? comma : comma - start));
-      if (comma == std::wstring::npos)
-        break;
-      start = comma + 1;
-    }
-    bool ok = parts.size() == 2 || parts.size() == 4;
-    for (size_t i = 0; ok && i < parts.size(); ++i)
-      ok = ParsePosItem(parts[i], i >= 2, &rule.pos[i]);
+    bool ok = ParsePosRule(value, &rule);
     if (!ok) {
       ReportBadValue(name, value, L"\"x,y\" or \"x1,y1,x2,y2\"");
     } else {
-      rule.count = static_cast<int>(parts.size());
       rule_ = rule;
       RequestRelayout();
     }
@@ -335,8 +289,8 @@ void SWindow::SetVisible(bool visible, bool repaint) {
   if (visible == visible_)
     return;
   visible_ = visible;
-  if (!visible && host_)
-    host_->OnControlHidden(this);
+  if (!visible && treeHost_)
+    treeHost_->OnControlHidden(this);
   NotifyShown();
   RequestRelayout();
   if (repaint && parent_)
@@ -363,8 +317,8 @@ void SWindow::EnableWindow(bool enable, bool repaint) {
   if (enable == enabled_)
     return;
   enabled_ = enable;
-  if (!enable && host_)
-    host_->OnControlHidden(this);
+  if (!enable && treeHost_)
+    treeHost_->OnControlHidden(this);
   if (repaint)
     Invalidate();
 }
@@ -383,17 +337,17 @@ void SWindow::SetCheck(bool checked) {
 }
 
 void SWindow::SetFocus() {
-  if (host_)
-    host_->SetFocusTo(this);
+  if (treeHost_)
+    treeHost_->SetFocusTo(this);
 }
 
 bool SWindow::IsFocused() const {
-  return host_ && host_->GetFocus() == this;
+  return treeHost_ && treeHost_->GetFocus() == this;
 }
 
 void SWindow::Invalidate() {
-  if (host_)
-    host_->InvalidateRect(rect_);
+  if (treeHost_)
+    treeHost_->InvalidateRect(rect_);
 }
 
 void SWindow::SetSkin(std::shared_ptr<ISkinObj> skin) {
@@ -410,8 +364,8 @@ void SWindow::FireEvent(EventArgs& evt) {
     return;
   if (SWindow* owner = GetOwner()) {
     owner->FireEvent(evt);
-  } else if (host_) {
-    host_->DispatchEvent(evt);
+  } else if (treeHost_) {
+    treeHost_->DispatchUnhandled(evt);
   }
 }
 
@@ -434,29 +388,15 @@ SizeF SWindow::GetDesiredSize(IRender& measure) {
 }
 
 void SWindow::Layout(const RectF& parent, IRender& measure) {
-  if (rule_.count == 0) {
-    rect_ = parent;
-  } else if (rule_.count == 4) {
-    float x1 = Resolve(rule_.pos[0], parent.x, parent.w);
-    float y1 = Resolve(rule_.pos[1], parent.y, parent.h);
-    float x2 = rule_.pos[2].kind == PosItem::kSize ? x1 + rule_.pos[2].value
-                                                   : Resolve(rule_.pos[2], parent.x, parent.w);
-    float y2 = rule_.pos[3].kind == PosItem::kSize ? y1 + rule_.pos[3].value
-                                                   : Resolve(rule_.pos[3], parent.y, parent.h);
-    rect_ = {x1, y1, std::max(0.0f, x2 - x1), std::max(0.0f, y2 - y1)};
-  } else {
-    SizeF size{rule_.width, rule_.height};
-    if (size.w < 0 || size.h < 0) {
-      SizeF desired = GetDesiredSize(measure);
-      if (size.w < 0)
-        size.w = desired.w;
-      if (size.h < 0)
-        size.h = desired.h;
-    }
-    float x = Resolve(rule_.pos[0], parent.x, parent.w) + rule_.offsetX * size.w;
-    float y = Resolve(rule_.pos[1], parent.y, parent.h) + rule_.offsetY * size.h;
-    rect_ = {x, y, size.w, size.h};
+  SizeF size{rule_.width, rule_.height};
+  if (rule_.count == 2 && (size.w < 0 || size.h < 0)) {
+    SizeF desired = GetDesiredSize(measure);
+    if (size.w < 0)
+      size.w = desired.w;
+    if (size.h < 0)
+      size.h = desired.h;
   }
+  rect_ = PlaceByRule(rule_, parent, size);
   RectF client = GetClientRect();
   for (auto& child : children_)
     child->Layout(client, measure);
@@ -469,8 +409,8 @@ RectF SWindow::GetClientRect() const {
 }
 
 void SWindow::RequestRelayout() {
-  if (host_)
-    host_->RequestRelayout();
+  if (treeHost_)
+    treeHost_->RequestRelayout();
 }
 
 SkinState SWindow::GetSkinState() const {

@@ -45,6 +45,10 @@ void PrintDevices(const char* kind, const std::vector<LanDevicesEntry>& entries)
     std::printf("  %-8s %s: %zu devices (score %d):%s\n", kind,
                 AnsiToUtf8(e.networkCardName).c_str(), e.devicesAddress.size(),
                 e.numberLanDevicesScore, addresses.c_str());
+    if (e.unsweptAddresses != 0) {
+      std::printf("  %-8s (%d addresses unswept: their pings could not be started)\n", "",
+                  e.unsweptAddresses);
+    }
   }
 }
 

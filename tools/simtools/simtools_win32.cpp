@@ -53,27 +53,40 @@ std::string ReadWholeHandle(HANDLE file) {
   return content;
 }
 
-// Appends `entry` to the call log and returns how many equal entries were there before it.
-// The whole file is locked meanwhile: the LAN sweep runs hundreds of copies at once, and each
-// must count and append as one step.
-std::size_t LogCall(const std::wstring& logPath, const std::string& entry) {
-  const HANDLE file = CreateFileW(logPath.c_str(), GENERIC_READ | FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+// A busy machine may refuse to open the log for a moment; it is tried this often, this far apart.
+constexpr int kLogOpenAttempts = 100;
+constexpr DWORD kLogOpenPauseMs = 20;
+
+// Appends `entry` to the call log; `earlier` receives how many equal entries were there before
+// it. The whole file is locked meanwhile: the LAN sweep runs hundreds of copies at once, and
+// each must count and append as one step. False when the line could not be written: the call
+// then fails loudly rather than go missing from the log.
+bool LogCall(const std::wstring& logPath, const std::string& entry, std::size_t& earlier) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < kLogOpenAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
+    if (attempt > 0) {
+      Sleep(kLogOpenPauseMs);
+    }
+    file = CreateFileW(logPath.c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   if (file == INVALID_HANDLE_VALUE) {
-    return 0;
+    return false;
   }
   OVERLAPPED whole = {};
   const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
-  const std::size_t earlier = simtools::CountLogEntries(ReadWholeHandle(file), entry);
+  earlier = simtools::CountLogEntries(ReadWholeHandle(file), entry);
   const std::string line = entry + "\n";
   DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  const bool wrote =
+      WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+      written == line.size();
   if (locked) {
     UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
   }
   CloseHandle(file);
-  return earlier;
+  return wrote;
 }
 
 int Refuse(const std::wstring& self, const std::string& message) {
@@ -107,8 +120,11 @@ int wmain() {
   }
 
   std::size_t position = 0;
-  if (!logPath.empty()) {
-    position = LogCall(logPath, known ? command : simtools::UnknownLogEntry(command));
+  if (!logPath.empty() &&
+      !LogCall(logPath, known ? command : simtools::UnknownLogEntry(command), position)) {
+    Refuse(self,
+           "could not write \"" + command + "\" to the call log " + simtools::WideToUtf8(logPath));
+    return 3;
   }
   std::string output;
   if (!known || !profile.Recording(command, position, &output, &error)) {

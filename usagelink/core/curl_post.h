@@ -9,7 +9,7 @@ namespace usagelink {
 // connection and then sends nothing must not hold it for ever. Either limit ends the transfer
 // as failed.
 inline constexpr long kConnectTimeoutSeconds = 10;
-inline constexpr long kStallSeconds = 10;  // no byte moving for this long
+inline constexpr long kStallSeconds = 10;  // no byte moving either way for this long
 
 class CurlPost final : public IHttpPost {
  public:

@@ -13,41 +13,73 @@ namespace netprobe {
 
 namespace {
 
-bool AllFinished(const BackgroundJob* jobs) {
-  for (int n = 0; n < kSweepSize; ++n) {
-    if (jobs[n].finished.load() != 1) {
-      return false;
-    }
+// Starts the ping of address `n` under `prefix`, or marks its job finished and not started when
+// no thread could be had, so that the wait treats every failure to start alike.
+void StartPing(ICommandRunner& commands, BackgroundJob& job, const std::wstring& prefix, int n) {
+  bool started = false;
+  try {
+    started =
+        RunCommandInBackground(commands, job, L"ping " + prefix + std::to_wstring(n) + L" -n 1");
+  } catch (...) {
+    // Out of memory before the thread began. Leaving here would free jobs that running threads
+    // still write to, so this job counts as finished and the wait goes on.
   }
-  return true;
+  if (!started) {
+    job.started.store(0);
+    job.finished.store(1);  // no thread: nothing to wait for
+  }
 }
 
-// One ping to each of the 256 addresses at once, waited for until every one has ended. The jobs
-// live until then: their threads write to them.
-void Sweep(ProbeEngine& engine, const std::string& sweepPrefix) {
+// One ping to each of the 256 addresses at once, waited for until every one has ended. A ping
+// that did not start (no thread, no cmd process, or cmd could not start the tool: a busy machine
+// now and then refuses a process) is started again after at least one pause, up to
+// kSweepStartAttempts times in all. The jobs live until the wait ends: their threads write to
+// them. Returns how many addresses were never pinged.
+int Sweep(ProbeEngine& engine, const std::string& sweepPrefix) {
   ICommandRunner& commands = *engine.platform().commands;
   const std::unique_ptr<BackgroundJob[]> jobs(new BackgroundJob[kSweepSize]);
+  std::vector<int> attempts(kSweepSize, 1);
+  std::vector<bool> retryDue(kSweepSize, false);
   const std::wstring prefix(sweepPrefix.begin(), sweepPrefix.end());  // digits and dots
   for (int n = 0; n < kSweepSize; ++n) {
-    bool started = false;
-    try {
-      started = RunCommandInBackground(commands, jobs[n],
-                                       L"ping " + prefix + std::to_wstring(n) + L" -n 1");
-    } catch (...) {
-      // Out of memory before the thread began. Leaving here would free jobs that running
-      // threads still write to, so this job counts as finished and the wait goes on.
-    }
-    if (!started) {
-      jobs[n].finished.store(1);  // never started: nothing to wait for
-    }
+    StartPing(commands, jobs[n], prefix, n);
   }
-  while (!AllFinished(jobs.get())) {
+  int unswept = 0;
+  for (;;) {
+    bool waiting = false;
+    unswept = 0;
+    for (int n = 0; n < kSweepSize; ++n) {
+      if (jobs[n].finished.load() != 1) {
+        waiting = true;
+      } else if (jobs[n].started.load() != 1) {
+        if (attempts[n] < kSweepStartAttempts) {
+          retryDue[n] = true;
+          waiting = true;
+        } else {
+          ++unswept;
+        }
+      }
+    }
+    if (!waiting) {
+      return unswept;
+    }
     engine.platform().clock->SleepMilliseconds(kSweepPollMilliseconds);
+    for (int n = 0; n < kSweepSize; ++n) {
+      if (retryDue[n]) {
+        retryDue[n] = false;
+        ++attempts[n];
+        StartPing(commands, jobs[n], prefix, n);
+      }
+    }
   }
 }
 
-void SweepAdapters(ProbeEngine& engine, std::vector<NetworkCard>& cards) {
-  for (NetworkCard& card : cards) {
+// Sweeps each adapter with a dotted IPv4 address; `unswept` receives each card's count.
+void SweepAdapters(ProbeEngine& engine, std::vector<NetworkCard>& cards,
+                   std::vector<int>& unswept) {
+  unswept.assign(cards.size(), 0);
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    NetworkCard& card = cards[i];
     // The address goes into 256 command lines: only a dotted IPv4 address is swept.
     std::string sweepPrefix;
     std::string networkPrefix;
@@ -56,7 +88,24 @@ void SweepAdapters(ProbeEngine& engine, std::vector<NetworkCard>& cards) {
       continue;
     }
     card.networkPrefix = networkPrefix;
-    Sweep(engine, sweepPrefix);
+    unswept[i] = Sweep(engine, sweepPrefix);
+  }
+}
+
+// Hands each entry its adapter's count. The entries follow the cards' order, skipping cards the
+// listing had nothing for, so one forward walk pairs them.
+void NoteUnswept(const std::vector<NetworkCard>& cards, const std::vector<int>& unswept,
+                 std::vector<LanDevicesEntry>& entries) {
+  std::size_t card = 0;
+  for (LanDevicesEntry& entry : entries) {
+    while (card < cards.size() && (cards[card].description != entry.networkCardName ||
+                                   cards[card].networkPrefix.size() <= 1)) {
+      ++card;
+    }
+    if (card == cards.size()) {
+      return;
+    }
+    entry.unsweptAddresses = unswept[card++];
   }
 }
 
@@ -69,8 +118,10 @@ int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
   }
   engine.lanDevicesWired.clear();
   engine.lanDevicesWireless.clear();
-  SweepAdapters(engine, engine.wiredCards);
-  SweepAdapters(engine, engine.wirelessCards);
+  std::vector<int> unsweptWired;
+  std::vector<int> unsweptWireless;
+  SweepAdapters(engine, engine.wiredCards, unsweptWired);
+  SweepAdapters(engine, engine.wirelessCards, unsweptWireless);
 
   std::string table;
   if (engine.platform().commands->RunCommand(L"arp -a", table) != 1) {
@@ -79,6 +130,8 @@ int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
   }
   ParseArpTable(table, engine.wiredCards, engine.wirelessCards, engine.language,
                 engine.lanDevicesWired, engine.lanDevicesWireless);
+  NoteUnswept(engine.wiredCards, unsweptWired, engine.lanDevicesWired);
+  NoteUnswept(engine.wirelessCards, unsweptWireless, engine.lanDevicesWireless);
   if (engine.lanDevicesWired.empty() && engine.lanDevicesWireless.empty()) {
     SetError(error, kLanNothingFoundCode, kLanFailedMessage);
     return 0;

@@ -16,8 +16,11 @@ inline constexpr const char kLanFailedMessage[] = "获取局域网设备数量�
 
 // Addresses swept per adapter: the last octet from 0 to 255.
 inline constexpr int kSweepSize = 256;
-// How often the sweep's finished flags are checked.
+// How often the sweep's finished flags are checked; a ping that could not be started is started
+// again after at least one such pause.
 inline constexpr unsigned kSweepPollMilliseconds = 100;
+// How often a sweep ping is tried in all before its address counts as unswept.
+inline constexpr int kSweepStartAttempts = 4;
 
 // Refills lanDevicesWired and lanDevicesWireless and the adapters' networkPrefix; 1 on success,
 // 0 with `error` filled. Expects the presence check to have passed.

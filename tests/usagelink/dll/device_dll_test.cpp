@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -55,7 +57,14 @@ TEST(DeviceInfoDll, TheListingsKeysInOrderAndTheModelFromVersionWhateverTheMaker
 TEST(DeviceInfoDll, AListingThatPrintsNothingGivesUpAndLeavesTheFields) {
   SimulatedMachine machine("device-silent-en");
   DeviceInfo info{"model?", "maker?", "serial?"};
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(DataCollection_GetDeviceInfo(&info));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("a silent device listing was given up after %.1f s\n", seconds);
+  // The wait counts ten one-second pauses: never shorter than 10 s, and over when they are.
+  EXPECT_GE(seconds, 9.9);
+  EXPECT_LT(seconds, 30.0);
   EXPECT_EQ(Show(info), "model? | maker? | serial?");
   EXPECT_EQ(machine.Calls(), std::vector<std::string>{kListing});
 }

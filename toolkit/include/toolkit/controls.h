@@ -160,9 +160,21 @@ class SBusyIndicator : public SWindow, public ITimelineHandler {
   Color colorArc_{52, 120, 246, 255};
 };
 
+// A control shown by a native child window of its host: the base keeps the child placed over
+// the control and shown while the control can be seen.
+class SNativeChild : public SWindow {
+ public:
+  void OnShownChanged(bool shown) override;
+  void Layout(const RectF& parentClient, IRender& measure) override;
+
+ protected:
+  void PlaceChild();
+  std::uintptr_t nativeChild_ = 0;
+};
+
 // "richedit": the read-only rich-text view of an RTF resource ("rtf" "rtf:rtf_agreement"),
 // a real child window of the platform placed over the control.
-class SRichEdit : public SWindow {
+class SRichEdit : public SNativeChild {
  public:
   TOOLKIT_CLASS_NAME(SWindow, L"richedit")
   bool WantsMouse() const override { return true; }
@@ -171,42 +183,34 @@ class SRichEdit : public SWindow {
                     bool loading = false) override;
   void OnAttach(SHostWnd* host) override;
   void OnDetach() override;
-  void OnShownChanged(bool shown) override;
-  void Layout(const RectF& parentClient, IRender& measure) override;
   void OnFocusChanged(bool focused) override;
   void OnPaint(IRender& render) override;
-  std::uintptr_t GetChildHandle() const { return child_; }
+  std::uintptr_t GetChildHandle() const { return nativeChild_; }
   const std::string& GetRtf() const { return rtf_; }
 
  private:
-  void Place();
   std::wstring source_;
   std::string rtf_;
-  std::uintptr_t child_ = 0;
 };
 
 // "realwnd": a native child window made by the application's real-window handler for the
 // window class "wndclass" ("CRealWndDlg"); the toolkit sizes it to the control.
-class SRealWnd : public SWindow {
+class SRealWnd : public SNativeChild {
  public:
   TOOLKIT_CLASS_NAME(SWindow, L"realwnd")
   bool SetAttribute(const std::wstring& name, const std::wstring& value,
                     bool loading = false) override;
   void OnAttach(SHostWnd* host) override;
   void OnDetach() override;
-  void OnShownChanged(bool shown) override;
-  void Layout(const RectF& parentClient, IRender& measure) override;
   const std::wstring& GetWndClass() const { return wndClass_; }
   const std::wstring& GetWndName() const { return wndName_; }
-  std::uintptr_t GetRealHwnd() const { return hwnd_; }
+  std::uintptr_t GetRealHwnd() const { return nativeChild_; }
   // What the handler keeps with the control (its host window object).
   void SetData(void* data) { data_ = data; }
   void* GetData() const { return data_; }
 
  private:
-  void Place();
   std::wstring wndClass_, wndName_;
-  std::uintptr_t hwnd_ = 0;
   void* data_ = nullptr;
 };
 

@@ -10,6 +10,7 @@
 
 #include "toolkit/native_platform.h"
 #include "toolkit/swindow.h"
+#include "toolkit/tree_host.h"
 
 namespace pugi {
 class xml_document;
@@ -30,7 +31,7 @@ class ITimelineHandler {
   virtual void OnNextFrame() = 0;
 };
 
-class SHostWnd : public INativeWindowSink {
+class SHostWnd : public INativeWindowSink, private ITreeHost {
  public:
   // `layoutName` such as "LAYOUT:XML_MAINWND"; a name the resources lack gives an empty window.
   // The context gives the layout, the control classes and the platform; it outlives the window.
@@ -79,15 +80,15 @@ class SHostWnd : public INativeWindowSink {
   void UnregisterTimelineHandler(ITimelineHandler* handler);
 
   // Focus and Tab order (the tree's order of visible, enabled, focusable controls).
-  SWindow* GetFocus() const { return focus_; }
-  void SetFocusTo(SWindow* control);
+  SWindow* GetFocus() const override { return focus_; }
+  void SetFocusTo(SWindow* control) override;
   void MoveFocus(bool backwards);
 
   // Called by the tree.
-  void InvalidateRect(const RectF& rect);
-  void RequestRelayout();
-  void OnControlDestroyed(SWindow* control);
-  void OnControlHidden(SWindow* control);
+  void InvalidateRect(const RectF& rect) override;
+  void RequestRelayout() override;
+  void OnControlDestroyed(SWindow* control) override;
+  void OnControlHidden(SWindow* control) override;
 
   // INativeWindowSink
   void OnPaint(IRender& render, const RectF& dirty) override;
@@ -122,8 +123,11 @@ class SHostWnd : public INativeWindowSink {
   virtual bool OnKeyEvent(const KeyEvent& key);
 
  private:
-  friend class SWindow;
-  void DispatchEvent(EventArgs& evt) { _HandleEvent(&evt); }
+  // ITreeHost
+  void AttachControl(SWindow* control) override { Attach(control); }
+  void DetachControl(SWindow* control) override { Detach(control); }
+  void DispatchUnhandled(EventArgs& evt) override { _HandleEvent(&evt); }
+
   bool BuildTree(pugi::xml_node root);
   void Attach(SWindow* window);
   void Detach(SWindow* window);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/events.h"
+#include "toolkit/layout_rule.h"
 #include "toolkit/native_window.h"
 #include "toolkit/render.h"
 #include "toolkit/style.h"
@@ -18,24 +19,9 @@ class xml_node;
 
 namespace toolkit {
 
+class ITreeHost;
 class SHostWnd;
 class UiContext;
-
-// One coordinate of a "pos" rule: "12" from the parent's left/top, "-12" from its right/bottom,
-// "|12" from its centre, "50%" of its extent, and for the third and fourth "@80" a size.
-struct PosItem {
-  enum Kind { kAbs, kFromEnd, kCenter, kPercent, kSize } kind = kAbs;
-  float value = 0;
-};
-
-struct LayoutRule {
-  PosItem pos[4];
-  int count = 0;     // 0: fill the parent; 2: a corner plus "size"; 4: two corners
-  float width = -1;  // from "size"; -1: the content's size
-  float height = -1;
-  float offsetX = 0;  // "offset": a fraction of the own size added to the corner
-  float offsetY = 0;
-};
 
 // Declares a control class's layout name: the name, the object's name, and the class test that
 // also answers for the names of `Base` and its bases. Used inside the class, under "public:".
@@ -203,7 +189,8 @@ class SWindow {
   UiContext* context_ = nullptr;
   SWindow* parent_ = nullptr;
   SWindow* owner_ = nullptr;
-  SHostWnd* host_ = nullptr;
+  SHostWnd* host_ = nullptr;       // what GetContainer hands out
+  ITreeHost* treeHost_ = nullptr;  // the same window, as the tree calls it
   std::vector<std::unique_ptr<SWindow>> children_;
   std::wstring name_;
   int id_ = 0;

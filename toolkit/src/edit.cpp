@@ -1,0 +1,47 @@
+// The one-line edit.
+#include "toolkit/controls.h"
+
+#include "builtin_controls.h"
+#include "palette.h"
+#include "toolkit/ui_context.h"
+
+namespace toolkit {
+
+void RegisterEditControl(UiContext& context) {
+  context.RegisterWindowClass<SEdit>();
+}
+
+SEdit::SEdit() {
+  margin_[0] = margin_[2] = 8;
+  focusable_ = true;
+}
+
+bool SEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
+  if (name == L"readOnly" || name == L"readonly") {
+    AttrBool(name, value, &readOnly_);
+    return true;
+  }
+  return SWindow::SetAttribute(name, value, loading);
+}
+
+bool SEdit::OnKeyDown(const KeyEvent& key) {
+  if (readOnly_ || key.key != Key::kOther || key.character < 32)
+    return false;
+  SetWindowText(text_ + key.character);
+  return true;
+}
+
+void SEdit::OnPaint(IRender& render) {
+  RectF rect = GetWindowRect();
+  if (colorBkgnd_.a == 0 && !GetSkin()) {
+    Palette palette = PaletteOf(*this);
+    render.FillRoundRect(rect, kRadius, readOnly_ ? Color{248, 250, 253, 255} : palette.white);
+    render.StrokeRoundRect(rect, kRadius, 1, IsFocused() ? palette.accent : palette.border);
+  }
+  TextFormat format = format_;
+  format.ellipsis = true;
+  render.DrawText(text_, GetClientRect(), font_, format,
+                  IsDisabled(true) ? colorTextDisabled_ : colorText_);
+}
+
+}  // namespace toolkit

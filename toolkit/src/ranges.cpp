@@ -1,0 +1,151 @@
+// Progress bars and sliders.
+#include "toolkit/controls.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "builtin_controls.h"
+#include "palette.h"
+#include "toolkit/ui_context.h"
+
+namespace toolkit {
+
+void RegisterRangeControls(UiContext& context) {
+  context.RegisterWindowClass<SProgress>();
+  context.RegisterWindowClass<SSliderBar>();
+}
+
+void SProgress::SetValue(int value) {
+  value = std::clamp(value, min_, max_);
+  if (value == value_)
+    return;
+  value_ = value;
+  Invalidate();
+}
+
+void SProgress::SetRange(int minimum, int maximum) {
+  if (maximum < minimum)
+    std::swap(minimum, maximum);
+  min_ = minimum;
+  max_ = maximum;
+  value_ = std::clamp(value_, min_, max_);
+  Invalidate();
+}
+
+void SProgress::GetRange(int* minimum, int* maximum) const {
+  if (minimum)
+    *minimum = min_;
+  if (maximum)
+    *maximum = max_;
+}
+
+bool SProgress::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
+  int number = 0;
+  if (name == L"min" || name == L"max" || name == L"value") {
+    if (AttrInt(name, value, &number)) {
+      if (name == L"min")
+        SetRange(number, std::max(number, max_));
+      else if (name == L"max")
+        SetRange(std::min(min_, number), number);
+      else
+        SetValue(number);
+    }
+    return true;
+  }
+  if (name == L"colorBar")
+    return AttrColor(name, value, &colorBar_), true;
+  if (name == L"colorTrack")
+    return AttrColor(name, value, &colorTrack_), true;
+  return SWindow::SetAttribute(name, value, loading);
+}
+
+void SProgress::OnPaint(IRender& render) {
+  RectF rect = GetWindowRect();
+  float radius = rect.h / 2;
+  render.FillRoundRect(rect, radius, colorTrack_);
+  float span = static_cast<float>(max_ - min_);
+  float part = span > 0 ? static_cast<float>(value_ - min_) / span : 0;
+  if (part > 0)
+    render.FillRoundRect({rect.x, rect.y, std::max(rect.h, rect.w * part), rect.h}, radius,
+                         colorBar_);
+}
+
+SSliderBar::SSliderBar() {
+  focusable_ = true;
+}
+
+int SSliderBar::ValueAt(float x) const {
+  RectF rect = GetWindowRect();
+  float thumb = rect.h;
+  float track = std::max(1.0f, rect.w - thumb);
+  float part = std::clamp((x - rect.x - thumb / 2) / track, 0.0f, 1.0f);
+  return min_ + static_cast<int>(std::lround(part * static_cast<float>(max_ - min_)));
+}
+
+void SSliderBar::MoveTo(int value) {
+  value = std::clamp(value, min_, max_);
+  if (value == value_)
+    return;
+  SetValue(value);
+  EventSliderPos evt(this, value_);
+  FireEvent(evt);
+}
+
+void SSliderBar::OnLButtonDown(PointF at) {
+  SWindow::OnLButtonDown(at);
+  MoveTo(ValueAt(at.x));
+}
+
+void SSliderBar::OnMouseDrag(PointF at) {
+  MoveTo(ValueAt(at.x));
+}
+
+bool SSliderBar::OnKeyDown(const KeyEvent& key) {
+  switch (key.key) {
+    case Key::kLeft:
+    case Key::kDown:
+      MoveTo(value_ - 1);
+      return true;
+    case Key::kRight:
+    case Key::kUp:
+      MoveTo(value_ + 1);
+      return true;
+    case Key::kHome:
+      MoveTo(min_);
+      return true;
+    case Key::kEnd:
+      MoveTo(max_);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool SSliderBar::OnMouseWheel(float notches) {
+  MoveTo(value_ + static_cast<int>(std::lround(notches * 5)));
+  return true;
+}
+
+void SSliderBar::OnPaint(IRender& render) {
+  RectF rect = GetWindowRect();
+  float thumb = rect.h;
+  float trackY = rect.y + rect.h / 2 - 2;
+  bool disabled = IsDisabled(true);
+  Palette palette = PaletteOf(*this);
+  render.FillRoundRect({rect.x + thumb / 2, trackY, std::max(0.0f, rect.w - thumb), 4}, 2,
+                       colorTrack_);
+  float span = static_cast<float>(max_ - min_);
+  float part = span > 0 ? static_cast<float>(value_ - min_) / span : 0;
+  float centre = rect.x + thumb / 2 + part * std::max(0.0f, rect.w - thumb);
+  render.FillRoundRect({rect.x + thumb / 2, trackY, centre - rect.x - thumb / 2, 4}, 2,
+                       disabled ? palette.accentDisabled : colorBar_);
+  RectF knob{centre - thumb / 2 + 1, rect.y + 1, thumb - 2, thumb - 2};
+  render.FillShadow(knob, knob.w / 2, 3, Color{20, 40, 80, 50});
+  render.FillEllipse(knob, palette.white);
+  render.FillEllipse({knob.x + knob.w / 4, knob.y + knob.h / 4, knob.w / 2, knob.h / 2},
+                     disabled                ? palette.accentDisabled
+                     : hover_ || IsFocused() ? palette.accentHover
+                                             : colorBar_);
+}
+
+}  // namespace toolkit

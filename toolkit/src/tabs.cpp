@@ -1,0 +1,71 @@
+// Tab controls and their pages.
+#include "toolkit/controls.h"
+
+#include "builtin_controls.h"
+#include "toolkit/ui_context.h"
+
+namespace toolkit {
+
+void RegisterTabControls(UiContext& context) {
+  context.RegisterWindowClass<STabCtrl>();
+  context.RegisterWindowClass<STabPage>();
+}
+
+STabPage* STabCtrl::GetItem(int page) const {
+  int index = 0;
+  for (size_t i = 0; i < GetChildrenCount(); ++i) {
+    auto* tab = dynamic_cast<STabPage*>(GetChild(i));
+    if (!tab)
+      continue;
+    if (index++ == page)
+      return tab;
+  }
+  return nullptr;
+}
+
+int STabCtrl::GetItemCount() const {
+  int count = 0;
+  for (size_t i = 0; i < GetChildrenCount(); ++i)
+    count += dynamic_cast<STabPage*>(GetChild(i)) ? 1 : 0;
+  return count;
+}
+
+bool STabCtrl::SetCurSel(int page) {
+  if (!GetItem(page))
+    return false;
+  int old = curSel_;
+  curSel_ = page;
+  for (int i = 0; i < GetItemCount(); ++i)
+    GetItem(i)->SetVisible(i == page, false);
+  Invalidate();
+  if (old != page) {
+    EventTabSelChanged evt(this, old, page);
+    FireEvent(evt);
+  }
+  return true;
+}
+
+bool STabCtrl::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
+  if (name == L"curSel") {
+    int page = 0;
+    if (AttrInt(name, value, &page)) {
+      curSel_ = page;
+      if (!loading)
+        SetCurSel(page);
+    }
+    return true;
+  }
+  // Header-less pages without animation are all this tab control draws.
+  if (name == L"tabHeight" || name == L"animateSteps" || name == L"tabWidth")
+    return true;
+  return SWindow::SetAttribute(name, value, loading);
+}
+
+void STabCtrl::OnInitFinished() {
+  if (!GetItem(curSel_))
+    curSel_ = 0;
+  for (int i = 0; i < GetItemCount(); ++i)
+    GetItem(i)->SetVisible(i == curSel_, false);
+}
+
+}  // namespace toolkit
