@@ -4,10 +4,12 @@
 # screenshots: the device lists with the default last, the test tone's bars where and as high as
 # its amplitude puts them, a device chosen in the dropdown reaching MicProbe, the sliders, the
 # ignored close request and each verdict button. Skips (exit 77) without a display server.
-#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [SHOTS_DIR]
+# With the virtual camera's DLL it also shows the camera popup over CamProbe.dll: the camera
+# listed, the open button's live picture page, the work button reaching NetProbe.
+#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-host=$1 base=$2 shots=${3:-}
+host=$1 base=$2 vcam=${3:-} shots=${4:-}
 source "$repo/tests/support/window_test.sh"
 pid=
 trap 'close_host; display_stop; rm -rf "$work"' EXIT
@@ -57,8 +59,8 @@ wait_for() {
 # The screen point at the centre of control NAME ("at NAME x y w h", body pixels).
 centre() {
   local wx wy x y w h
-  read -r _ wx wy _ <<<"$(value window)"
-  read -r _ x y w h <<<"$(value "at $1" | sed 's/^/x /')"
+  read -r wx wy _ <<<"$(value window)"
+  read -r x y w h <<<"$(value "at $1" | cut -d" " -f2-)"
   echo $((wx + x + w / 2)) $((wy + y + h / 2))
 }
 click_at() {
@@ -87,8 +89,9 @@ if open_host; then
   wait_for '^bars .*(9[45]|4[67])' 100 || fail "no bar of the tone's height: $(value bars)"
   top=$(value bars | tr ' ' '\n' | tr -d - | sort -n | tail -1)
   case $top in 46 | 47 | 94 | 95) ;; *) fail "the tallest bar is $top pixels, not 47 or 95" ;; esac
-  read -r _ wx wy _ <<<"$(value window)"
+  read -r wx wy _ <<<"$(value window)"
   shot "$work/audio.png"
+  [ -n "$shots" ] && cp "$work/audio.png" "$shots/measured.png"
   # Each bar is a column of light pixels at x = 225 + 5i inside the dark panel; the tallest
   # column's length is the bar's height (its round caps add up to 2 pixels).
   measured=$(python3 - "$work/audio.png" "$wx" "$wy" <<'PY'
@@ -100,9 +103,9 @@ w, h = 300, 140
 tallest, off = 0, 0
 for i in range(60):
     x = 2 + 5 * i
-    run = sum(1 for y in range(h) if raw[y * w + x] > 170)
+    run = sum(1 for y in range(h) if raw[y * w + x] > 200)
     tallest = max(tallest, run)
-    off += sum(1 for y in range(h) if raw[y * w + x + 2] > 170 or raw[y * w + x - 2] > 170)
+    off += sum(1 for y in range(h) if raw[y * w + x + 2] > 200 or raw[y * w + x - 2] > 200)
 print(tallest, off)
 PY
 )
@@ -135,10 +138,10 @@ PY
   fi
 
   # --- the sliders ---
-  read -r _ x y w h <<<"$(value "at slider_speaker" | sed 's/^/s /')"
+  read -r _ x y w h <<<"$(value "at slider_speaker")"
   click_at $((wx + x + w * 3 / 4)) $((wy + y + h / 2))
   wait_for '^call SetSpeakerVolume [0-9]' || fail "the speaker slider set no volume"
-  read -r _ x y w h <<<"$(value "at slider_audio" | sed 's/^/s /')"
+  read -r _ x y w h <<<"$(value "at slider_audio")"
   click_at $((wx + x + w / 4)) $((wy + y + h / 2))
   wait_for '^call SetMicrophoneVolume [0-9]' || fail "the microphone slider set no volume"
   grep -q '^micSlider 0 ' "$work/dump.txt" && fail "the microphone slider stays at 0"
@@ -167,7 +170,7 @@ for pair in "btn_popwnd_audio_error 2" "btn_popwnd_audio_close 0"; do
   read -r button verdict <<<"$pair"
   if open_host; then
     wait_for '^initState 1' 100
-    read -r _ wx wy _ <<<"$(value window)"
+    read -r wx wy _ <<<"$(value window)"
     click_at $(centre "$button")
     wait_for '^window hidden' || fail "$button did not hide the popup"
     grep -q "^result SetMicrophoneTestResult $verdict -> 1" "$work/dump.txt" ||
@@ -182,8 +185,31 @@ done
 # The live popup for the README.
 if [ -n "$shots" ] && open_host; then
   wait_for '^bars .*9[45]' 100
-  sleep 0.3
+  xdotool mousemove 5 5  # no hover or tooltip in the picture
+  sleep 0.5
   shot "$shots/popup_audio.png"
   close_host
+fi
+# --- the camera popup over the virtual camera ---
+if [ -n "$vcam" ]; then
+  "$repo/scripts/vcam" register "$vcam" >/dev/null 2>&1 || fail "the virtual camera did not register"
+  if open_host --video; then
+    grep -q '^camera [0-9]* Kestrel Virtual Camera' "$work/dump.txt" ||
+      fail "the virtual camera is not listed ($(grep '^camera' "$work/dump.txt" | tr '\n' ';'))"
+    [ "$(value cameraEdit)" = "Kestrel Virtual Camera" ] || fail "the edit shows '$(value cameraEdit)'"
+    read -r wx wy _ <<<"$(value window)"
+    click_at $(centre btn_popwnd_video_open)
+    wait_for '^video [0-9]' || fail "the open button showed no picture window"
+    grep -q '^page 1' "$work/dump.txt" || fail "the open button left page $(value page)"
+    sleep 1
+    [ -n "$shots" ] && shot "$shots/popup_video.png"
+    click_at $(centre btn_popwnd_video_work)
+    wait_for '^window hidden' || fail "the camera work button did not hide the popup"
+    grep -q '^result SetCameraTestResult 1 -> 1' "$work/dump.txt" ||
+      fail "NetProbe did not get the camera verdict 1"
+    close_host
+  else
+    fail "the popup host did not show the camera popup"
+  fi
 fi
 window_test_end "popups_wine"

@@ -15,6 +15,8 @@
 #include "video/video_popup.h"
 
 #include "windows_base.h"
+// The controls' own GetWindowText, not the Win32 macro.
+#undef GetWindowText
 
 #include <algorithm>
 #include <cstdio>
@@ -117,9 +119,24 @@ struct Timing {
   double firstLoudPaintMs = 0;  // wall clock of the first paint drawing such a bar
   int paints = 0;
   double paintTotalMs = 0, paintMaxMs = 0;
+  // The tone's rising steps (amplitude 6000 to 12000): a block whose bars first reach the loud
+  // height, and the first paint after it that draws them.
+  int previousBlockTop = 0;
+  double stepBlockMs = 0;  // pending step, 0 when none
+  int steps = 0;
+  double stepTotalMs = 0, stepMaxMs = 0;
 };
 Timing g_timing;
 constexpr int kLoudBar = 30;  // pixels: a sample of about 3800
+constexpr int kStepBar = 85;  // the tone's loud half gives 95, its quiet half 47
+constexpr int kQuietBar = 70;
+
+int TallestBar(const short* samples, int count) {
+  int top = 0;
+  for (int i = 0; i < std::min(count, popups::kWaveSamples); ++i)
+    top = std::max(top, std::abs(popups::BarHeight(samples[i])));
+  return top;
+}
 
 // The audio popup with its paint and blocks timed.
 class TimedAudioPopup : public popups::CPopWndAudio {
@@ -134,6 +151,12 @@ class TimedAudioPopup : public popups::CPopWndAudio {
         }
       }
     }
+    if (samples && count > 0) {
+      int top = TallestBar(samples, count);
+      if (top >= kStepBar && g_timing.previousBlockTop < kQuietBar && g_timing.stepBlockMs == 0)
+        g_timing.stepBlockMs = NowMs();
+      g_timing.previousBlockTop = top;
+    }
     return DrawWaveCallback(samples, count, context);
   }
   void OnPaint(toolkit::IRender& render, const toolkit::RectF& dirty) override {
@@ -147,6 +170,20 @@ class TimedAudioPopup : public popups::CPopWndAudio {
     ++g_timing.paints;
     g_timing.paintTotalMs += ms;
     g_timing.paintMaxMs = std::max(g_timing.paintMaxMs, ms);
+    if (g_timing.stepBlockMs != 0) {
+      if (auto* animator = FindChildByName2<popups::SMicAudioAnimator>(L"AudioAnimator")) {
+        int top = 0;
+        for (int i = 0; i < popups::kDrawnBars; ++i)
+          top = std::max(top, std::abs(animator->Bars()[i].height));
+        if (top >= kStepBar) {
+          double delay = NowMs() - g_timing.stepBlockMs;
+          g_timing.stepBlockMs = 0;
+          ++g_timing.steps;
+          g_timing.stepTotalMs += delay;
+          g_timing.stepMaxMs = std::max(g_timing.stepMaxMs, delay);
+        }
+      }
+    }
     if (g_timing.firstLoudPaintMs == 0) {
       if (auto* animator = FindChildByName2<popups::SMicAudioAnimator>(L"AudioAnimator")) {
         for (int i = 0; i < popups::kDrawnBars; ++i) {
@@ -226,13 +263,14 @@ std::string Dump(toolkit::SHostWnd& popup, const std::vector<std::string>& calls
         out += " " + std::to_string(animator->Bars()[i].height);
       out += "\nrepaints " + std::to_string(animator->GetRepaintRequests()) + "\n";
     }
-    char timing[200];
+    char timing[400];
     std::snprintf(timing, sizeof timing,
                   "firstLoudBlock %.1f\nfirstLoudPaint %.1f\npaints %d\npaintMeanMs %.3f\n"
-                  "paintMaxMs %.3f\n",
+                  "paintMaxMs %.3f\nsteps %d\nstepToPaintMeanMs %.1f\nstepToPaintMaxMs %.1f\n",
                   g_timing.firstLoudBlockMs, g_timing.firstLoudPaintMs, g_timing.paints,
                   g_timing.paints ? g_timing.paintTotalMs / g_timing.paints : 0.0,
-                  g_timing.paintMaxMs);
+                  g_timing.paintMaxMs, g_timing.steps,
+                  g_timing.steps ? g_timing.stepTotalMs / g_timing.steps : 0.0, g_timing.stepMaxMs);
     out += timing;
   } else {
     auto& cam = static_cast<popups::CPopWndVideo&>(popup);
