@@ -1,0 +1,49 @@
+// Carries work from other threads over to the UI thread, which owns the windows. A thread posts a
+// closure; the queue calls its wake callback (the window posts itself a message), and the UI
+// thread runs the queued closures when it handles that message. RunAndWait blocks the calling
+// thread until its closure has run. Shutdown, at close, drops what is queued and releases every
+// waiting thread at once, so closing the window never waits for a worker and never deadlocks.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace kestrelrun {
+
+class CUiQueue {
+ public:
+  using Task = std::function<void()>;
+
+  // `wake` may be called from any thread, also while RunPending runs; it must not block.
+  explicit CUiQueue(std::function<void()> wake);
+  CUiQueue(const CUiQueue&) = delete;
+  CUiQueue& operator=(const CUiQueue&) = delete;
+  ~CUiQueue();
+
+  // Any thread but the UI thread: queues `task`. False after Shutdown (the task is dropped).
+  bool Post(Task task);
+  // Any thread but the UI thread: queues `task` and waits until the UI thread has run it. False
+  // when Shutdown came first; the task then has not run and never will.
+  bool RunAndWait(Task task);
+
+  // UI thread: runs the queued tasks one at a time, in order. A task may open a modal box whose
+  // message loop calls RunPending again; each task still runs once.
+  void RunPending();
+  // UI thread: refuses further tasks, drops the queued ones and releases every waiting thread.
+  void Shutdown();
+  bool IsShutDown() const;
+
+ private:
+  struct Entry;
+
+  std::function<void()> wake_;
+  mutable std::mutex lock_;
+  std::condition_variable done_;
+  std::deque<std::shared_ptr<Entry>> queue_;
+  bool shutDown_ = false;
+};
+
+}  // namespace kestrelrun
