@@ -17,7 +17,8 @@ class CUiQueue {
  public:
   using Task = std::function<void()>;
 
-  // `wake` may be called from any thread, also while RunPending runs; it must not block.
+  // `wake` is called from the posting thread, under the queue's lock (never after Shutdown has
+  // returned); it must not block and must not call the queue.
   explicit CUiQueue(std::function<void()> wake);
   CUiQueue(const CUiQueue&) = delete;
   CUiQueue& operator=(const CUiQueue&) = delete;
@@ -32,12 +33,15 @@ class CUiQueue {
   // UI thread: runs the queued tasks one at a time, in order. A task may open a modal box whose
   // message loop calls RunPending again; each task still runs once.
   void RunPending();
-  // UI thread: refuses further tasks, drops the queued ones and releases every waiting thread.
+  // UI thread: refuses further tasks, drops the queued ones and releases their waiting threads.
+  // A task that is running (Shutdown called from inside it) finishes first, then its waiter is
+  // released.
   void Shutdown();
   bool IsShutDown() const;
 
  private:
   struct Entry;
+  void Wake();
 
   std::function<void()> wake_;
   mutable std::mutex lock_;

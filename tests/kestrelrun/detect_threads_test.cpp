@@ -1,0 +1,128 @@
+// The controller's threads: a reset or a new run while a step's call is in progress, a close
+// while the worker waits for the UI or for a probe, and Start and Reset hammering a running
+// worker. Also built under ThreadSanitizer.
+#include "app/detect_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "detect_fakes.h"
+
+namespace kestrelrun {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Harness;
+
+std::future<void> StepInBackground(Harness& h) {
+  return std::async(std::launch::async, [&h] { h.sequence->Step(); });
+}
+
+TEST(DetectThreadsTest, AStepOfAClearedRunLeavesTheNewRunAlone) {
+  Harness h;
+  h.probes->beforeCall = nullptr;
+  h.probes->blockStep = 5;
+  h.sequence->Start();
+  for (int i = 0; i < 4; ++i) {
+    h.StepOnce();
+  }
+  auto step = StepInBackground(h);
+  h.probes->gate.AwaitWaiter();
+  h.sequence->Reset();  // the user goes back while the CPU is probed
+  h.sequence->Start();
+  h.probes->gate.Open();
+  step.get();
+  const DetectState state = h.sequence->State();
+  EXPECT_TRUE(state.running);
+  EXPECT_EQ(state.stepIndex, 1);
+  EXPECT_EQ(state.progressTarget, 0);
+  EXPECT_EQ(state.tally.score, 0);
+}
+
+TEST(DetectThreadsTest, CloseReleasesAWorkerWaitingForTheUi) {
+  struct Case {
+    const char* name;
+    int micVerdict;  // -1: the user never answers
+    int failStep;
+  };
+  const Case cases[] = {{"popup never answered", -1, 0}, {"failure box never shown", 1, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.probes->beforeCall = nullptr;
+    h.view.micVerdict = c.micVerdict;
+    h.probes->failStep = c.failStep;
+    h.probes->failCode = 4;
+    h.sequence->Start();
+    if (c.failStep != 0) {
+      h.StepOnce();
+      h.StepOnce();
+    }
+    auto step = StepInBackground(h);
+    if (c.failStep == 0) {
+      ASSERT_TRUE(h.PumpUntil([&] { return !h.view.Starting(L"microphone test").empty(); }));
+    } else {
+      std::this_thread::sleep_for(20ms);  // the worker waits for a UI that never pumps
+    }
+    h.sequence->Close();
+    ASSERT_EQ(step.wait_for(2s), std::future_status::ready);
+    EXPECT_TRUE(h.view.Starting(L"message").empty());
+    EXPECT_FALSE(h.sequence->Step());  // the thread may end now
+  }
+}
+
+TEST(DetectThreadsTest, DestroyingTheControllerDuringAProbeLeavesTheWorkerSafe) {
+  Harness h;
+  h.probes->beforeCall = nullptr;
+  h.probes->blockStep = 3;
+  h.sequence->Start();
+  h.StepOnce();
+  h.StepOnce();
+  std::function<bool()> callback = h.sequence->WorkerCallback();
+  std::thread worker([callback] { callback(); });
+  h.probes->gate.AwaitWaiter();
+  h.sequence.reset();  // the window is destroyed; the worker is not waited for
+  h.probes->gate.Open();
+  worker.join();
+  EXPECT_FALSE(callback());
+}
+
+TEST(DetectThreadsTest, StartAndResetRaceARunningWorker) {
+  Harness h({0, 0});
+  h.probes->beforeCall = nullptr;
+  std::atomic<bool> stop{false};
+  std::function<bool()> callback = h.sequence->WorkerCallback();
+  std::thread worker([&] {
+    while (!stop.load() && callback()) {
+    }
+  });
+  for (int i = 0; i < 300; ++i) {
+    h.sequence->Start();
+    h.sequence->RunUiTasks();
+    h.sequence->RefreshTick();
+    h.sequence->FlashTick();
+    if (i % 3 == 0) {
+      h.sequence->Reset();
+    }
+  }
+  h.sequence->Reset();
+  stop = true;
+  while (worker.joinable()) {
+    h.sequence->RunUiTasks();  // a step may wait for a popup
+    if (h.sequence->State().stepIndex == 0) {
+      h.sequence->Close();
+      worker.join();
+    }
+  }
+  const DetectState state = h.sequence->State();
+  EXPECT_FALSE(state.running);
+  EXPECT_EQ(state.stepIndex, 0);
+  EXPECT_TRUE(h.view.OnOneThread());
+}
+
+}  // namespace
+}  // namespace kestrelrun
