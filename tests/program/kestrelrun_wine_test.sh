@@ -1,0 +1,215 @@
+#!/usr/bin/env bash
+# The real KestrelRun.exe under Wine on a virtual display, driven by real clicks and keys
+# (xdotool) and read back through its development state dump (KESTREL_UI_DUMP), its log, the
+# pages it opened and screenshots: start-up and the main window, the agreement toggles, the more
+# menu and about box, help, a second instance, the newer-version answer, an offline machine
+# (page 4 and retry), a run's message boxes shown while the worker waits, and closing while idle
+# and during a run (Cancel keeps it, OK ends it promptly). Skips (exit 77) without a display.
+#   kestrelrun_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT [SHOTS_DIR]
+set -u
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+program=$(readlink -f "$1") prefix=$2 http_port=$3 shots=${4:-}
+bin=$(dirname "$program")
+source "$repo/tests/support/window_test.sh"
+[ -n "$shots" ] || shots=$work/shots
+mkdir -p "$shots"
+pids=()
+trap 'for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
+
+gallery_prefix "$prefix" 96 && display_start || { fail "no display"; exit 1; }
+export KESTREL_OPENED_LOG=$work/opened.txt
+export PATH=$repo/tests/usagelink/standin:$PATH
+export WINEPATH="Z:$(dirname "$bin")/simbin" KESTREL_DLL_OVERRIDES=iphlpapi=n
+server() { curl -s --max-time 5 -X POST "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
+
+# start PROFILE NAME: runs the program on a machine profile with its dump in $work/NAME.txt;
+# sets $pid and waits for the first dump.
+start() {
+  local i
+  dump=$work/$2.txt
+  rm -f "$dump"
+  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$repo/testdata/profiles/$1" KESTREL_UI_DUMP="Z:$dump" \
+    setsid "$repo/scripts/wine-run" "$program" >"$work/$2.out" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  for i in $(seq 300); do
+    [ -f "$dump" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+# A dump written after now, as $work/dump.txt (where centre and field read).
+fresh() {
+  local i
+  rm -f "$dump"
+  for i in $(seq 50); do
+    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# wait_for GREP_PATTERN [TRIES]: until the dump has a line matching it (0.1 s a try).
+wait_for() {
+  local i
+  for i in $(seq "${2:-100}"); do
+    fresh && grep -Eq "$1" "$work/dump.txt" && return 0
+  done
+  return 1
+}
+click() {
+  local at
+  at=$(centre "$1") || true
+  [ -n "$at" ] || { fail "no shown $1 to click"; return 1; }
+  xdotool mousemove $at click 1
+  sleep 0.3
+}
+page() { grep -m1 ' name=tab_main_op ' "$work/dump.txt" >/dev/null && fresh; grep -m1 "name=$1 " "$work/dump.txt"; }
+shown() { [ "$(field "$1" shown)" = 1 ]; }
+shot() { import -window root "$shots/$1.png"; }
+# ends PID SECONDS: the program ended within the time; prints its exit code.
+ends() {
+  local i
+  for i in $(seq $(($2 * 10))); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; echo $?; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# The centre of the open message box's button (1 OK, 2 Cancel of an OK/Cancel box; 0 the OK of
+# an OK box), from the box's screen rectangle and its layout (324 x 214, margin 5,3,5,7).
+box_button() {
+  local x y w h
+  read -r _ x y w h < <(grep -m1 '^modal ' "$work/dump.txt")
+  case $1 in
+    0) echo $((x + 157)) $((y + 169)) ;;
+    1) echo $((x + 100)) $((y + 169)) ;;
+    2) echo $((x + 214)) $((y + 169)) ;;
+  esac
+}
+
+server reset
+# --- start-up, the main window, agreement, menu, about, help, a second instance, idle close ---
+if start desktop-zh main; then
+  fresh
+  grep -q ' name=btn_sys_run .*shown=1 enabled=1' "$work/dump.txt" ||
+    fail "start: btn_sys_run not shown and enabled ($(grep -m1 name=btn_sys_run "$work/dump.txt"))"
+  grep -q 'text=Tarvos-Lessora V2.1.20.928' "$work/dump.txt" || fail "start: no title line"
+  shot start
+  click checkbox_sys_agreement && fresh
+  [ "$(field btn_sys_run enabled)" = 0 ] || fail "agreement: btn_sys_run stays enabled unticked"
+  click btn_sys_agreement && fresh
+  shown agreement_edit || fail "agreement: the link did not show page 3"
+  [ "$(field btn_sys_run enabled)" = 0 ] || true
+  click checkbox_sys_agreement_2 && fresh
+  shot agreement
+  click btn_sys_agreement && fresh
+  shown btn_sys_run || fail "agreement: the second click on the link did not show page 0"
+  [ "$(field btn_sys_run enabled)" = 1 ] || fail "agreement: ticking page 3's box did not enable btn_sys_run"
+
+  click btn_sys_abort && fresh
+  shown btn_more_about || fail "menu: btn_sys_abort did not show the more menu"
+  shot menu
+  xdotool mousemove $(centre btn_sys_run) click 1
+  sleep 0.3; fresh
+  shown btn_more_about && fail "menu: a click outside did not close it"
+  click btn_sys_abort && click btn_more_about
+  wait_for '^dialog LAYOUT:XML_POPWND_ABORT' 30 || fail "about: no about box"
+  shot about
+  grep -q 'text=当前版本：2.1.20.928' "$work/dump.txt" || fail "about: no version line"
+  line=$(grep -n '^dialog ' "$work/dump.txt" | cut -d: -f1)
+  xdotool mousemove $(centre btn_popwnd_close "$work/dump.txt" $((line + 1))) click 1
+  sleep 0.5; fresh
+  grep -q '^dialog' "$work/dump.txt" && fail "about: its close button did not end it"
+  shown btn_more_about && fail "about: the menu stayed open"
+  click btn_sys_abort && click btn_more_help
+  sleep 1
+  grep -q '/detail/dc_188984.html' "$KESTREL_OPENED_LOG" 2>/dev/null ||
+    fail "help: the help article was not opened ($(cat "$KESTREL_OPENED_LOG" 2>/dev/null))"
+
+  # A second instance says so and ends with 0; the first goes on.
+  first=$pid first_dump=$dump
+  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$repo/testdata/profiles/desktop-zh" \
+    setsid "$repo/scripts/wine-run" "$program" >"$work/second.out" 2>&1 &
+  second=$!
+  pids+=("$second")
+  sleep 4
+  shot second-instance
+  xdotool key Return
+  code=$(ends "$second" 10) || fail "second instance: still running after Enter"
+  [ "${code:-x}" = 0 ] || fail "second instance: exit code ${code:-none}, not 0"
+  pid=$first dump=$first_dump
+  fresh && kill -0 "$first" 2>/dev/null || fail "second instance: the first one is gone"
+
+  click btn_sys_close
+  code=$(ends "$first" 10) || fail "idle close: still running 10 s after the close button"
+  [ "${code:-x}" = 0 ] || fail "idle close: exit code ${code:-none}"
+  ls "$bin/log/"*.log >/dev/null 2>&1 || fail "start: no log file in $bin/log"
+else
+  fail "start: no dump from the program ($(cat "$work/main.out"))"
+fi
+
+# --- a newer version: the message, the download page, exit code 0 ---
+server "set?version.current=9.0.0.1"
+: >"$KESTREL_OPENED_LOG"
+if start desktop-zh newer || true; then
+  sleep 4
+  shot newer-version
+  xdotool key Return
+  code=$(ends "$pid" 10) || fail "newer version: still running after Enter"
+  [ "${code:-x}" = 0 ] || fail "newer version: exit code ${code:-none}"
+  sleep 0.5
+  grep -q "127.0.0.1:$http_port" "$KESTREL_OPENED_LOG" 2>/dev/null ||
+    fail "newer version: no download page opened ($(cat "$KESTREL_OPENED_LOG" 2>/dev/null))"
+  [ -f "$work/newer.txt" ] && fail "newer version: the main window became usable"
+fi
+server reset
+
+# --- an offline machine: page 4, retry, page 4 again ---
+if start offline-zh offline; then
+  sleep 2  # the presence check answers
+  click btn_sys_run
+  wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: btn_sys_run did not show page 4"
+  shot offline
+  click btn_sys_retry && fresh
+  shown btn_sys_run || fail "offline: retry did not show page 0"
+  click btn_sys_run
+  wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: the second start did not show page 4"
+  click btn_sys_close
+  ends "$pid" 10 >/dev/null || fail "offline: still running after close"
+else
+  fail "offline: no dump ($(cat "$work/offline.out"))"
+fi
+
+# --- a run: the worker's message box on the UI thread, then closing during the run ---
+if start desktop-zh run; then
+  sleep 1
+  click btn_sys_run
+  # No popups: the microphone step's box opens from the worker's request while it waits.
+  wait_for '^msgbox 未检测到麦克风和扬声器！' 50 || fail "run: no microphone box ($(grep -E '^(msgbox|modal)' "$work/dump.txt"))"
+  shown detect_pro_showinfo_1 || fail "run: the detecting page is not shown under the box"
+  shot run-microphone-box
+  grep -q 'text=检测麦克风的运行情况...' "$work/dump.txt" || fail "run: the status label was not refreshed while the worker waits"
+  xdotool mousemove $(box_button 0) click 1
+  wait_for '^msgbox 未检测到摄像头！' 50 || fail "run: no camera box"
+  xdotool mousemove $(box_button 0) click 1
+  wait_for 'text=检测(主机基本信息|操作系统|CPU)' 80 || fail "run: the probes did not start"
+  click btn_sys_close
+  wait_for '^msgbox 正在检测中,确认退出吗？' 30 || fail "run: closing during the run did not ask"
+  shot run-confirm-close
+  xdotool mousemove $(box_button 2) click 1
+  sleep 1.5; fresh
+  grep -q '^msgbox' "$work/dump.txt" && fail "run: Cancel left the box open"
+  kill -0 "$pid" 2>/dev/null || fail "run: Cancel ended the program"
+  shown detect_pro_showinfo_1 || fail "run: Cancel left the detecting page"
+  click btn_sys_close
+  wait_for '^msgbox 正在检测中,确认退出吗？' 30 || fail "run: the second close did not ask"
+  xdotool mousemove $(box_button 1) click 1
+  code=$(ends "$pid" 5) || fail "run: still running 5 s after OK"
+  [ "${code:-x}" = 0 ] || fail "run: exit code ${code:-none} after OK"
+else
+  fail "run: no dump ($(cat "$work/run.out"))"
+fi
+
+echo "screenshots in $shots"
+window_test_end kestrelrun_wine
