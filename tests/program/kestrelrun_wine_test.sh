@@ -20,15 +20,26 @@ gallery_prefix "$prefix" 96 && display_start || { fail "no display"; exit 1; }
 export KESTREL_OPENED_LOG=$work/opened.txt
 export PATH=$repo/tests/usagelink/standin:$PATH
 export WINEPATH="Z:$(dirname "$bin")/simbin" KESTREL_DLL_OVERRIDES=iphlpapi=n
+# The machine's release number lives in the registry, as on Windows (the prefix is the test's).
+if [ ! -f "$prefix/.kestrel-release" ]; then
+  grep -v '^#' "$repo/testdata/profiles/desktop-zh/registry.txt" | while IFS='=' read -r name value; do
+    [ -n "$name" ] && "$repo/scripts/wine-run" reg add \
+      'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v "$name" /t REG_SZ /d "$value" /f
+  done >/dev/null 2>&1 && touch "$prefix/.kestrel-release"
+fi
+# The offline machine is the desktop with no answer from the presence check's hosts.
+"$repo/scripts/complete-profile" "$repo/testdata/profiles/offline-zh" \
+  "$repo/testdata/profiles/desktop-zh" "$work/offline-zh" >/dev/null
 server() { curl -s --max-time 5 -X POST "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
 
+profile_dir() { if [ -d "$work/$1" ]; then echo "$work/$1"; else echo "$repo/testdata/profiles/$1"; fi; }
 # start PROFILE NAME: runs the program on a machine profile with its dump in $work/NAME.txt;
 # sets $pid and waits for the first dump.
 start() {
   local i
   dump=$work/$2.txt
   rm -f "$dump"
-  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$repo/testdata/profiles/$1" KESTREL_UI_DUMP="Z:$dump" \
+  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$(profile_dir "$1")" KESTREL_UI_DUMP="Z:$dump" \
     setsid "$repo/scripts/wine-run" "$program" >"$work/$2.out" 2>&1 &
   pid=$!
   pids+=("$pid")
