@@ -82,8 +82,8 @@ bool PicturesDecode() {
 // The taskbar button's progress for the finished-run flashing; null when the shell has none.
 ITaskbarList3* CreateTaskbar() {
   ITaskbarList3* taskbar = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar))))
+  if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                              reinterpret_cast<void**>(&taskbar))))
     return nullptr;
   if (FAILED(taskbar->HrInit())) {
     taskbar->Release();
@@ -127,8 +127,8 @@ int Run(HINSTANCE instance) {
   kestrelrun::CLoggerLines logLines(logger, *codePage);
   {
     kestrelrun::Win32ProgramServices services(folder, taskbar);
-    kestrelrun::CMainWnd window(app, {services, std::make_shared<kestrelrun::NetProbeCalls>(),
-                                      logLines, {}, {}});
+    kestrelrun::CMainWnd window(
+        app, {services, std::make_shared<kestrelrun::NetProbeCalls>(), logLines, {}, {}});
     if (window.Create()) {
       window.CenterWindow();
       kestrelrun::StartStateDump(window, platform.Scale());

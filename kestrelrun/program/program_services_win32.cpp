@@ -1,9 +1,9 @@
 #include "program_services_win32.h"
 
-#include <windows.h>
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <ctime>
 
@@ -29,8 +29,8 @@ struct Win32ProgramServices::WakeWindow {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kWakeClass;
     RegisterClassW(&wc);  // fails harmlessly when already registered
-    hwnd = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
+    hwnd = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
     if (hwnd)
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
@@ -149,9 +149,8 @@ void Win32ProgramServices::EndTesterProcesses() {
       named = named || lstrcmpiW(entry.szExeFile, tester) == 0;
     if (!named)
       continue;
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                    entry.th32ProcessID);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                 entry.th32ProcessID);
     if (!process)
       continue;
     // Only a tester started from our own Test folder, never another program of that name.

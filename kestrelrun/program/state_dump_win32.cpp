@@ -70,8 +70,8 @@ void StartStateDump(CMainWnd& window, float scale) {
     std::string dump = TreeOf(window, scale);
     dump += std::string("minimised ") + (IsIconic(main) ? "1" : "0") + "\n";
     if (toolkit::SHostWnd* dialog = window.OpenDialog())
-      dump += "dialog " + toolkit::WideToUtf8(dialog->GetLayoutName()) + "\n" +
-              TreeOf(*dialog, scale);
+      dump +=
+          "dialog " + toolkit::WideToUtf8(dialog->GetLayoutName()) + "\n" + TreeOf(*dialog, scale);
     for (const auto& text : window.OpenMessageBoxes())
       dump += "msgbox " + toolkit::WideToUtf8(text) + "\n";
     for (HWND box : OwnedHosts(main))

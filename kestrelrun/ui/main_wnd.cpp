@@ -242,6 +242,9 @@ void CMainWnd::_HandleEvent(toolkit::EventArgs* evt) {
 void CMainWnd::ShowMoreMenu(bool show) {
   if (toolkit::SWindow* menu = FindChildByName(L"win_main_tips"))
     menu->SetAttribute(L"show", show ? L"1" : L"0");
+  // The more button's tip would lie over the menu's first item and take its click.
+  if (show && GetNative())
+    GetNative()->HideTooltip();
 }
 
 void CMainWnd::ToggleAgreementShown() {

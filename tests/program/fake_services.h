@@ -47,6 +47,12 @@ class FakeServices : public IProgramServices {
     if (wakes_.exchange(0) > 0 && run_)
       run_();
   }
+  // Forgets what was called, for the next case.
+  void Clear() {
+    std::lock_guard<std::mutex> hold(lock_);
+    calls.clear();
+    opened.clear();
+  }
   bool Called(const std::string& what) const {
     std::lock_guard<std::mutex> hold(lock_);
     for (const auto& c : calls)
@@ -90,9 +96,7 @@ class FakeProbes : public IDetectProbes {
   int GetNumberLanDevices(const std::vector<LanDevicesEntry>**, ProbeError* e) override {
     return Fail(e);
   }
-  int GetNetworkDownloadSpeed(const DownloadSpeedInfo**, ProbeError* e) override {
-    return Fail(e);
-  }
+  int GetNetworkDownloadSpeed(const DownloadSpeedInfo**, ProbeError* e) override { return Fail(e); }
   int UploadJsonData(wchar_t*, ProbeError* e) override { return Fail(e); }
   int SetNetworkCardDNS(const DnsSettingRequest&, ProbeError* e) override { return Fail(e); }
   int UploadDNSJsonData(ProbeError* e) override { return Fail(e); }

@@ -8,7 +8,7 @@
 #   kestrelrun_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT [SHOTS_DIR]
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-program=$(readlink -f "$1") prefix=$2 http_port=$3 shots=${4:-}
+program=$(readlink -f "$1") prefix=$(readlink -f "$2") http_port=$3 shots=${4:-}
 bin=$(dirname "$program")
 source "$repo/tests/support/window_test.sh"
 [ -n "$shots" ] || shots=$work/shots
@@ -33,59 +33,42 @@ fi
 server() { curl -s --max-time 5 -X POST "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
 
 profile_dir() { if [ -d "$work/$1" ]; then echo "$work/$1"; else echo "$repo/testdata/profiles/$1"; fi; }
-# start PROFILE NAME: runs the program on a machine profile with its dump in $work/NAME.txt;
-# sets $pid and waits for the first dump.
-start() {
-  local i
+# launch PROFILE NAME: runs the program on a machine profile with its dump in $work/NAME.txt;
+# sets $pid and $dump.
+launch() {
   dump=$work/$2.txt
   rm -f "$dump"
   LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$(profile_dir "$1")" KESTREL_UI_DUMP="Z:$dump" \
     setsid "$repo/scripts/wine-run" "$program" >"$work/$2.out" 2>&1 &
   pid=$!
   pids+=("$pid")
-  for i in $(seq 300); do
+}
+# start PROFILE NAME: launch, then wait for the first dump.
+start() {
+  local i
+  launch "$@"
+  for i in $(seq 600); do
     [ -f "$dump" ] && return 0
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   return 1
 }
-# A dump written after now, as $work/dump.txt (where centre and field read).
-fresh() {
+# wait_mapped N: until more than N of the program's X windows are mapped (60 s at most).
+wait_mapped() {
   local i
-  rm -f "$dump"
-  for i in $(seq 50); do
-    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" && return 0
+  for i in $(seq 600); do
+    [ "$(mapped)" -gt "$1" ] && return 0
     sleep 0.1
   done
   return 1
 }
-# wait_for GREP_PATTERN [TRIES]: until the dump has a line matching it (0.1 s a try).
-wait_for() {
-  local i
-  for i in $(seq "${2:-100}"); do
-    fresh && grep -Eq "$1" "$work/dump.txt" && return 0
-  done
-  return 1
-}
-click() {
-  local at
-  at=$(centre "$1") || true
-  [ -n "$at" ] || { fail "no shown $1 to click"; return 1; }
-  xdotool mousemove $at click 1
-  sleep 0.3
-}
-page() { grep -m1 ' name=tab_main_op ' "$work/dump.txt" >/dev/null && fresh; grep -m1 "name=$1 " "$work/dump.txt"; }
-shown() { [ "$(field "$1" shown)" = 1 ]; }
-shot() { import -window root "$shots/$1.png"; }
-# ends PID SECONDS: the program ended within the time; prints its exit code.
-ends() {
-  local i
-  for i in $(seq $(($2 * 10))); do
-    kill -0 "$1" 2>/dev/null || { wait "$1"; echo $?; return 0; }
-    sleep 0.1
-  done
-  return 1
+# How many of the program's X windows are mapped.
+mapped() { xdotool search --onlyvisible --classname KestrelRun.exe 2>/dev/null | wc -l; }
+centred_box_button() {
+  local width height
+  read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+  echo $(((width - 314) / 2 + 157)) $(((height - 204) / 2 + 169))
 }
 # The centre of the open message box's button (1 OK, 2 Cancel of an OK/Cancel box; 0 the OK of
 # an OK box), from the box's screen rectangle and its layout (324 x 214, margin 5,3,5,7).
@@ -121,7 +104,8 @@ if start desktop-zh main; then
   click btn_sys_abort && fresh
   shown btn_more_about || fail "menu: btn_sys_abort did not show the more menu"
   shot menu
-  xdotool mousemove $(centre btn_sys_run) click 1
+  read -r _ _ _ _ _ _ wx wy _ <"$work/dump.txt"
+  xdotool mousemove $((wx + 100)) $((wy + 300)) click 1  # a blank spot of the start page
   sleep 0.3; fresh
   shown btn_more_about && fail "menu: a click outside did not close it"
   click btn_sys_abort && click btn_more_about
@@ -144,9 +128,11 @@ if start desktop-zh main; then
     setsid "$repo/scripts/wine-run" "$program" >"$work/second.out" 2>&1 &
   second=$!
   pids+=("$second")
-  sleep 4
+  wait_mapped "$(mapped)" || fail "second instance: no window of its own"
+  sleep 1
   shot second-instance
-  xdotool key Return
+  # Its box lies in the middle of the screen, as every box of a window not yet shown.
+  xdotool mousemove $(centred_box_button 0) click 1
   code=$(ends "$second" 10) || fail "second instance: still running after Enter"
   [ "${code:-x}" = 0 ] || fail "second instance: exit code ${code:-none}, not 0"
   pid=$first dump=$first_dump
@@ -163,16 +149,19 @@ fi
 # --- a newer version: the message, the download page, exit code 0 ---
 server "set?version.current=9.0.0.1"
 : >"$KESTREL_OPENED_LOG"
-if start desktop-zh newer || true; then
-  sleep 4
+launch desktop-zh newer
+if wait_mapped 0; then
+  sleep 1
   shot newer-version
-  xdotool key Return
+  xdotool mousemove $(centred_box_button 0) click 1
   code=$(ends "$pid" 10) || fail "newer version: still running after Enter"
   [ "${code:-x}" = 0 ] || fail "newer version: exit code ${code:-none}"
   sleep 0.5
   grep -q "127.0.0.1:$http_port" "$KESTREL_OPENED_LOG" 2>/dev/null ||
     fail "newer version: no download page opened ($(cat "$KESTREL_OPENED_LOG" 2>/dev/null))"
   [ -f "$work/newer.txt" ] && fail "newer version: the main window became usable"
+else
+  fail "newer version: no window ($(cat "$work/newer.out"))"
 fi
 server reset
 
