@@ -4,6 +4,7 @@
 
 #include "headless.h"
 #include "program_resources.h"
+#include "toolkit/application.h"
 #include "toolkit/host.h"
 
 namespace {
@@ -11,16 +12,16 @@ namespace {
 void MainWindowLoadAndLayout(benchmark::State& state) {
   toolkit::headless::HeadlessPlatform platform;
   toolkit::SApplication app(&platform);
-  if (!toolkit::testing::AddProgramResources(app)) {
+  if (!toolkit::testing::AddProgramResources(app.Context())) {
     state.SkipWithError("program resources not found");
     return;
   }
   for (auto _ : state) {
-    toolkit::SHostWnd host(L"LAYOUT:XML_MAINWND");
+    toolkit::SHostWnd host(app.Context(), L"LAYOUT:XML_MAINWND");
     host.Create();
     benchmark::DoNotOptimize(host.FindChildByName(L"btn_sys_run"));
   }
-  if (!app.GetDiagnostics().empty())
+  if (!app.Context().GetDiagnostics().empty())
     state.SkipWithError("the layout has problems");
 }
 BENCHMARK(MainWindowLoadAndLayout)->Unit(benchmark::kMicrosecond);

@@ -89,8 +89,8 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   EXPECT_EQ(LayoutNames(*files).front(), L"LAYOUT:XML_BROKEN");
   auto layered = std::make_unique<LayeredResProvider>();
   layered->Add(std::move(files));
-  app.AddResProvider(std::move(layered));
-  toolkit::SHostWnd host(L"LAYOUT:XML_SAMPLE");
+  app.Context().AddResProvider(std::move(layered));
+  toolkit::SHostWnd host(app.Context(), L"LAYOUT:XML_SAMPLE");
   ASSERT_TRUE(host.Create());
   Options options;
   options.selects = {{L"tab_sample", 1}, {L"no_tab", 0}};
@@ -120,7 +120,7 @@ TEST(GalleryOptions, OpensTheSampleLayoutAndDumpsItsTree) {
   EXPECT_EQ(host.FindChildByName2<toolkit::SProgress>(L"pro_sample")->GetValue(), 25);
   EXPECT_FALSE(host.FindChildByName(L"busy_sample")->IsVisible());
   // The pictures come from the program's resources, which this test does not have.
-  EXPECT_EQ(FormatDiagnostics(app.GetDiagnostics()),
+  EXPECT_EQ(FormatDiagnostics(app.Context().GetDiagnostics()),
             "UIDEF:XML_INIT:8: missing image \"IMG.MAIN:logo\"\n");
 }
 

@@ -64,14 +64,14 @@ TEST(ToolkitBadInput, NamedWithLayoutAndLineAndTheRestWorks) {
         std::string("<SOUI width=\"300\" height=\"200\"><root>\n") +
         "<button name=\"before\" pos=\"10,10\" size=\"60,30\">1</button>\n" + c.faulty + "\n" +
         "<button name=\"after\" pos=\"10,60\" size=\"60,30\">2</button>\n" + "</root></SOUI>\n";
-    app.AddResProvider(
+    app.Context().AddResProvider(
         std::make_unique<Files>(std::map<std::wstring, std::string>{
             {L"LAYOUT:BAD", bad}, {L"LAYOUT:BROKEN", "<include>\n<text>a</include>\n"}}),
         L"");
-    Clicks host(L"LAYOUT:BAD");
+    Clicks host(app.Context(), L"LAYOUT:BAD");
     ASSERT_TRUE(host.Create());
-    ASSERT_FALSE(app.GetDiagnostics().empty());
-    const Diagnostic& d = app.GetDiagnostics().front();
+    ASSERT_FALSE(app.Context().GetDiagnostics().empty());
+    const Diagnostic& d = app.Context().GetDiagnostics().front();
     EXPECT_EQ(d.kind, c.kind) << WideToUtf8(d.ToString());
     EXPECT_EQ(d.layout, c.layout) << WideToUtf8(d.ToString());
     EXPECT_EQ(d.line, c.line) << WideToUtf8(d.ToString());
@@ -87,7 +87,7 @@ TEST(ToolkitBadInput, NamedWithLayoutAndLineAndTheRestWorks) {
 TEST(ToolkitBadInput, MissingImageAndBadDefinitionsAreNamed) {
   HeadlessPlatform platform;
   SApplication app(&platform);
-  app.AddResProvider(std::make_unique<Files>(std::map<std::wstring, std::string>{
+  app.Context().AddResProvider(std::make_unique<Files>(std::map<std::wstring, std::string>{
       {L"UIDEF:XML_INIT",
        "<uidef>\n<colors accent=\"#3478F6\" bad=\"blue\"/>\n<skins>\n"
        "<imgskin name=\"_skin.gone\" src=\"IMG.MAIN:gone\" width=\"16\" height=\"16\"/>\n"
@@ -101,9 +101,9 @@ TEST(ToolkitBadInput, MissingImageAndBadDefinitionsAreNamed) {
   const Expect expects[] = {{Diagnostic::kBadValue, 2, L"\"blue\""},
                             {Diagnostic::kMissingImage, 4, L"IMG.MAIN:gone"},
                             {Diagnostic::kBadValue, 5, L"\"x\""}};
-  ASSERT_EQ(app.GetDiagnostics().size(), std::size(expects));
+  ASSERT_EQ(app.Context().GetDiagnostics().size(), std::size(expects));
   for (size_t i = 0; i < std::size(expects); ++i) {
-    const Diagnostic& d = app.GetDiagnostics()[i];
+    const Diagnostic& d = app.Context().GetDiagnostics()[i];
     EXPECT_EQ(d.kind, expects[i].kind) << WideToUtf8(d.ToString());
     EXPECT_EQ(d.layout, L"UIDEF:XML_INIT");
     EXPECT_EQ(d.line, expects[i].line) << WideToUtf8(d.ToString());
@@ -111,22 +111,22 @@ TEST(ToolkitBadInput, MissingImageAndBadDefinitionsAreNamed) {
         << WideToUtf8(d.ToString());
   }
   // Both skins exist; the missing picture draws nothing, the accent skin draws.
-  EXPECT_NE(app.GetUiDef().FindSkin(L"_skin.gone"), nullptr);
-  EXPECT_NE(app.GetUiDef().FindSkin(L"_skin.ok"), nullptr);
+  EXPECT_NE(app.Context().GetUiDef().FindSkin(L"_skin.gone"), nullptr);
+  EXPECT_NE(app.Context().GetUiDef().FindSkin(L"_skin.ok"), nullptr);
 }
 
 TEST(ToolkitBadInput, MissingLayoutGivesAnEmptyWindowAndMissingNamesAreSkipped) {
   HeadlessPlatform platform;
   SApplication app(&platform);
-  app.AddResProvider(std::make_unique<Files>(std::map<std::wstring, std::string>{}), L"");
-  SHostWnd host(L"LAYOUT:XML_REALWNDDIALOG");
+  app.Context().AddResProvider(std::make_unique<Files>(std::map<std::wstring, std::string>{}), L"");
+  SHostWnd host(app.Context(), L"LAYOUT:XML_REALWNDDIALOG");
   ASSERT_TRUE(host.Create());
   EXPECT_EQ(host.FindChildByName(L"anything"), nullptr);
   EXPECT_FALSE(headless::Click(host, L"anything"));
   EXPECT_EQ(headless::Text(host, L"anything"), L"");
   EXPECT_EQ(headless::Page(host, L"anything"), -1);
-  ASSERT_EQ(app.GetDiagnostics().size(), 1u);
-  EXPECT_EQ(app.GetDiagnostics()[0].kind, Diagnostic::kMissingLayout);
+  ASSERT_EQ(app.Context().GetDiagnostics().size(), 1u);
+  EXPECT_EQ(app.Context().GetDiagnostics()[0].kind, Diagnostic::kMissingLayout);
 }
 
 }  // namespace

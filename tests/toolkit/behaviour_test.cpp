@@ -51,7 +51,7 @@ class Recorder : public SHostDialog {
 class Behaviour : public ::testing::Test {
  protected:
   void Use(std::map<std::wstring, std::string> files) {
-    app.AddResProvider(std::make_unique<Files>(std::move(files)), L"");
+    app.Context().AddResProvider(std::make_unique<Files>(std::move(files)), L"");
   }
   HeadlessPlatform platform;
   SApplication app{&platform};
@@ -75,11 +75,11 @@ class SWaveProbe : public SImageWnd, public ITimelineHandler {
 };
 
 TEST_F(Behaviour, CustomControlFromLayoutRunsOnFrameTicks) {
-  app.RegisterWindowClass<SWaveProbe>();
+  app.Context().RegisterWindowClass<SWaveProbe>();
   Use({{L"LAYOUT:POP", R"(<SOUI width="300" height="200"><root>
          <MicAudioAnimator name="AudioAnimator" pos="0,30" size="240,100" speed="40"/>
        </root></SOUI>)"}});
-  Recorder host(L"LAYOUT:POP");
+  Recorder host(app.Context(), L"LAYOUT:POP");
   ASSERT_TRUE(host.Create());
   auto* wave = host.FindChildByName2<SWaveProbe>(L"AudioAnimator");
   ASSERT_NE(wave, nullptr);
@@ -94,7 +94,7 @@ TEST_F(Behaviour, CustomControlFromLayoutRunsOnFrameTicks) {
   wave->GetContainer()->UnregisterTimelineHandler(wave);
   platform.Advance(HeadlessPlatform::kFrameMs * 10);
   EXPECT_EQ(wave->frames, 10);
-  EXPECT_TRUE(app.GetDiagnostics().empty());
+  EXPECT_TRUE(app.Context().GetDiagnostics().empty());
 }
 
 TEST_F(Behaviour, NamesArePresentAbsentNestedAndIncluded) {
@@ -107,7 +107,7 @@ TEST_F(Behaviour, NamesArePresentAbsentNestedAndIncluded) {
          </tabctrl>
          <include src="LAYOUT:PART"/>
        </root></SOUI>)"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   ASSERT_TRUE(host.Create());
   EXPECT_NE(host.FindChildByName(L"top"), nullptr);
   EXPECT_EQ(host.FindChildByName(L"nowhere"), nullptr);
@@ -116,7 +116,7 @@ TEST_F(Behaviour, NamesArePresentAbsentNestedAndIncluded) {
   EXPECT_TRUE(headless::Click(host, L"from_part"));
   EXPECT_EQ(host.commands, std::vector<std::wstring>{L"from_part"});
   EXPECT_FALSE(headless::Click(host, L"nowhere"));
-  EXPECT_TRUE(app.GetDiagnostics().empty());
+  EXPECT_TRUE(app.Context().GetDiagnostics().empty());
 }
 
 TEST_F(Behaviour, PagesChecksAndSliders) {
@@ -125,7 +125,7 @@ TEST_F(Behaviour, PagesChecksAndSliders) {
          <check name="agree" pos="10,10" size="80,20" checked="1">同意</check>
          <sliderbar name="slider_audio" pos="10,50" size="200,20" min="0" max="100" value="30"/>
        </root></SOUI>)"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   ASSERT_TRUE(host.Create());
   auto* tabs = host.FindChildByName2<STabCtrl>(L"tabs");
   EXPECT_TRUE(tabs->SetCurSel(2));
@@ -176,7 +176,7 @@ const char* kListLayout = R"(<listview name="lv_dropdown_1" pos="0,0,-0,-0" item
 TEST_F(Behaviour, ListViewFromAnAdapterAndAnItemClick) {
   Use({{L"LAYOUT:MAIN",
         std::string(R"(<SOUI width="300" height="200"><root>)") + kListLayout + "</root></SOUI>"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   ASSERT_TRUE(host.Create());
   auto* list = host.FindChildByName2<SListView>(L"lv_dropdown_1");
   ASSERT_NE(list, nullptr);
@@ -201,13 +201,13 @@ class DropOwner : public SWindow, public ISDropDownOwner {
   SWindow* GetDropDownOwner() override { return this; }
   void OnDestroyDropDown(SDropDownWnd* drop) override {
     exitCodes.push_back(drop->GetExitCode());
-    if (drop->GetExitCode() == IDOK)
+    if (drop->GetExitCode() == kDialogOk)
       selections.push_back(drop->FindChildByName2<SListView>(L"lv_dropdown_1")->GetSel());
     window = nullptr;
   }
   void FireEvent(EventArgs& evt) override {
     if (window && evt.GetID() == EVT_CMD && evt.nameFrom == L"lv_dropdown_1") {
-      window->EndDropDown(IDOK);
+      window->EndDropDown(kDialogOk);
       ++evt.handled;
       return;
     }
@@ -216,7 +216,7 @@ class DropOwner : public SWindow, public ISDropDownOwner {
   SDropDownWnd* Open() {
     pugi::xml_document doc;
     doc.load_string((std::string("<popup>") + kListLayout + "</popup>").c_str());
-    window = new SDropDownWnd(this);
+    window = new SDropDownWnd(GetContainer()->GetContext(), this);
     window->Create({10, 40, 200, 92}, doc.first_child());
     auto* list = window->FindChildByName2<SListView>(L"lv_dropdown_1");
     list->SetAdapter(
@@ -229,19 +229,19 @@ class DropOwner : public SWindow, public ISDropDownOwner {
 
 TEST_F(Behaviour, DropDownEndsWithOneOnlyFromAListClick) {
   Use({{L"LAYOUT:MAIN", R"(<SOUI width="300" height="200"><root/></SOUI>)"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   ASSERT_TRUE(host.Create());
   auto* owner = static_cast<DropOwner*>(host.GetRoot()->InsertChild(std::make_unique<DropOwner>()));
   host.LayoutNow();
 
   SDropDownWnd* drop = owner->Open();
   ASSERT_TRUE(headless::ClickItem(*drop, L"lv_dropdown_1", 2));
-  app.LeaveDispatch();
+  app.Context().LeaveDispatch();
   drop = owner->Open();
   headless::PressKey(*drop, Key::kEscape);
   drop = owner->Open();
   platform.Activate(platform.WindowOf(host));  // a click elsewhere takes the activation
-  EXPECT_EQ(owner->exitCodes, (std::vector<int>{IDOK, IDCANCEL, IDCANCEL}));
+  EXPECT_EQ(owner->exitCodes, (std::vector<int>{kDialogOk, kDialogCancel, kDialogCancel}));
   EXPECT_EQ(owner->selections, std::vector<int>{2});
   EXPECT_TRUE(host.commands.empty());  // the owner kept the list's command
 }
@@ -250,21 +250,21 @@ TEST_F(Behaviour, DropDownEndsWithOneOnlyFromAListClick) {
 TEST_F(Behaviour, ModalDialogReturnsItsEndCode) {
   Use({{L"LAYOUT:DLG", R"(<SOUI width="200" height="100"><root>
          <button name="btn_ok" pos="10,10" size="60,30">确定</button></root></SOUI>)"}});
-  for (int code : {int{IDOK}, int{IDCANCEL}, 7}) {
-    Recorder dialog(L"LAYOUT:DLG");
+  for (int code : {int{kDialogOk}, int{kDialogCancel}, 7}) {
+    Recorder dialog(app.Context(), L"LAYOUT:DLG");
     dialog.endOn = code;
     platform.OnNextModal([](SHostWnd& box) { headless::Click(box, L"btn_ok"); });
     EXPECT_EQ(dialog.DoModal(), code);
     EXPECT_FALSE(dialog.IsWindow());
   }
-  Recorder dialog(L"LAYOUT:DLG");
+  Recorder dialog(app.Context(), L"LAYOUT:DLG");
   platform.OnNextModal([](SHostWnd& box) { headless::PressKey(box, Key::kEscape); });
-  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(dialog.DoModal(), kDialogCancel);
 }
 
 TEST_F(Behaviour, TimersFireAtTheirPeriods) {
   Use({{L"LAYOUT:MAIN", R"(<SOUI width="200" height="100"><root/></SOUI>)"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   host.platform = &platform;
   ASSERT_TRUE(host.Create());
   host.SetTimer(1, 40);
@@ -288,7 +288,7 @@ TEST_F(Behaviour, TabMovesFocusInTreeOrderAndEnterClicks) {
          <check name="box" pos="10,50" size="60,20">4</check>
          <button name="last" pos="80,50" size="60,30">5</button>
        </root></SOUI>)"}});
-  Recorder host(L"LAYOUT:MAIN");
+  Recorder host(app.Context(), L"LAYOUT:MAIN");
   ASSERT_TRUE(host.Create());
   std::vector<std::wstring> order;
   for (int i = 0; i < 4; ++i) {

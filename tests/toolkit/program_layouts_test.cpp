@@ -6,6 +6,7 @@
 
 #include "headless.h"
 #include "program_resources.h"
+#include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/listview.h"
 
@@ -81,25 +82,25 @@ class ProgramLayouts : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(testing::AddProgramResources(app, &error)) << error;
+    ASSERT_TRUE(testing::AddProgramResources(app.Context(), &error)) << error;
   }
   HeadlessPlatform platform;
   SApplication app{&platform};
 };
 
 TEST_F(ProgramLayouts, DefinitionsLoadWithoutProblems) {
-  EXPECT_TRUE(app.GetDiagnostics().empty()) << testing::DiagnosticsText(app);
+  EXPECT_TRUE(app.Context().GetDiagnostics().empty()) << testing::DiagnosticsText(app.Context());
   for (const wchar_t* skin : {L"_skin.sys.shadow", L"_skin.item.icon.1", L"_skin.item.icon.2"})
-    EXPECT_NE(app.GetUiDef().FindSkin(skin), nullptr) << WideToUtf8(skin);
+    EXPECT_NE(app.Context().GetUiDef().FindSkin(skin), nullptr) << WideToUtf8(skin);
 }
 
 TEST_F(ProgramLayouts, EachOpensAtItsSizeWithItsNamedControls) {
   for (const auto& c : kLayouts) {
     SCOPED_TRACE(WideToUtf8(c.layout));
-    app.ClearDiagnostics();
-    SHostWnd host(c.layout);
+    app.Context().ClearDiagnostics();
+    SHostWnd host(app.Context(), c.layout);
     ASSERT_TRUE(host.Create());
-    EXPECT_TRUE(app.GetDiagnostics().empty()) << testing::DiagnosticsText(app);
+    EXPECT_TRUE(app.Context().GetDiagnostics().empty()) << testing::DiagnosticsText(app.Context());
     EXPECT_FLOAT_EQ(host.GetWindowSize().w, c.width);
     EXPECT_FLOAT_EQ(host.GetWindowSize().h, c.height);
     for (const wchar_t* name : c.names)
@@ -110,7 +111,7 @@ TEST_F(ProgramLayouts, EachOpensAtItsSizeWithItsNamedControls) {
 }
 
 TEST_F(ProgramLayouts, MainWindowPagesHoldTheirControls) {
-  SHostWnd host(L"LAYOUT:XML_MAINWND");
+  SHostWnd host(app.Context(), L"LAYOUT:XML_MAINWND");
   ASSERT_TRUE(host.Create());
   auto* tabs = host.FindChildByName2<STabCtrl>(L"tab_main_op");
   ASSERT_NE(tabs, nullptr);
@@ -135,7 +136,7 @@ TEST_F(ProgramLayouts, MainWindowPagesHoldTheirControls) {
 }
 
 TEST_F(ProgramLayouts, MainWindowTextsAndPlaces) {
-  SHostWnd host(L"LAYOUT:XML_MAINWND");
+  SHostWnd host(app.Context(), L"LAYOUT:XML_MAINWND");
   ASSERT_TRUE(host.Create());
   struct Expect {
     const wchar_t* name;
@@ -193,9 +194,9 @@ TEST_F(ProgramLayouts, MainWindowTextsAndPlaces) {
 
 TEST_F(ProgramLayouts, MessageBoxFromTheTemplate) {
   pugi::xml_document doc;
-  ASSERT_TRUE(app.LoadXmlDocment(doc, L"XML_MSGBOX", L"LAYOUT"));
-  app.SetMsgTemplate(doc.child("SOUI"));
-  SHostWnd owner(L"LAYOUT:XML_MAINWND");
+  ASSERT_TRUE(app.Context().LoadXmlDocment(doc, L"XML_MSGBOX", L"LAYOUT"));
+  app.Context().SetMsgTemplate(doc.child("SOUI"));
+  SHostWnd owner(app.Context(), L"LAYOUT:XML_MAINWND");
   ASSERT_TRUE(owner.Create());
   struct Case {
     int type;
@@ -203,9 +204,9 @@ TEST_F(ProgramLayouts, MessageBoxFromTheTemplate) {
     int result;
     std::wstring first, second;
   };
-  const Case cases[] = {{MB_OK, L"button1st", IDOK, L"确定", L""},
-                        {MB_OKCANCEL, L"button1st", IDOK, L"确定", L"取消"},
-                        {MB_OKCANCEL, L"button2nd", IDCANCEL, L"确定", L"取消"}};
+  const Case cases[] = {{kMessageBoxOk, L"button1st", kDialogOk, L"确定", L""},
+                        {kMessageBoxOkCancel, L"button1st", kDialogOk, L"确定", L"取消"},
+                        {kMessageBoxOkCancel, L"button2nd", kDialogCancel, L"确定", L"取消"}};
   for (const auto& c : cases) {
     std::wstring title, text, first, second;
     platform.OnNextModal([&](SHostWnd& box) {
@@ -224,7 +225,7 @@ TEST_F(ProgramLayouts, MessageBoxFromTheTemplate) {
     EXPECT_EQ(first, c.first);
     EXPECT_EQ(second, c.second);
   }
-  EXPECT_TRUE(app.GetDiagnostics().empty()) << testing::DiagnosticsText(app);
+  EXPECT_TRUE(app.Context().GetDiagnostics().empty()) << testing::DiagnosticsText(app.Context());
 }
 
 }  // namespace

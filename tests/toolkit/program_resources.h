@@ -5,27 +5,27 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/application.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit::testing {
 
 // Adds the pictures, then the resources with "uidef:xml_init"; false when an index is missing.
-inline bool AddProgramResources(SApplication& app, std::string* error = nullptr) {
+inline bool AddProgramResources(UiContext& context, std::string* error = nullptr) {
   auto pictures = std::make_unique<FileResProvider>();
   if (!pictures->Init(KESTREL_PICTURES_DIR, error))
     return false;
-  app.AddResProvider(std::move(pictures), L"");
+  context.AddResProvider(std::move(pictures), L"");
   auto resources = std::make_unique<FileResProvider>();
   if (!resources->Init(KESTREL_RES_DIR, error))
     return false;
-  app.AddResProvider(std::move(resources));
+  context.AddResProvider(std::move(resources));
   return true;
 }
 
 // Every diagnostic, one a line, for failure messages.
-inline std::string DiagnosticsText(const SApplication& app) {
+inline std::string DiagnosticsText(const UiContext& context) {
   std::wstring text;
-  for (const auto& d : app.GetDiagnostics())
+  for (const auto& d : context.GetDiagnostics())
     text += d.ToString() + L"\n";
   return WideToUtf8(text);
 }

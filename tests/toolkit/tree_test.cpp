@@ -13,7 +13,7 @@ using headless::HeadlessPlatform;
 
 class Layout : public SHostWnd {
  public:
-  explicit Layout(const char* xml) : SHostWnd(L"") {
+  Layout(UiContext& context, const char* xml) : SHostWnd(context, L"") {
     doc_.load_string(xml);
     SetLayoutXml(doc_.first_child());
   }
@@ -32,7 +32,7 @@ class Layout : public SHostWnd {
 TEST(ToolkitTree, FindsControlsClicksAndSwitchesPages) {
   HeadlessPlatform platform;
   SApplication app(&platform);
-  Layout host(R"(<SOUI width="300" height="200"><root>
+  Layout host(app.Context(), R"(<SOUI width="300" height="200"><root>
       <tabctrl name="tabs" pos="0,0,-0,-0" curSel="0">
         <page><button name="go" pos="10,10" size="80,30">Go</button></page>
         <page><check name="agree" pos="10,10" size="80,20">ok</check></page>
@@ -46,7 +46,7 @@ TEST(ToolkitTree, FindsControlsClicksAndSwitchesPages) {
   host.FindChildByName2<STabCtrl>(L"tabs")->SetCurSel(1);
   EXPECT_TRUE(headless::Click(host, L"agree"));
   EXPECT_TRUE(headless::Checked(host, L"agree"));
-  EXPECT_TRUE(app.GetDiagnostics().empty());
+  EXPECT_TRUE(app.Context().GetDiagnostics().empty());
 }
 
 }  // namespace

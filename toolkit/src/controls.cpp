@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/application.h"
+#include "builtin_controls.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit {
 namespace {
@@ -17,11 +18,24 @@ constexpr Color kBorder{214, 221, 232, 255};
 constexpr Color kWhite{255, 255, 255, 255};
 constexpr float kRadius = 6;
 
-SApplication* App() {
-  return SApplication::getSingletonPtr();
-}
-
 }  // namespace
+
+void RegisterBasicControls(UiContext& context) {
+  context.RegisterWindowClass<SWindow>();
+  context.RegisterWindowClass<SStatic>();
+  context.RegisterWindowClass<SButton>();
+  context.RegisterWindowClass<SLink>();
+  context.RegisterWindowClass<SCheckBox>();
+  context.RegisterWindowClass<SImageWnd>();
+  context.RegisterWindowClass<STabCtrl>();
+  context.RegisterWindowClass<STabPage>();
+  context.RegisterWindowClass<SProgress>();
+  context.RegisterWindowClass<SSliderBar>();
+  context.RegisterWindowClass<SEdit>();
+  context.RegisterWindowClass<SBusyIndicator>();
+  context.RegisterWindowClass<SRichEdit>();
+  context.RegisterWindowClass<SRealWnd>();
+}
 
 SizeF SStatic::GetDesiredSize(IRender& measure) {
   return SWindow::GetDesiredSize(measure);
@@ -410,10 +424,12 @@ void SBusyIndicator::OnPaint(IRender& render) {
 bool SRichEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
   if (name == L"rtf") {
     source_ = value;
-    auto bytes = App() ? App()->LoadRawResource(value, L"RTF") : std::nullopt;
+    UiContext* context = GetContext();
+    auto bytes = context ? context->LoadRawResource(value, L"RTF") : std::nullopt;
     if (!bytes) {
-      if (App())
-        App()->Report(Diagnostic::kMissingLayout, L"no rich text named \"" + value + L"\"");
+      if (context)
+        context->Diagnostics().Report(Diagnostic::kMissingLayout,
+                                      L"no rich text named \"" + value + L"\"");
       rtf_.clear();
     } else {
       rtf_ = *bytes;
@@ -481,15 +497,15 @@ bool SRealWnd::SetAttribute(const std::wstring& name, const std::wstring& value,
 }
 
 void SRealWnd::OnAttach(SHostWnd* host) {
-  (void)host;
-  IRealWndHandler* handler = App() ? App()->GetRealWndHandler() : nullptr;
+  IRealWndHandler* handler = host->GetContext().GetRealWndHandler();
   if (handler && !hwnd_)
     hwnd_ = handler->OnRealWndCreate(this);
   Place();
 }
 
 void SRealWnd::OnDetach() {
-  IRealWndHandler* handler = App() ? App()->GetRealWndHandler() : nullptr;
+  SHostWnd* host = GetContainer();
+  IRealWndHandler* handler = host ? host->GetContext().GetRealWndHandler() : nullptr;
   if (handler && (hwnd_ || data_))
     handler->OnRealWndDestroy(this);
   hwnd_ = 0;

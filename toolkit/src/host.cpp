@@ -4,32 +4,22 @@
 
 #include <pugixml.hpp>
 
-#include "toolkit/application.h"
-#include "uidef_loader.h"
+#include "layout_reader.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit {
 namespace {
 
-SApplication* App() {
-  return SApplication::getSingletonPtr();
-}
-
 // Every report of the platform runs inside one: windows that end themselves are deleted after.
 class DispatchGuard {
  public:
-  DispatchGuard() : app_(App()) {
-    if (app_)
-      app_->EnterDispatch();
-  }
-  ~DispatchGuard() {
-    if (app_)
-      app_->LeaveDispatch();
-  }
+  explicit DispatchGuard(UiContext& context) : context_(context) { context_.EnterDispatch(); }
+  ~DispatchGuard() { context_.LeaveDispatch(); }
   DispatchGuard(const DispatchGuard&) = delete;
   DispatchGuard& operator=(const DispatchGuard&) = delete;
 
  private:
-  SApplication* app_;
+  UiContext& context_;
 };
 
 bool Contains(const RectF& r, PointF p) {
@@ -68,7 +58,8 @@ SWindow* Hit(SWindow* window, PointF at) {
 
 }  // namespace
 
-SHostWnd::SHostWnd(const std::wstring& layoutName) : layoutName_(layoutName) {}
+SHostWnd::SHostWnd(UiContext& context, const std::wstring& layoutName)
+    : context_(context), layoutName_(layoutName) {}
 
 SHostWnd::~SHostWnd() {
   DestroyWindow();
@@ -82,14 +73,14 @@ void SHostWnd::SetLayoutXml(pugi::xml_node node) {
 }
 
 bool SHostWnd::Create(SHostWnd* owner, NativeWindowKind kind, std::uintptr_t parentHandle) {
-  SApplication* app = App();
   if (ownLayout_)
     return CreateFromXml(ownLayout_->first_child(), owner, kind, parentHandle);
   pugi::xml_document doc;
   std::string text;
   if (!layoutName_.empty())
-    app->LoadXmlText(doc, layoutName_, L"LAYOUT", &text);
-  SApplication::SourceScope scope(*app, ResName::Parse(layoutName_, L"LAYOUT").ToString(), &text);
+    context_.LoadXmlText(doc, layoutName_, L"LAYOUT", &text);
+  DiagnosticLog::SourceScope scope(context_.Diagnostics(),
+                                   ResName::Parse(layoutName_, L"LAYOUT").ToString(), &text);
   return CreateFromXml(doc.first_child(), owner, kind, parentHandle);
 }
 
@@ -97,7 +88,6 @@ bool SHostWnd::CreateFromXml(pugi::xml_node root, SHostWnd* owner, NativeWindowK
                              std::uintptr_t parentHandle) {
   if (native_)
     return false;
-  SApplication* app = App();
   tornDown_ = false;
   if (!BuildTree(root))
     return false;
@@ -109,7 +99,7 @@ bool SHostWnd::CreateFromXml(pugi::xml_node root, SHostWnd* owner, NativeWindowK
   params.appWindow = appWindow_;
   params.bigIcon = bigIcon_;
   params.smallIcon = smallIcon_;
-  native_ = app->GetPlatform()->CreateNativeWindow(params);
+  native_ = context_.GetPlatform()->CreateNativeWindow(params);
   if (!native_)
     return false;
   native_->SetSink(this);
@@ -121,27 +111,28 @@ bool SHostWnd::CreateFromXml(pugi::xml_node root, SHostWnd* owner, NativeWindowK
     native_->SetTitle(title_);
   Attach(root_.get());
   LayoutNow();
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   OnInitDialog();
   return true;
 }
 
 bool SHostWnd::BuildTree(pugi::xml_node root) {
-  SApplication* app = App();
+  DiagnosticLog& log = context_.Diagnostics();
   root_ = std::make_unique<SWindow>();
+  root_->BindContext(&context_);
   for (auto attr : root.attributes()) {
     std::string name = attr.name();
     std::wstring value = Utf8ToWide(attr.value());
-    app->SetCurrentNode(root);
+    log.SetCurrentNode(root);
     auto number = [&](float* out) {
       auto parsed = ParseFloat(value);
       if (parsed && *parsed >= 0)
         *out = *parsed;
       else
-        app->Report(Diagnostic::kBadValue,
-                    L"window attribute \"" + Utf8ToWide(attr.name()) +
-                        L"\" has the malformed number \"" + value + L"\"",
-                    root);
+        log.Report(Diagnostic::kBadValue,
+                   L"window attribute \"" + Utf8ToWide(attr.name()) +
+                       L"\" has the malformed number \"" + value + L"\"",
+                   root);
     };
     if (name == "width")
       number(&size_.w);
@@ -156,8 +147,8 @@ bool SHostWnd::BuildTree(pugi::xml_node root) {
       if (margin)
         std::copy(margin->begin(), margin->end(), margin_);
       else
-        app->Report(Diagnostic::kBadValue, L"window margin \"" + value + L"\" is not \"l,t,r,b\"",
-                    root);
+        log.Report(Diagnostic::kBadValue, L"window margin \"" + value + L"\" is not \"l,t,r,b\"",
+                   root);
     } else if (name == "translucent")
       translucent_ = attr.as_bool();
     else if (name == "appWnd")
@@ -171,8 +162,8 @@ bool SHostWnd::BuildTree(pugi::xml_node root) {
     else if (name == "name" || name == "resizable" || name == "minsize")
       continue;
     else
-      app->Report(Diagnostic::kUnknownAttribute,
-                  L"unknown window attribute \"" + Utf8ToWide(attr.name()) + L"\"", root);
+      log.Report(Diagnostic::kUnknownAttribute,
+                 L"unknown window attribute \"" + Utf8ToWide(attr.name()) + L"\"", root);
   }
   pugi::xml_node content = root.child("root");
   if (content)
@@ -205,7 +196,7 @@ void SHostWnd::DestroyWindow() {
 }
 
 void SHostWnd::OnDestroyed() {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   Teardown();
 }
 
@@ -220,7 +211,7 @@ void SHostWnd::Teardown() {
   hover_ = pressed_ = focus_ = nullptr;
   // The platform may be reporting this very destruction: delete its window afterwards.
   std::shared_ptr<INativeWindow> gone(native_.release());
-  App()->DeleteLater([gone] { (void)gone; });
+  context_.DeleteLater([gone] { (void)gone; });
 }
 
 SWindow* SHostWnd::FindChildByName(const std::wstring& name, int depth) const {
@@ -335,7 +326,7 @@ void SHostWnd::LayoutNow() {
     return;
   inLayout_ = true;
   RectF body = GetBodyRect();
-  root_->Layout({0, 0, body.w, body.h}, App()->GetPlatform()->MeasureRender());
+  root_->Layout({0, 0, body.w, body.h}, context_.GetPlatform()->MeasureRender());
   inLayout_ = false;
   if (native_)
     native_->Invalidate({0, 0, body.w, body.h});
@@ -368,7 +359,7 @@ SWindow* SHostWnd::HitTest(PointF at) const {
 }
 
 void SHostWnd::OnPaint(IRender& render, const RectF& dirty) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   if (root_)
     root_->PaintTree(render, dirty);
 }
@@ -393,7 +384,7 @@ void SHostWnd::UpdateHover(PointF at) {
 }
 
 void SHostWnd::OnMouseMove(PointF at) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   if (pressed_) {
     bool inside = HitTest(at) == pressed_;
     if (inside != pressed_->hover_)
@@ -405,7 +396,7 @@ void SHostWnd::OnMouseMove(PointF at) {
 }
 
 void SHostWnd::OnMouseLeave() {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   if (hover_ && !pressed_) {
     hover_->OnMouseHover(false);
     hover_ = nullptr;
@@ -415,7 +406,7 @@ void SHostWnd::OnMouseLeave() {
 }
 
 void SHostWnd::OnMouseDown(MouseButton button, PointF at) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   if (button != MouseButton::kLeft)
     return;
   OnLButtonDown(at);
@@ -438,7 +429,7 @@ void SHostWnd::OnMouseDown(MouseButton button, PointF at) {
 }
 
 void SHostWnd::OnMouseUp(MouseButton button, PointF at) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   if (button != MouseButton::kLeft || !pressed_)
     return;
   SWindow* pressed = pressed_;
@@ -450,7 +441,7 @@ void SHostWnd::OnMouseUp(MouseButton button, PointF at) {
 }
 
 void SHostWnd::OnMouseWheel(PointF at, float notches) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   for (SWindow* window = HitTest(at); window; window = window->GetParent()) {
     if (window->OnMouseWheel(notches))
       return;
@@ -466,18 +457,18 @@ bool SHostWnd::OnKeyEvent(const KeyEvent& key) {
 }
 
 void SHostWnd::OnKey(const KeyEvent& key) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   OnKeyEvent(key);
 }
 
 void SHostWnd::OnTimer(unsigned id) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   OnTimerEvent(id);
 }
 
 void SHostWnd::OnFrame(std::uint64_t milliseconds) {
   (void)milliseconds;
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   // A handler may unregister itself or another one while the frame runs.
   auto handlers = timeline_;
   for (ITimelineHandler* handler : handlers) {
@@ -488,12 +479,12 @@ void SHostWnd::OnFrame(std::uint64_t milliseconds) {
 }
 
 void SHostWnd::OnActivate(bool active) {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   OnActivateChanged(active);
 }
 
 bool SHostWnd::OnCloseRequest() {
-  DispatchGuard guard;
+  DispatchGuard guard(context_);
   return OnClose();
 }
 
@@ -502,7 +493,7 @@ bool SHostWnd::OnClose() {
 }
 
 int SHostDialog::DoModal(SHostWnd* parent) {
-  endCode_ = IDCANCEL;
+  endCode_ = kDialogCancel;
   ended_ = false;
   if (!Create(parent, NativeWindowKind::kDialog))
     return -1;
@@ -541,7 +532,8 @@ bool SHostDialog::OnKeyEvent(const KeyEvent& key) {
   return false;
 }
 
-SDropDownWnd::SDropDownWnd(ISDropDownOwner* owner) : SHostWnd(L""), owner_(owner) {}
+SDropDownWnd::SDropDownWnd(UiContext& context, ISDropDownOwner* owner)
+    : SHostWnd(context, L""), owner_(owner) {}
 
 bool SDropDownWnd::Create(const RectF& rect, pugi::xml_node content) {
   SWindow* ownerControl = owner_->GetDropDownOwner();
@@ -551,7 +543,7 @@ bool SDropDownWnd::Create(const RectF& rect, pugi::xml_node content) {
   root.append_attribute("width") = static_cast<double>(rect.w);
   root.append_attribute("height") = static_cast<double>(rect.h);
   root.append_copy(content).set_name("root");
-  SApplication::SourceScope scope(*App(), L"(drop-down)", nullptr);
+  DiagnosticLog::SourceScope scope(GetContext().Diagnostics(), L"(drop-down)", nullptr);
   if (!CreateFromXml(root, ownerHost, NativeWindowKind::kDropDown))
     return false;
   GetRoot()->SetOwner(ownerControl);
@@ -578,24 +570,24 @@ void SDropDownWnd::EndDropDown(int code) {
 void SDropDownWnd::OnDestroy() {
   ended_ = true;
   owner_->OnDestroyDropDown(this);
-  App()->DeleteLater([this] { delete this; });
+  GetContext().DeleteLater([this] { delete this; });
 }
 
 void SDropDownWnd::OnActivateChanged(bool active) {
   if (!active)
-    EndDropDown(IDCANCEL);
+    EndDropDown(kDialogCancel);
 }
 
 bool SDropDownWnd::OnKeyEvent(const KeyEvent& key) {
   if (key.key == Key::kEscape) {
-    EndDropDown(IDCANCEL);
+    EndDropDown(kDialogCancel);
     return true;
   }
   return SHostWnd::OnKeyEvent(key);
 }
 
 bool SDropDownWnd::OnClose() {
-  EndDropDown(IDCANCEL);
+  EndDropDown(kDialogCancel);
   return false;
 }
 

@@ -5,10 +5,14 @@
 
 #include <pugixml.hpp>
 
-#include "toolkit/application.h"
-#include "uidef_loader.h"
+#include "builtin_controls.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit {
+
+void RegisterListView(UiContext& context) {
+  context.RegisterWindowClass<SListView>();
+}
 
 void ILvAdapter::notifyDataSetChanged() {
   if (view_)
@@ -28,7 +32,10 @@ void SItemPanel::OnPaint(IRender& render) {
 }
 
 void SItemPanel::InitFromTemplate(pugi::xml_node templ) {
-  SApplication::SourceScope scope(*SApplication::getSingletonPtr(), L"(item template)", nullptr);
+  UiContext* context = GetContext();
+  if (!context)
+    return;
+  DiagnosticLog::SourceScope scope(context->Diagnostics(), L"(item template)", nullptr);
   CreateChildren(templ);
 }
 

@@ -2,6 +2,8 @@
 
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
+#include "toolkit/host.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit {
 namespace {
@@ -9,8 +11,12 @@ namespace {
 // The box of the message template: `btnSwitch` page 0 holds one button, page 1 two.
 class MessageBoxDialog : public SHostDialog {
  public:
-  MessageBoxDialog(pugi::xml_node templ, std::wstring text, std::wstring caption, int type)
-      : SHostDialog(L""), text_(std::move(text)), caption_(std::move(caption)), type_(type) {
+  MessageBoxDialog(UiContext& context, pugi::xml_node templ, std::wstring text,
+                   std::wstring caption, int type)
+      : SHostDialog(context, L""),
+        text_(std::move(text)),
+        caption_(std::move(caption)),
+        type_(type) {
     SetLayoutXml(templ);
     if (auto strings = templ.child("strings")) {
       ok_ = Utf8ToWide(strings.attribute("ok").as_string("OK"));
@@ -27,18 +33,18 @@ class MessageBoxDialog : public SHostDialog {
     if (auto* text = FindChildByName(L"msgtext"))
       text->SetWindowText(text_);
     auto* pages = FindChildByName2<STabCtrl>(L"btnSwitch");
-    int page = type_ == MB_OKCANCEL ? 1 : 0;
+    int page = type_ == kMessageBoxOkCancel ? 1 : 0;
     if (pages) {
       pages->SetCurSel(page);
       if (STabPage* buttons = pages->GetItem(page)) {
         if (auto* first = buttons->FindChildByName(L"button1st")) {
           first->SetWindowText(ok_);
-          first->SetID(IDOK);
+          first->SetID(kDialogOk);
           first->SetFocus();
         }
         if (auto* second = buttons->FindChildByName(L"button2nd")) {
           second->SetWindowText(cancel_);
-          second->SetID(IDCANCEL);
+          second->SetID(kDialogCancel);
         }
       }
     }
@@ -50,13 +56,13 @@ class MessageBoxDialog : public SHostDialog {
       return;
     if (evt->nameFrom == L"button1st" || evt->nameFrom == L"button2nd" ||
         evt->nameFrom == L"button3rd") {
-      EndDialog(evt->idFrom == IDCANCEL ? IDCANCEL : IDOK);
+      EndDialog(evt->idFrom == kDialogCancel ? kDialogCancel : kDialogOk);
       ++evt->handled;
     }
   }
 
   // Esc and the close button answer Cancel when the box has it, else OK.
-  void OnCancel() override { EndDialog(type_ == MB_OKCANCEL ? IDCANCEL : IDOK); }
+  void OnCancel() override { EndDialog(type_ == kMessageBoxOkCancel ? kDialogCancel : kDialogOk); }
 
  private:
   std::wstring text_, caption_;
@@ -67,10 +73,10 @@ class MessageBoxDialog : public SHostDialog {
 }  // namespace
 
 int SMessageBox(SHostWnd* parent, const std::wstring& text, const std::wstring& caption, int type) {
-  SApplication* app = SApplication::getSingletonPtr();
-  if (!app || !app->GetMsgTemplate())
-    return IDCANCEL;
-  MessageBoxDialog box(app->GetMsgTemplate(), text, caption, type);
+  if (!parent || !parent->GetContext().GetMsgTemplate())
+    return kDialogCancel;
+  UiContext& context = parent->GetContext();
+  MessageBoxDialog box(context, context.GetMsgTemplate(), text, caption, type);
   return box.DoModal(parent);
 }
 

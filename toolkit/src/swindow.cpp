@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
-#include "toolkit/application.h"
 #include "toolkit/host.h"
+#include "toolkit/ui_context.h"
 
 namespace toolkit {
 namespace {
-
-SApplication* App() {
-  return SApplication::getSingletonPtr();
-}
 
 bool ParsePosItem(std::wstring text, bool allowSize, PosItem* item) {
   item->kind = PosItem::kAbs;
@@ -64,9 +60,15 @@ bool Intersects(const RectF& a, const RectF& b) {
 
 }  // namespace
 
-SWindow::SWindow() {
-  if (auto* app = App())
-    font_ = app->GetUiDef().defaultFont;
+SWindow::SWindow() = default;
+
+void SWindow::BindContext(UiContext* context) {
+  if (context_ || !context)
+    return;
+  context_ = context;
+  font_ = context->GetUiDef().defaultFont;
+  for (auto& child : children_)
+    child->BindContext(context);
 }
 
 SWindow::~SWindow() {
@@ -84,6 +86,7 @@ SWindow* SWindow::GetChild(size_t index) const {
 
 SWindow* SWindow::InsertChild(std::unique_ptr<SWindow> child) {
   child->parent_ = this;
+  child->BindContext(context_);
   children_.push_back(std::move(child));
   SWindow* added = children_.back().get();
   if (host_) {
@@ -148,10 +151,11 @@ void SWindow::SetWindowText(const std::wstring& text) {
 
 void SWindow::ReportBadValue(const std::wstring& name, const std::wstring& value,
                              const wchar_t* expected) const {
-  if (auto* app = App()) {
-    app->Report(Diagnostic::kBadValue, L"attribute \"" + name + L"\" of <" + GetObjectClass() +
-                                           L"> has the malformed value \"" + value +
-                                           L"\" (expected " + expected + L")");
+  if (context_) {
+    context_->Diagnostics().Report(Diagnostic::kBadValue,
+                                   L"attribute \"" + name + L"\" of <" + GetObjectClass() +
+                                       L"> has the malformed value \"" + value + L"\" (expected " +
+                                       expected + L")");
   }
 }
 
@@ -188,7 +192,7 @@ bool SWindow::AttrBool(const std::wstring& name, const std::wstring& value, bool
 }
 
 bool SWindow::AttrColor(const std::wstring& name, const std::wstring& value, Color* out) const {
-  auto resolved = App() ? App()->GetUiDef().Resolve(value) : value;
+  auto resolved = context_ ? context_->GetUiDef().Resolve(value) : value;
   auto parsed = ParseColor(resolved);
   if (!parsed) {
     ReportBadValue(name, value, L"#rgb, #rrggbb, #rrggbbaa or @color/name");
@@ -267,10 +271,11 @@ bool SWindow::SetAttribute(const std::wstring& name, const std::wstring& value, 
       RequestRelayout();
     }
   } else if (name == L"skin") {
-    auto skin = App() ? App()->GetUiDef().FindSkin(value) : nullptr;
+    auto skin = context_ ? context_->GetUiDef().FindSkin(value) : nullptr;
     if (!skin && !value.empty()) {
-      if (App())
-        App()->Report(Diagnostic::kMissingSkin, L"no skin named \"" + value + L"\"");
+      if (context_)
+        context_->Diagnostics().Report(Diagnostic::kMissingSkin,
+                                       L"no skin named \"" + value + L"\"");
     } else {
       SetSkin(skin);
     }

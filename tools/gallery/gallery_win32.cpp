@@ -135,7 +135,7 @@ std::string OwnedWindowLine(HWND owner) {
 }
 
 // --dropdown: the more menu as a drop-down below its button; a command from inside it ends
-// it with IDOK, as the program's list pop-ups do.
+// it with kDialogOk, as the program's list pop-ups do.
 class MoreMenu : public toolkit::ISDropDownOwner {
  public:
   explicit MoreMenu(std::function<void(const std::string&)> log) : log_(std::move(log)) {}
@@ -146,7 +146,8 @@ class MoreMenu : public toolkit::ISDropDownOwner {
   }
   toolkit::SDropDownWnd* Window() const { return window_; }
   void Open(toolkit::SWindow* button) {
-    auto raw = toolkit::SApplication::getSingletonPtr()->LoadRawResource(L"LAYOUT:XML_POPMENU");
+    toolkit::UiContext& context = button->GetContainer()->GetContext();
+    auto raw = context.LoadRawResource(L"LAYOUT:XML_POPMENU");
     toolkit::SizeF size{0, 0};
     std::string content = raw ? gallery::DropDownContent(*raw, &size) : "";
     pugi::xml_document doc;
@@ -157,12 +158,12 @@ class MoreMenu : public toolkit::ISDropDownOwner {
     toolkit::RectF b = button->GetWindowRect();
     button_ = button;
     chosen_.clear();
-    window_ = new toolkit::SDropDownWnd(this);
+    window_ = new toolkit::SDropDownWnd(context, this);
     window_->Create({b.x + b.w - size.w, b.y + b.h + 2, size.w, size.h}, doc.first_child());
   }
   void Choose(const std::wstring& name) {
     chosen_ = WideToUtf8(name);
-    window_->EndDropDown(IDOK);
+    window_->EndDropDown(toolkit::kDialogOk);
   }
 
  private:
@@ -178,8 +179,9 @@ class GalleryHost : public Base {
  public:
   static constexpr bool kDialog = std::is_base_of_v<toolkit::SHostDialog, Base>;
 
-  GalleryHost(const gallery::Options& options, float scale)
-      : Base(options.layout),
+  GalleryHost(toolkit::SApplication& app, const gallery::Options& options, float scale)
+      : Base(app.Context(), options.layout),
+        app_(app),
         options_(options),
         scale_(scale),
         menu_([this](const std::string& l) { Log(l); }) {
@@ -209,7 +211,7 @@ class GalleryHost : public Base {
     std::printf("first frame: %.0f ms after start\n", SinceStart());
     std::fflush(stdout);
     if (options_.firstFrame)
-      toolkit::SApplication::getSingletonPtr()->Quit(0);
+      app_.Quit(0);
   }
 
   void WriteDump() {
@@ -245,9 +247,9 @@ class GalleryHost : public Base {
     } else if (id == kExitTimer) {
       timedOut_ = true;
       if constexpr (kDialog)
-        this->EndDialog(IDCANCEL);
+        this->EndDialog(toolkit::kDialogCancel);
       else
-        toolkit::SApplication::getSingletonPtr()->Quit(0);
+        app_.Quit(0);
     } else if (id == kMsgBoxTimer) {
       this->KillTimer(kMsgBoxTimer);
       this->SetTimer(kModalTimer, 300);
@@ -277,13 +279,14 @@ class GalleryHost : public Base {
   bool OnClose() override {
     if constexpr (kDialog)
       return Base::OnClose();
-    toolkit::SApplication::getSingletonPtr()->Quit(0);
+    app_.Quit(0);
     return true;
   }
 
  private:
   HWND Hwnd() const { return reinterpret_cast<HWND>(this->GetHwnd()); }
 
+  toolkit::SApplication& app_;
   const gallery::Options& options_;
   float scale_;
   MoreMenu menu_;
@@ -296,7 +299,7 @@ class GalleryHost : public Base {
 template <class Window>
 void Prepare(toolkit::SApplication& app, const gallery::Options& options, Window& window,
              pugi::xml_document& part) {
-  if (auto raw = app.LoadRawResource(options.layout, L"LAYOUT")) {
+  if (auto raw = app.Context().LoadRawResource(options.layout, L"LAYOUT")) {
     std::string wrapped =
         gallery::WrapPart(*raw, options.layout, options.partWidth, options.partHeight);
     if (!wrapped.empty() && part.load_string(wrapped.c_str()))
@@ -306,7 +309,7 @@ void Prepare(toolkit::SApplication& app, const gallery::Options& options, Window
 
 // Prints the layout problems; returns whether there were any.
 bool PrintProblems(const toolkit::SApplication& app) {
-  std::string problems = gallery::FormatDiagnostics(app.GetDiagnostics());
+  std::string problems = gallery::FormatDiagnostics(app.Context().GetDiagnostics());
   if (!problems.empty())
     std::fprintf(stderr, "%s", problems.c_str());
   return !problems.empty();
@@ -315,8 +318,9 @@ bool PrintProblems(const toolkit::SApplication& app) {
 int Run(const gallery::Options& options) {
   toolkit::Win32Platform platform;
   toolkit::SApplication app(&platform);
+  toolkit::UiContext& context = app.Context();
   RealWnds realWnds;
-  app.SetRealWndHandler(&realWnds);
+  context.SetRealWndHandler(&realWnds);
 
   auto files = std::make_unique<toolkit::FileResProvider>();
   std::string error;
@@ -333,23 +337,23 @@ int Run(const gallery::Options& options) {
   auto layered = std::make_unique<gallery::LayeredResProvider>();
   layered->Add(std::move(files));
   layered->Add(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()));
-  app.AddResProvider(std::move(layered));
+  context.AddResProvider(std::move(layered));
   pugi::xml_document box;
-  if (app.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"))
-    app.SetMsgTemplate(box.first_child());
+  if (context.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"))
+    context.SetMsgTemplate(box.first_child());
   else
-    app.ClearDiagnostics();  // a layout set without a message box is fine here
+    context.ClearDiagnostics();  // a layout set without a message box is fine here
 
   pugi::xml_document part;
   if (options.modal) {
-    GalleryHost<toolkit::SHostDialog> dialog(options, platform.Scale());
+    GalleryHost<toolkit::SHostDialog> dialog(app, options, platform.Scale());
     Prepare(app, options, dialog, part);
     int code = dialog.DoModal(nullptr);
     PrintProblems(app);
     dialog.Log(dialog.TimedOut() ? "end timeout" : "end " + std::to_string(code));
     return code < 0 ? 2 : 0;
   }
-  GalleryHost<toolkit::SHostWnd> window(options, platform.Scale());
+  GalleryHost<toolkit::SHostWnd> window(app, options, platform.Scale());
   Prepare(app, options, window, part);
   bool created = window.Create();
   bool problems = PrintProblems(app);

@@ -17,7 +17,11 @@ class xml_document;
 
 namespace toolkit {
 
-enum DialogCode { IDOK = 1, IDCANCEL = 2 };
+class UiContext;
+
+// The end codes of dialogs and drop-downs. Named apart from the <windows.h> macros so that a
+// program file may include either first.
+enum DialogCode { kDialogOk = 1, kDialogCancel = 2 };
 
 // One operation per animation frame (a frame tick of the host window, about 60 a second).
 class ITimelineHandler {
@@ -29,7 +33,8 @@ class ITimelineHandler {
 class SHostWnd : public INativeWindowSink {
  public:
   // `layoutName` such as "LAYOUT:XML_MAINWND"; a name the resources lack gives an empty window.
-  explicit SHostWnd(const std::wstring& layoutName);
+  // The context gives the layout, the control classes and the platform; it outlives the window.
+  SHostWnd(UiContext& context, const std::wstring& layoutName);
   ~SHostWnd() override;
   SHostWnd(const SHostWnd&) = delete;
   SHostWnd& operator=(const SHostWnd&) = delete;
@@ -43,6 +48,7 @@ class SHostWnd : public INativeWindowSink {
   void DestroyWindow();
   bool IsWindow() const { return native_ != nullptr; }
 
+  UiContext& GetContext() const { return context_; }
   SWindow* GetRoot() { return root_.get(); }
   SWindow* FindChildByName(const std::wstring& name, int depth = -1) const;
   SWindow* FindChildByID(int id, int depth = -1) const;
@@ -125,6 +131,7 @@ class SHostWnd : public INativeWindowSink {
   void UpdateFrames();
   void UpdateHover(PointF at);
 
+  UiContext& context_;
   std::wstring layoutName_;
   std::unique_ptr<INativeWindow> native_;
   std::unique_ptr<SWindow> root_;
@@ -159,15 +166,15 @@ class SHostDialog : public SHostWnd {
   bool IsModal() const { return inModal_; }
 
  protected:
-  virtual void OnOK() { EndDialog(IDOK); }
-  virtual void OnCancel() { EndDialog(IDCANCEL); }
+  virtual void OnOK() { EndDialog(kDialogOk); }
+  virtual void OnCancel() { EndDialog(kDialogCancel); }
   bool OnClose() override;
   bool OnKeyEvent(const KeyEvent& key) override;
 
  private:
   bool inModal_ = false;
   bool ended_ = false;
-  int endCode_ = IDCANCEL;
+  int endCode_ = kDialogCancel;
 };
 
 class SDropDownWnd;
@@ -182,14 +189,15 @@ class ISDropDownOwner {
   virtual void OnDestroyDropDown(SDropDownWnd* dropDown) = 0;
 };
 
-// A pop-up below a control. Ends with EndDropDown(code): IDOK (1) for a choice, IDCANCEL (2)
-// when it loses activation or the user presses Esc. Made with `new`; deletes itself once ended.
+// A pop-up below a control. Ends with EndDropDown(code): kDialogOk (1) for a choice,
+// kDialogCancel (2) when it loses activation or the user presses Esc. Made with `new`; deletes
+// itself once ended.
 class SDropDownWnd : public SHostWnd {
  public:
-  explicit SDropDownWnd(ISDropDownOwner* owner);
+  SDropDownWnd(UiContext& context, ISDropDownOwner* owner);
   // `rect` in layout pixels of the owner's host window; `content` the pop-up's layout.
   bool Create(const RectF& rect, pugi::xml_node content);
-  void EndDropDown(int code = IDCANCEL);
+  void EndDropDown(int code = kDialogCancel);
   int GetExitCode() const { return exitCode_; }
   ISDropDownOwner* GetOwner() const { return owner_; }
 
@@ -201,7 +209,7 @@ class SDropDownWnd : public SHostWnd {
 
  private:
   ISDropDownOwner* owner_;
-  int exitCode_ = IDCANCEL;
+  int exitCode_ = kDialogCancel;
   bool ended_ = false;
 };
 

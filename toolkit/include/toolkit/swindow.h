@@ -19,6 +19,7 @@ class xml_node;
 namespace toolkit {
 
 class SHostWnd;
+class UiContext;
 
 // One coordinate of a "pos" rule: "12" from the parent's left/top, "-12" from its right/bottom,
 // "|12" from its centre, "50%" of its extent, and for the third and fourth "@80" a size.
@@ -79,6 +80,9 @@ class SWindow {
   }
   // The host window the control is shown in; null before it is attached.
   SHostWnd* GetContainer() const;
+  // The context of the tree the control belongs to (it has it from its parent, and from its
+  // host window before that window is shown); null for a control in no tree yet.
+  UiContext* GetContext() const { return context_; }
 
   // --- identity, text and state ---
   const std::wstring& GetName() const { return name_; }
@@ -192,6 +196,11 @@ class SWindow {
   bool msgTransparent_ = false;
 
  private:
+  // Gives the control and its children the context, once; the control's font starts as the
+  // context's default font then.
+  void BindContext(UiContext* context);
+
+  UiContext* context_ = nullptr;
   SWindow* parent_ = nullptr;
   SWindow* owner_ = nullptr;
   SHostWnd* host_ = nullptr;
