@@ -115,12 +115,12 @@ int Run(HINSTANCE instance) {
   toolkit::SApplication app(&platform);
   if (!LoadLibraryW(L"msftedit.dll"))
     Notice(L"Load SYS_NAMED_RESOURCE Error!");
-  app.AddResProvider(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()),
+  app.Context().AddResProvider(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()),
                      L"uidef:xml_init");
   // The device popups' controls and the real-window handler register here once they exist.
   pugi::xml_document msgbox;
-  if (app.LoadXmlDocment(msgbox, L"XML_MSGBOX", L"LAYOUT"))
-    app.SetMsgTemplate(msgbox.child("SOUI"));
+  if (app.Context().LoadXmlDocment(msgbox, L"XML_MSGBOX", L"LAYOUT"))
+    app.Context().SetMsgTemplate(msgbox.child("SOUI"));
 
   ITaskbarList3* taskbar = CreateTaskbar();
   auto codePage = kestrel::MakeSystemCodePage();

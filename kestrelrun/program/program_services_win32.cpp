@@ -1,9 +1,10 @@
 #include "program_services_win32.h"
 
+#include <windows.h>
+// After windows.h, which they build on.
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
 #include <ctime>
 

@@ -53,7 +53,7 @@ class CMainWnd::CameraSlot : public ICameraTestPopup {
 };
 
 CMainWnd::CMainWnd(toolkit::SApplication& app, Parts parts)
-    : SHostWnd(L"LAYOUT:XML_MAINWND"),
+    : SHostWnd(app.Context(), L"LAYOUT:XML_MAINWND"),
       app_(app),
       services_(parts.services),
       probes_(std::move(parts.probes)),
@@ -96,7 +96,7 @@ void CMainWnd::SetDevelopmentHook(unsigned periodMs, std::function<void()> hook)
 bool CMainWnd::OnInitDialog() {
   SetWindowTitle(L"Lessora");
   if (services_.AnotherInstanceRuns()) {
-    MessageBox(kAlreadyRunning, toolkit::MB_OK);
+    MessageBox(kAlreadyRunning, toolkit::kMessageBoxOk);
     services_.ExitProcess(0);
     return false;
   }
@@ -117,7 +117,7 @@ bool CMainWnd::OnInitDialog() {
   presenceThread_.SetRun(true);
 
   if (services_.VersionGet() == kVersionNewer) {
-    MessageBox(kNewVersion, toolkit::MB_OK);
+    MessageBox(kNewVersion, toolkit::kMessageBoxOk);
     services_.OpenToolDownUrl();
     services_.ExitProcess(0);
     return false;
@@ -160,7 +160,7 @@ void CMainWnd::OnDestroy() {
 
 void CMainWnd::CloseRequest() {
   if (controller_->State().running &&
-      MessageBox(kConfirmExit, toolkit::MB_OKCANCEL) != toolkit::IDOK)
+      MessageBox(kConfirmExit, toolkit::kMessageBoxOkCancel) != toolkit::kDialogOk)
     return;
   services_.SendExitStatistic();
   app_.Quit(0);
@@ -204,7 +204,7 @@ void CMainWnd::_HandleEvent(toolkit::EventArgs* evt) {
     ShowMoreMenu(true);
   } else if (name == L"btn_more_about") {
     ShowMoreMenu(false);
-    CPopAbort about(app_);
+    CPopAbort about(app_.Context());
     openDialog_ = &about;
     about.DoModal(this);
     openDialog_ = nullptr;
@@ -343,7 +343,7 @@ void CMainWnd::SetCardAttribute(const std::wstring& card, int page, const std::w
 }
 
 void CMainWnd::ShowMessage(const std::wstring& text) {
-  MessageBox(text, toolkit::MB_OK);
+  MessageBox(text, toolkit::kMessageBoxOk);
 }
 
 void CMainWnd::ShowAudioPopup() {
@@ -355,7 +355,7 @@ void CMainWnd::ShowVideoPopup() {
 }
 
 void CMainWnd::ShowDnsProgress() {
-  CPopWndDNS box(app_);
+  CPopWndDNS box(app_.Context());
   openDialog_ = &box;
   box.DoModal(this);
   openDialog_ = nullptr;

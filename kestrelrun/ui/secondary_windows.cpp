@@ -4,22 +4,18 @@
 
 namespace kestrelrun {
 
-// The application comes in now so that the windows already follow it; the toolkit's hosts still
-// find it themselves.
-CPopAbort::CPopAbort(toolkit::SApplication& app) : SHostDialog(L"LAYOUT:XML_POPWND_ABORT") {
-  (void)app;
-}
+CPopAbort::CPopAbort(toolkit::UiContext& context)
+    : SHostDialog(context, L"LAYOUT:XML_POPWND_ABORT") {}
 
 void CPopAbort::_HandleEvent(toolkit::EventArgs* evt) {
   if (evt->GetID() == toolkit::EVT_CMD && evt->nameFrom == L"btn_popwnd_close") {
-    EndDialog(toolkit::IDOK);
+    EndDialog(toolkit::kDialogOk);
     ++evt->handled;
   }
 }
 
-CPopWndDNS::CPopWndDNS(toolkit::SApplication& app) : SHostDialog(L"LAYOUT:XML_POPWND_DNS") {
-  (void)app;
-}
+CPopWndDNS::CPopWndDNS(toolkit::UiContext& context)
+    : SHostDialog(context, L"LAYOUT:XML_POPWND_DNS") {}
 
 bool CPopWndDNS::OnInitDialog() {
   tickCount_ = 0;
@@ -34,7 +30,7 @@ void CPopWndDNS::OnTimerEvent(unsigned id) {
     bar->SetValue(25 * (tickCount_ + 1));
   ++tickCount_;
   if (tickCount_ > 3)
-    EndDialog(toolkit::IDOK);
+    EndDialog(toolkit::kDialogOk);
 }
 
 void CPopWndDNS::OnDestroy() {

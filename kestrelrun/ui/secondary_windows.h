@@ -2,8 +2,8 @@
 // progress box. Both are toolkit dialogs destroyed when DoModal returns.
 #pragma once
 
-#include "toolkit/application.h"
 #include "toolkit/host.h"
+#include "toolkit/ui_context.h"
 
 namespace kestrelrun {
 
@@ -11,11 +11,11 @@ namespace kestrelrun {
 // request and Esc end it with OK.
 class CPopAbort : public toolkit::SHostDialog {
  public:
-  explicit CPopAbort(toolkit::SApplication& app);
+  explicit CPopAbort(toolkit::UiContext& context);
 
  protected:
   void _HandleEvent(toolkit::EventArgs* evt) override;
-  void OnCancel() override { EndDialog(toolkit::IDOK); }
+  void OnCancel() override { EndDialog(toolkit::kDialogOk); }
 };
 
 // "LAYOUT:XML_POPWND_DNS": shows time passing while the DNS change settles. Timer 3 fills
@@ -26,13 +26,13 @@ class CPopWndDNS : public toolkit::SHostDialog {
   static constexpr unsigned kTimerId = 3;
   static constexpr unsigned kTickMs = 500;
 
-  explicit CPopWndDNS(toolkit::SApplication& app);
+  explicit CPopWndDNS(toolkit::UiContext& context);
   int TickCount() const { return tickCount_; }
 
  protected:
   bool OnInitDialog() override;
   void OnTimerEvent(unsigned id) override;
-  void OnCancel() override { EndDialog(toolkit::IDOK); }
+  void OnCancel() override { EndDialog(toolkit::kDialogOk); }
   void OnDestroy() override;
 
  private:

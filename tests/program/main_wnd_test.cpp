@@ -50,10 +50,10 @@ class MainWndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(toolkit::testing::AddProgramResources(app_, &error)) << error;
+    ASSERT_TRUE(toolkit::testing::AddProgramResources(app_.Context(), &error)) << error;
     pugi::xml_document box;
-    ASSERT_TRUE(app_.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"));
-    app_.SetMsgTemplate(box.child("SOUI"));
+    ASSERT_TRUE(app_.Context().LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"));
+    app_.Context().SetMsgTemplate(box.child("SOUI"));
     // Every message box opened is noted; the next action given answers it.
   }
   void Open() {
@@ -281,7 +281,7 @@ TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CPopWndDNS box(app_);
+    CPopWndDNS box(app_.Context());
     std::vector<int> values;
     if (c.closeEarly) {
       platform_.OnNextModal([](toolkit::SHostWnd& dialog) {
@@ -289,7 +289,7 @@ TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {
       });
     }
     std::uint64_t start = platform_.Now();
-    EXPECT_EQ(box.DoModal(nullptr), toolkit::IDOK);
+    EXPECT_EQ(box.DoModal(nullptr), toolkit::kDialogOk);
     std::uint64_t elapsed = platform_.Now() - start;
     EXPECT_GE(elapsed, c.minMs);
     EXPECT_LE(elapsed, c.maxMs);
@@ -298,7 +298,7 @@ TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {
 }
 
 TEST_F(MainWndTest, TheDnsBarShowsQuarterSteps) {
-  CPopWndDNS box(app_);
+  CPopWndDNS box(app_.Context());
   std::vector<int> seen;
   platform_.OnNextModal([&](toolkit::SHostWnd& dialog) {
     for (int i = 0; i < 3; ++i) {
