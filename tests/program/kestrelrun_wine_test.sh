@@ -38,8 +38,12 @@ profile_dir() { if [ -d "$work/$1" ]; then echo "$work/$1"; else echo "$repo/tes
 launch() {
   dump=$work/$2.txt
   rm -f "$dump"
+  rc=$work/$2.rc
+  rm -f "$rc"
+  # The exit code lands in $work/NAME.rc once the program has ended.
   LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$(profile_dir "$1")" KESTREL_UI_DUMP="Z:$dump" \
-    setsid "$repo/scripts/wine-run" "$program" >"$work/$2.out" 2>&1 &
+    setsid bash -c '"$1" "$2" >"$3.out" 2>&1; echo $? >"$3.rc"' _ "$repo/scripts/wine-run" \
+    "$program" "$work/$2" &
   pid=$!
   pids+=("$pid")
 }
@@ -65,6 +69,45 @@ wait_mapped() {
 }
 # How many of the program's X windows are mapped.
 mapped() { xdotool search --onlyvisible --classname KestrelRun.exe 2>/dev/null | wc -l; }
+# A dump written after now, as $work/dump.txt (where centre and field read).
+fresh() {
+  local i
+  rm -f "$dump"
+  for i in $(seq 50); do
+    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# wait_for PATTERN [TRIES]: until a dump has a line matching the extended regex.
+wait_for() {
+  local i
+  for i in $(seq "${2:-100}"); do
+    fresh && grep -Eq "$1" "$work/dump.txt" && return 0
+  done
+  return 1
+}
+# click NAME: a real click at the centre of the shown control NAME of the main window.
+click() {
+  local at
+  fresh
+  at=$(centre "$1") || true
+  [ -n "$at" ] || { fail "no shown $1 to click"; return 1; }
+  xdotool mousemove $at click 1
+  sleep 0.3
+}
+shown() { [ "$(field "$1" shown)" = 1 ]; }
+shot() { import -window root "$shots/$1.png"; }
+# ends NAME SECONDS: the program started as NAME ended within the time; prints its exit code.
+ends() {
+  local i
+  for i in $(seq $(($2 * 10))); do
+    [ -s "$work/$1.rc" ] && { cat "$work/$1.rc"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# The middle of the OK button of a box centred on the screen (a window not yet shown has none).
 centred_box_button() {
   local width height
   read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
@@ -124,26 +167,23 @@ if start desktop-zh main; then
 
   # A second instance says so and ends with 0; the first goes on.
   first=$pid first_dump=$dump
-  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$repo/testdata/profiles/desktop-zh" \
-    setsid "$repo/scripts/wine-run" "$program" >"$work/second.out" 2>&1 &
-  second=$!
-  pids+=("$second")
+  launch desktop-zh second
   wait_mapped "$(mapped)" || fail "second instance: no window of its own"
   sleep 1
   shot second-instance
   # Its box lies in the middle of the screen, as every box of a window not yet shown.
   xdotool mousemove $(centred_box_button 0) click 1
-  code=$(ends "$second" 10) || fail "second instance: still running after Enter"
+  code=$(ends second 10) || fail "second instance: still running after Enter"
   [ "${code:-x}" = 0 ] || fail "second instance: exit code ${code:-none}, not 0"
   pid=$first dump=$first_dump
   fresh && kill -0 "$first" 2>/dev/null || fail "second instance: the first one is gone"
 
   click btn_sys_close
-  code=$(ends "$first" 10) || fail "idle close: still running 10 s after the close button"
+  code=$(ends main 10) || fail "idle close: still running 10 s after the close button"
   [ "${code:-x}" = 0 ] || fail "idle close: exit code ${code:-none}"
   ls "$bin/log/"*.log >/dev/null 2>&1 || fail "start: no log file in $bin/log"
 else
-  fail "start: no dump from the program ($(cat "$work/main.out"))"
+  fail "start: no dump from the program ($(cat "$work/main.out" 2>/dev/null))"
 fi
 
 # --- a newer version: the message, the download page, exit code 0 ---
@@ -154,7 +194,7 @@ if wait_mapped 0; then
   sleep 1
   shot newer-version
   xdotool mousemove $(centred_box_button 0) click 1
-  code=$(ends "$pid" 10) || fail "newer version: still running after Enter"
+  code=$(ends newer 10) || fail "newer version: still running after Enter"
   [ "${code:-x}" = 0 ] || fail "newer version: exit code ${code:-none}"
   sleep 0.5
   grep -q "127.0.0.1:$http_port" "$KESTREL_OPENED_LOG" 2>/dev/null ||
@@ -176,7 +216,7 @@ if start offline-zh offline; then
   click btn_sys_run
   wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: the second start did not show page 4"
   click btn_sys_close
-  ends "$pid" 10 >/dev/null || fail "offline: still running after close"
+  ends offline 10 >/dev/null || fail "offline: still running after close"
 else
   fail "offline: no dump ($(cat "$work/offline.out"))"
 fi
@@ -205,7 +245,7 @@ if start desktop-zh run; then
   click btn_sys_close
   wait_for '^msgbox 正在检测中,确认退出吗？' 30 || fail "run: the second close did not ask"
   xdotool mousemove $(box_button 1) click 1
-  code=$(ends "$pid" 5) || fail "run: still running 5 s after OK"
+  code=$(ends run 5) || fail "run: still running 5 s after OK"
   [ "${code:-x}" = 0 ] || fail "run: exit code ${code:-none} after OK"
 else
   fail "run: no dump ($(cat "$work/run.out"))"
