@@ -96,8 +96,9 @@ struct Graph {
                                         rect.bottom - rect.top))) {
       return StartResult::kUnbuildable;
     }
-    // A camera in use elsewhere, or one that fails while starting, refuses to run.
-    if (FAILED(control->Run())) {
+    // A camera in use elsewhere, or one that fails while starting, refuses to pause. Pausing
+    // first gives that answer at once; a run from stopped would report it only later.
+    if (FAILED(control->Pause()) || FAILED(control->Run())) {
       return StartResult::kRefused;
     }
     OAFilterState state = State_Stopped;

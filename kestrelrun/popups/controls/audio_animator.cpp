@@ -1,0 +1,99 @@
+#include "controls/audio_animator.h"
+
+#include "controls/attr_name.h"
+
+namespace popups {
+
+SMicAudioAnimator::SMicAudioAnimator() {
+  for (int i = 0; i < kWaveSamples; ++i)
+    bars_[i] = BarFor(i, 0);
+}
+
+SMicAudioAnimator::~SMicAudioAnimator() {
+  Register(false);
+}
+
+void SMicAudioAnimator::Start(IWaveSource* source) {
+  frameCount_ = 0;
+  source_ = source;
+  SetVisible(true, false);
+  Register(true);
+}
+
+void SMicAudioAnimator::Stop() {
+  Register(false);
+}
+
+void SMicAudioAnimator::Register(bool on) {
+  if (on == registered_)
+    return;
+  if (on) {
+    registeredWith_ = GetContainer();
+    if (!registeredWith_)
+      return;
+    registeredWith_->RegisterTimelineHandler(this);
+  } else if (registeredWith_) {
+    registeredWith_->UnregisterTimelineHandler(this);
+    registeredWith_ = nullptr;
+  }
+  registered_ = on;
+}
+
+void SMicAudioAnimator::OnNextFrame() {
+  ++frameCount_;
+  if (frameCount_ % FrameDivisor(speed_) == 0) {
+    frameCount_ = 0;
+    ++repaintRequests_;
+    Invalidate();
+  }
+}
+
+bool SMicAudioAnimator::SetAttribute(const std::wstring& name, const std::wstring& value,
+                                     bool loading) {
+  // A malformed number is reported and keeps the old value.
+  if (SameName(name, L"speed")) {
+    if (!ParseIntAttr(value, &speed_))
+      ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+    return true;
+  }
+  if (SameName(name, L"steps")) {
+    if (!ParseIntAttr(value, &steps_))
+      ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+    return true;
+  }
+  if (SameName(name, L"WaveColor")) {
+    if (value.empty())
+      return false;
+    AttrColor(name, value, &waveColor_);
+    return true;
+  }
+  return SImageWnd::SetAttribute(name, value, loading);
+}
+
+void SMicAudioAnimator::UpdateBars() {
+  short samples[kWaveSamples];
+  if (!source_ || !source_->CopyLatestWave(samples, kWaveSamples))
+    return;
+  for (int i = 0; i < kWaveSamples; ++i)
+    bars_[i] = BarFor(i, samples[i]);
+}
+
+void SMicAudioAnimator::OnPaint(toolkit::IRender& render) {
+  // The bars only: the base picture is not drawn.
+  UpdateBars();
+  for (int i = 0; i < kDrawnBars; ++i) {
+    const WaveBar& bar = bars_[i];
+    if (bar.height == 0)
+      continue;  // a zero-length line would still show its caps as a dot
+    float x = static_cast<float>(bar.x);
+    render.DrawLine({x, static_cast<float>(bar.top)}, {x, static_cast<float>(bar.bottom)}, 3,
+                    waveColor_);
+  }
+}
+
+void SMicAudioAnimator::OnDetach() {
+  Register(false);
+  SImageWnd::OnDetach();
+}
+
+}  // namespace popups

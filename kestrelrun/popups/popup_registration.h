@@ -1,0 +1,19 @@
+// What the program registers at start-up for its device popups: the waveform and the three
+// dropdown control classes under their layout names, and the real-window handler.
+#pragma once
+
+#include "controls/dropdown_placement.h"
+#include "realwnd/realwnd_handler.h"
+#include "toolkit/application.h"
+
+namespace popups {
+
+// `monitors` places the dropdowns' popups (MonitorArea() on Windows); `realWnds` must live as
+// long as the application.
+void RegisterPopupControls(toolkit::SApplication& app, IMonitorArea* monitors,
+                           CRealWndHandler* realWnds);
+
+// The monitors of the Windows desktop (Windows builds).
+IMonitorArea& MonitorArea();
+
+}  // namespace popups
