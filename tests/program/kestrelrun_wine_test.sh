@@ -107,6 +107,12 @@ ends() {
   done
   return 1
 }
+# Ends the program of $pid if it still runs (after a failed check), so the next start is first.
+finish() {
+  kill -0 "$pid" 2>/dev/null || return 0
+  kill -- -"$pid" 2>/dev/null
+  sleep 2
+}
 # The middle of the OK button of a box centred on the screen (a window not yet shown has none).
 centred_box_button() {
   local width height
@@ -186,6 +192,7 @@ else
   fail "start: no dump from the program ($(cat "$work/main.out" 2>/dev/null))"
 fi
 
+finish
 # --- a newer version: the message, the download page, exit code 0 ---
 server "set?version.current=9.0.0.1"
 : >"$KESTREL_OPENED_LOG"
@@ -205,6 +212,7 @@ else
 fi
 server reset
 
+finish
 # --- an offline machine: page 4, retry, page 4 again ---
 if start offline-zh offline; then
   sleep 2  # the presence check answers
@@ -221,6 +229,7 @@ else
   fail "offline: no dump ($(cat "$work/offline.out"))"
 fi
 
+finish
 # --- a run: the worker's message box on the UI thread, then closing during the run ---
 if start desktop-zh run; then
   sleep 1
@@ -251,5 +260,6 @@ else
   fail "run: no dump ($(cat "$work/run.out"))"
 fi
 
+finish
 echo "screenshots in $shots"
 window_test_end kestrelrun_wine
