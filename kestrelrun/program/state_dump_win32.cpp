@@ -69,6 +69,10 @@ void StartStateDump(CMainWnd& window, float scale) {
     HWND main = reinterpret_cast<HWND>(window.GetHwnd());
     std::string dump = TreeOf(window, scale);
     dump += std::string("minimised ") + (IsIconic(main) ? "1" : "0") + "\n";
+    kestrelrun::DetectState state = window.Controller().State();
+    dump += "state running=" + std::to_string(state.running) +
+            " networkUp=" + std::to_string(state.networkUp) +
+            " presenceChecked=" + std::to_string(window.PresenceChecked()) + "\n";
     if (toolkit::SHostWnd* dialog = window.OpenDialog())
       dump +=
           "dialog " + toolkit::WideToUtf8(dialog->GetLayoutName()) + "\n" + TreeOf(*dialog, scale);

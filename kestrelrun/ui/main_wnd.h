@@ -47,6 +47,8 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
 
   CDetectSequence& Controller() { return *controller_; }
   bool AgreementAccepted() const { return agreementAccepted_; }
+  // Whether the start-up presence check has answered.
+  bool PresenceChecked() const { return presenceThread_.Ended(); }
   // What the development state dump reads: the texts of the message boxes open now (innermost
   // last) and the dialog open now, if any.
   const std::vector<std::wstring>& OpenMessageBoxes() const { return openBoxes_; }

@@ -74,7 +74,7 @@ fresh() {
   local i
   rm -f "$dump"
   for i in $(seq 50); do
-    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" && return 0
+    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" 2>/dev/null && return 0
     sleep 0.1
   done
   return 1
@@ -215,7 +215,8 @@ server reset
 finish
 # --- an offline machine: page 4, retry, page 4 again ---
 if start offline-zh offline; then
-  sleep 2  # the presence check answers
+  wait_for '^state .*networkUp=0 presenceChecked=1' 300 ||
+    fail "offline: the presence check did not find the network down ($(grep '^state' "$work/dump.txt"))"
   click btn_sys_run
   wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: btn_sys_run did not show page 4"
   shot offline
