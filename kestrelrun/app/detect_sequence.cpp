@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -38,17 +39,19 @@ CDetectSequence::~CDetectSequence() {
 
 void CDetectSequence::Start() {
   Shared& s = *shared_;
-  bool noNetwork = false, started = false;
-  do {
+  enum class Outcome { kIgnored, kNoNetwork, kStarted };
+  const Outcome outcome = [&s] {
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.closed) {
-      return;
-    }
-    noNetwork = !s.state.networkUp;
-    if (noNetwork || s.state.running) {
-      break;
-    }
     DetectState& st = s.state;
+    if (s.closed) {
+      return Outcome::kIgnored;
+    }
+    if (!st.networkUp) {
+      return Outcome::kNoNetwork;
+    }
+    if (st.running) {
+      return Outcome::kIgnored;
+    }
     st.running = true;
     st.flashTicks = 0;
     st.stepIndex = 1;
@@ -58,12 +61,12 @@ void CDetectSequence::Start() {
     st.hardwareBusyShown = false;
     st.networkBusyShown = false;
     ++s.generation;
-    started = true;
-  } while (false);
-  if (noNetwork) {
+    return Outcome::kStarted;
+  }();
+  if (outcome == Outcome::kNoNetwork) {
     s.view.ShowMainPage(kNoNetworkPage);
   }
-  if (!started) {
+  if (outcome != Outcome::kStarted) {
     return;
   }
   s.view.ShowMainPage(kDetectingPage);
@@ -204,10 +207,16 @@ void CDetectSequence::OnNetworkSuggestion() {
   }
   // netsh takes seconds on a real PC: the change runs off the UI thread, and the box, the score
   // and the card follow on the UI thread once it is done.
-  std::thread([shared = shared_, advice = std::move(advice), run] {
+  auto change = [shared = shared_, advice = std::move(advice), run] {
     shared->ChangeDns(advice);
     shared->queue.Post([shared, run] { shared->FinishDnsOptimisation(run); });
-  }).detach();
+  };
+  try {
+    std::thread(change).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: make the change here rather than not at all.
+    change();
+  }
 }
 
 void CDetectSequence::SetNetworkUp(bool up) {

@@ -6,11 +6,11 @@
 // taskbar when a run has finished (FlashTick); the result cards are drawn from it
 // (result_cards.h).
 //
-// Threads. The UI thread calls Start, Reset, RefreshTick, FlashTick, the button actions,
-// RunUiTasks and Close; the worker calls Step; SetNetworkUp may come from any thread. The state
-// shared with the worker sits under one lock, and the UI works on a copy taken under it. The
-// worker never touches a window: what it needs of the view and the popups runs on the UI thread
-// through the controller's CUiQueue. The UI thread never waits for a probe.
+// Threads. The controller is made on the UI thread, which calls Start, Reset, RefreshTick,
+// FlashTick, the button actions, RunUiTasks and Close; the worker calls Step; SetNetworkUp may come
+// from any thread. The state shared with the worker sits under one lock, and the UI works on a copy
+// taken under it. The worker never touches a window: what it needs of the view and the popups runs
+// on the UI thread through the controller's CUiQueue. The UI thread never waits for a probe.
 //
 // Lifetime. Everything the worker uses lives in a block shared with the worker's callback
 // (WorkerCallback), so a step still running when the window closes finishes on its own without

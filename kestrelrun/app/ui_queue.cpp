@@ -11,7 +11,8 @@ struct CUiQueue::Entry {
   bool ran = false;
 };
 
-CUiQueue::CUiQueue(std::function<void()> wake) : wake_(std::move(wake)) {}
+CUiQueue::CUiQueue(std::function<void()> wake)
+    : wake_(std::move(wake)), uiThread_(std::this_thread::get_id()) {}
 
 CUiQueue::~CUiQueue() {
   Shutdown();
@@ -32,6 +33,13 @@ bool CUiQueue::Post(Task task) {
 }
 
 bool CUiQueue::RunAndWait(Task task) {
+  if (std::this_thread::get_id() == uiThread_) {
+    if (IsShutDown()) {
+      return false;
+    }
+    task();
+    return true;
+  }
   auto entry = std::make_shared<Entry>();
   entry->task = std::move(task);
   {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace kestrelrun {
 
@@ -17,8 +18,8 @@ class CUiQueue {
  public:
   using Task = std::function<void()>;
 
-  // `wake` is called from the posting thread, under the queue's lock (never after Shutdown has
-  // returned); it must not block and must not call the queue.
+  // Made on the UI thread. `wake` is called from the posting thread, under the queue's lock (never
+  // after Shutdown has returned); it must not block and must not call the queue.
   explicit CUiQueue(std::function<void()> wake);
   CUiQueue(const CUiQueue&) = delete;
   CUiQueue& operator=(const CUiQueue&) = delete;
@@ -26,8 +27,9 @@ class CUiQueue {
 
   // Any thread but the UI thread: queues `task`. False after Shutdown (the task is dropped).
   bool Post(Task task);
-  // Any thread but the UI thread: queues `task` and waits until the UI thread has run it. False
-  // when Shutdown came first; the task then has not run and never will.
+  // Queues `task` and waits until the UI thread has run it. False when Shutdown came first; the
+  // task then has not run and never will. On the UI thread itself (the one that made the queue)
+  // the task runs at once, since waiting there could never end.
   bool RunAndWait(Task task);
 
   // UI thread: runs the queued tasks one at a time, in order. A task may open a modal box whose
@@ -44,6 +46,7 @@ class CUiQueue {
   void Wake();
 
   std::function<void()> wake_;
+  const std::thread::id uiThread_;
   mutable std::mutex lock_;
   std::condition_variable done_;
   std::deque<std::shared_ptr<Entry>> queue_;

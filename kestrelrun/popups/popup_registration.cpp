@@ -9,21 +9,21 @@ namespace popups {
 namespace {
 
 template <class Dropdown>
-void RegisterDropdown(toolkit::SApplication& app, IMonitorArea* monitors) {
-  app.RegisterFactory(Dropdown::GetClassName(), [monitors] {
+void RegisterDropdown(toolkit::UiContext& context, IMonitorArea* monitors) {
+  context.RegisterFactory(Dropdown::GetClassName(), [monitors] {
     return std::unique_ptr<toolkit::SWindow>(new Dropdown(monitors));
   });
 }
 
 }  // namespace
 
-void RegisterPopupControls(toolkit::SApplication& app, IMonitorArea* monitors,
+void RegisterPopupControls(toolkit::UiContext& context, IMonitorArea* monitors,
                            CRealWndHandler* realWnds) {
-  app.RegisterWindowClass<SMicAudioAnimator>();
-  RegisterDropdown<SSearchDropdownList_1>(app, monitors);
-  RegisterDropdown<SSearchDropdownList_2>(app, monitors);
-  RegisterDropdown<SSearchDropdownList_3>(app, monitors);
-  app.SetRealWndHandler(realWnds);
+  context.RegisterWindowClass<SMicAudioAnimator>();
+  RegisterDropdown<SSearchDropdownList_1>(context, monitors);
+  RegisterDropdown<SSearchDropdownList_2>(context, monitors);
+  RegisterDropdown<SSearchDropdownList_3>(context, monitors);
+  context.SetRealWndHandler(realWnds);
 }
 
 }  // namespace popups

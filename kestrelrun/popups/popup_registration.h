@@ -4,13 +4,13 @@
 
 #include "controls/dropdown_placement.h"
 #include "realwnd/realwnd_handler.h"
-#include "toolkit/application.h"
+#include "toolkit/ui_context.h"
 
 namespace popups {
 
 // `monitors` places the dropdowns' popups (MonitorArea() on Windows); `realWnds` must live as
 // long as the application.
-void RegisterPopupControls(toolkit::SApplication& app, IMonitorArea* monitors,
+void RegisterPopupControls(toolkit::UiContext& context, IMonitorArea* monitors,
                            CRealWndHandler* realWnds);
 
 // The monitors of the Windows desktop (Windows builds).

@@ -2,41 +2,41 @@
 
 #include <httplib.h>
 
-#include <chrono>
-#include <thread>
-
 #include "payload.h"
 #include "report/report_readback.h"
 #include "report_routes.h"
+#include "security_headers.h"
 #include "store/report_table.h"
 #include "store/tool_tables.h"
 #include "test_control.h"
 #include "tool/tool_routes.h"
 
 namespace kestrel::server {
+namespace {
 
-KestrelServer::KestrelServer(const ServerOptions& options) : ctx_(options) {}
+ConnectionLimits LimitsOf(const ServerOptions& o) {
+  ConnectionLimits limits = o.limits;
+  limits.maxBodyBytes = o.maxBodyBytes;
+  return limits;
+}
+
+}  // namespace
+
+KestrelServer::KestrelServer(const ServerOptions& options)
+    : ctx_(options),
+      limits_(LimitsOf(options)),
+      slots_(limits_.maxConnections, limits_.maxPerAddress) {}
 
 KestrelServer::~KestrelServer() {
   Stop();
 }
 
-void KestrelServer::Configure(httplib::Server& server, bool secure) {
-  const int threads = ctx_.options.threads;
-  server.new_task_queue = [threads] {
-    return new httplib::ThreadPool(static_cast<std::size_t>(threads));
-  };
+void KestrelServer::Configure(RouteTable& server, bool secure) {
   server.set_payload_max_length(ctx_.options.maxBodyBytes);
-  // The library's default adds SO_REUSEPORT, which lets a second server (a stale one, or another
-  // checkout's) bind the same port and take a share of the connections. A taken port must fail.
-  server.set_socket_options([](socket_t sock) {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
-  server.set_keep_alive_max_count(100);
-  // An answer goes out in more than one write: on a reused connection each later write would
-  // wait for the client's delayed acknowledgement (40 ms) of the one before.
-  server.set_tcp_nodelay(true);
+  server.set_default_headers(SecurityHeaders(secure));
+  // What the answers announce; the connection layer holds clients to these values.
+  server.set_keep_alive_max_count(limits_.maxKeepAliveRequests);
+  server.set_keep_alive_timeout(limits_.idleSeconds);
   server.set_exception_handler(
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
@@ -65,20 +65,17 @@ void KestrelServer::Configure(httplib::Server& server, bool secure) {
   }
 }
 
-bool KestrelServer::Bind(httplib::Server& server, int wanted, int& bound, std::string& error) {
-  const std::string& host = ctx_.options.host;
-  if (wanted == 0) {
-    bound = server.bind_to_any_port(host);
-  } else if (server.bind_to_port(host, wanted)) {
-    bound = wanted;
-  } else {
-    bound = -1;
-  }
-  if (bound <= 0) {
-    error = "cannot listen on " + host + ":" + std::to_string(wanted);
-    return false;
-  }
-  return true;
+bool KestrelServer::Open(Port& port, SSL_CTX* tls, int wanted, int& bound, std::string& error) {
+  port.workers =
+      std::make_unique<httplib::ThreadPool>(static_cast<std::size_t>(ctx_.options.threads));
+  RouteTable& routes = port.routes;
+  port.gate = std::make_unique<ConnectionGate>(
+      limits_, tls,
+      [&routes](httplib::Stream& s, bool closeConnection, bool& closed) {
+        return routes.Serve(s, closeConnection, closed);
+      },
+      *port.workers, slots_);
+  return port.gate->Listen(ctx_.options.host, wanted, bound, error);
 }
 
 bool KestrelServer::Start(std::string& error) {
@@ -91,49 +88,48 @@ bool KestrelServer::Start(std::string& error) {
     return false;
   }
   ctx_.db = db_.get();
-  http_ = std::make_unique<httplib::Server>();
-  Configure(*http_, false);
+  http_ = std::make_unique<Port>();
+  Configure(http_->routes, false);
   if (o.httpsPort >= 0) {
-    https_ = std::make_unique<httplib::SSLServer>(o.certFile.c_str(), o.keyFile.c_str());
-    if (!https_->is_valid()) {
+    tls_ = MakeTlsContext(o.certFile, o.keyFile);
+    if (!tls_) {
       error = "cannot load the certificate " + o.certFile + " or the key " + o.keyFile;
       return false;
     }
-    Configure(*https_, true);
+    https_ = std::make_unique<Port>();
+    Configure(https_->routes, true);
   }
-  if (!Bind(*http_, o.httpPort, httpPort_, error)) {
+  if (!Open(*http_, nullptr, o.httpPort, httpPort_, error)) {
     return false;
   }
-  if (https_ && !Bind(*https_, o.httpsPort, httpsPort_, error)) {
+  if (https_ && !Open(*https_, tls_.get(), o.httpsPort, httpsPort_, error)) {
     return false;
   }
-  threads_.emplace_back([this] { http_->listen_after_bind(); });
+  http_->gate->Start();
   if (https_) {
-    threads_.emplace_back([this] { https_->listen_after_bind(); });
-  }
-  // The library's stop() does nothing to a server whose accept loop has not begun yet, and that
-  // loop would then never end: a Stop() soon after Start() (a busy machine) would hang. The loop
-  // only ends through stop(); the bound keeps a library that ends it otherwise from hanging here.
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while ((!http_->is_running() || (https_ && !https_->is_running())) &&
-         std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    https_->gate->Start();
   }
   return true;
 }
 
 void KestrelServer::Stop() {
   ctx_.stopping = true;
-  if (http_) {
-    http_->stop();
+  // The gates first: they close every connection, so the workers' answers end at once; the
+  // workers last, because a finishing worker hands its connection back to its gate.
+  for (Port* port : {http_.get(), https_.get()}) {
+    if (port) {
+      port->routes.Closing();
+    }
+    if (port && port->gate) {
+      port->gate->Stop();
+    }
   }
-  if (https_) {
-    https_->stop();
+  for (Port* port : {http_.get(), https_.get()}) {
+    if (port && port->workers) {
+      port->workers->shutdown();
+      port->workers.reset();
+    }
   }
-  for (auto& t : threads_) {
-    t.join();
-  }
-  threads_.clear();
 }
 
 }  // namespace kestrel::server

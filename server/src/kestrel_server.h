@@ -1,18 +1,21 @@
-// The server: a plain HTTP listener (payload, telemetry, pages, test control) and, when
-// configured, an HTTPS listener (report upload and report pages), each on its own thread.
+// The server: a plain HTTP port (payload, telemetry, pages, test control) and, when configured,
+// an HTTPS port (report upload and report pages). Each port has a connection layer that waits
+// on all its clients from one thread and a pool of workers that answer complete requests.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "context.h"
+#include "net/address_slots.h"
+#include "net/connection_gate.h"
+#include "net/route_table.h"
+#include "net/tls_context.h"
 #include "options.h"
 #include "store/database.h"
 
 namespace httplib {
-class Server;
+class ThreadPool;
 }
 
 namespace kestrel::server {
@@ -26,22 +29,32 @@ class KestrelServer {
 
   // Binds the ports (0 picks a free one) and starts serving; false with a message otherwise.
   bool Start(std::string& error);
-  // Ends every wait and transfer and joins the listeners. Safe to call twice.
+  // Ends every wait and transfer and joins every thread. Safe to call twice.
   void Stop();
 
   int HttpPort() const { return httpPort_; }
   int HttpsPort() const { return httpsPort_; }
   ServerContext& Context() { return ctx_; }
+  // Open client connections on both ports, waiting or being answered.
+  std::size_t OpenConnections() const { return slots_.InUse(); }
 
  private:
-  void Configure(httplib::Server& server, bool secure);
-  bool Bind(httplib::Server& server, int wanted, int& bound, std::string& error);
+  struct Port {
+    RouteTable routes;
+    std::unique_ptr<httplib::ThreadPool> workers;
+    std::unique_ptr<ConnectionGate> gate;
+  };
+
+  void Configure(RouteTable& routes, bool secure);
+  bool Open(Port& port, SSL_CTX* tls, int wanted, int& bound, std::string& error);
 
   ServerContext ctx_;
+  ConnectionLimits limits_;
+  AddressSlots slots_;
   std::unique_ptr<Database> db_;
-  std::unique_ptr<httplib::Server> http_;
-  std::unique_ptr<httplib::Server> https_;
-  std::vector<std::thread> threads_;
+  TlsContext tls_;
+  std::unique_ptr<Port> http_;
+  std::unique_ptr<Port> https_;
   int httpPort_ = -1;
   int httpsPort_ = -1;
 };

@@ -1,5 +1,6 @@
 // kestrel-server: the local stand-in for every web endpoint the product talks to.
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <fstream>
@@ -24,6 +25,24 @@ bool WriteReadyFile(const std::string& path, int httpPort, int httpsPort) {
   return std::rename(temp.c_str(), path.c_str()) == 0;
 }
 
+// Every open connection holds a descriptor: the soft limit (often 1024) would cap the server
+// far below its connection limit, so it is raised as far as the hard limit allows.
+void RaiseDescriptorLimit(std::size_t wanted) {
+  rlimit lim{};
+  if (getrlimit(RLIMIT_NOFILE, &lim) != 0) {
+    return;
+  }
+  lim.rlim_cur = lim.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &lim);
+  getrlimit(RLIMIT_NOFILE, &lim);
+  if (lim.rlim_cur != RLIM_INFINITY && lim.rlim_cur < wanted) {
+    std::fprintf(stderr,
+                 "kestrel-server: warning: only %llu open files allowed, fewer than the %zu "
+                 "connections allowed (raise ulimit -n)\n",
+                 static_cast<unsigned long long>(lim.rlim_cur), wanted);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +65,8 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  // Two ports' connections, and room for the store, the workers and the listeners.
+  RaiseDescriptorLimit(parsed.options.limits.maxConnections + 64);
   KestrelServer server(parsed.options);
   std::string error;
   if (!server.Start(error)) {
@@ -53,12 +74,7 @@ int main(int argc, char** argv) {
     server.Stop();
     return 1;
   }
-  const std::string& host = parsed.options.host;
-  std::fprintf(stderr, "kestrel-server: http://%s:%d/", host.c_str(), server.HttpPort());
-  if (server.HttpsPort() > 0) {
-    std::fprintf(stderr, " https://%s:%d/", host.c_str(), server.HttpsPort());
-  }
-  std::fprintf(stderr, "%s\n", parsed.options.testControl ? " (test control on)" : "");
+  std::fputs(StartupText(parsed.options, server.HttpPort(), server.HttpsPort()).c_str(), stderr);
   if (!parsed.options.readyFile.empty() &&
       !WriteReadyFile(parsed.options.readyFile, server.HttpPort(), server.HttpsPort())) {
     std::fprintf(stderr, "kestrel-server: cannot write %s\n", parsed.options.readyFile.c_str());

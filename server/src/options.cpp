@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "store/database.h"
 #include "tool/version_check.h"
 
 namespace kestrel::server {
@@ -27,7 +28,32 @@ const char* UsageText() {
          "[--payload-bytes N]\n"
          "                      [--current-version V] [--download-url URL]\n"
          "                      [--stall-seconds N] [--max-body-bytes N] [--threads N]\n"
-         "                      [--test-control] [--ready-file F]\n";
+         "                      [--test-control] [--ready-file F]\n"
+         "  limits: [--header-seconds N] [--idle-seconds N] [--handshake-seconds N]\n"
+         "          [--write-seconds N] [--body-min-rate BYTES_PER_SECOND]\n"
+         "          [--max-connections N] [--max-per-address N] [--backlog N]\n";
+}
+
+std::string StartupText(const ServerOptions& o, int httpPort, int httpsPort) {
+  const ConnectionLimits& l = o.limits;
+  std::string text =
+      "kestrel-server: listening on http://" + o.host + ":" + std::to_string(httpPort) + "/";
+  if (httpsPort > 0) {
+    text += " and https://" + o.host + ":" + std::to_string(httpsPort) + "/";
+  }
+  text += o.testControl ? " (test control on)\n" : "\n";
+  const std::string store = DatabasePath(o.dbFile, o.dataDir);
+  text += "kestrel-server: store " +
+          (store == ":memory:" ? std::string("in memory (nothing is kept)") : store) + "\n";
+  text += "kestrel-server: limits: headers within " + std::to_string(l.headerSeconds) +
+          " s, idle " + std::to_string(l.idleSeconds) + " s, TLS handshake " +
+          std::to_string(l.handshakeSeconds) + " s, body at least " +
+          std::to_string(l.bodyMinRate) + " B/s and at most " + std::to_string(o.maxBodyBytes) +
+          " B, answers stalled at most " + std::to_string(l.writeSeconds) + " s\n";
+  text += "kestrel-server: limits: " + std::to_string(l.maxPerAddress) +
+          " connections per address, " + std::to_string(l.maxConnections) + " in all, backlog " +
+          std::to_string(l.backlog) + ", " + std::to_string(o.threads) + " workers a port\n";
+  return text;
 }
 
 OptionsResult ParseOptions(const std::vector<std::string>& args) {
@@ -107,6 +133,38 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
       if (!number(2, 512))
         return result;
       o.threads = static_cast<int>(n);
+    } else if (name == "--header-seconds") {
+      if (!number(1, 300))
+        return result;
+      o.limits.headerSeconds = static_cast<int>(n);
+    } else if (name == "--idle-seconds") {
+      if (!number(1, 3600))
+        return result;
+      o.limits.idleSeconds = static_cast<int>(n);
+    } else if (name == "--handshake-seconds") {
+      if (!number(1, 300))
+        return result;
+      o.limits.handshakeSeconds = static_cast<int>(n);
+    } else if (name == "--write-seconds") {
+      if (!number(1, 3600))
+        return result;
+      o.limits.writeSeconds = static_cast<int>(n);
+    } else if (name == "--body-min-rate") {
+      if (!number(1, 1LL << 30))
+        return result;
+      o.limits.bodyMinRate = n;
+    } else if (name == "--max-connections") {
+      if (!number(1, 1000000))
+        return result;
+      o.limits.maxConnections = static_cast<std::size_t>(n);
+    } else if (name == "--max-per-address") {
+      if (!number(1, 1000000))
+        return result;
+      o.limits.maxPerAddress = static_cast<std::size_t>(n);
+    } else if (name == "--backlog") {
+      if (!number(8, 65535))
+        return result;
+      o.limits.backlog = static_cast<int>(n);
     } else {
       result.error = "unknown option " + name;
       return result;

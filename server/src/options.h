@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "net/connection_limits.h"
+
 namespace kestrel::server {
 
 struct ServerOptions {
@@ -24,6 +26,7 @@ struct ServerOptions {
   int stallSeconds = 60;    // how long a stalled answer holds its connection
   std::size_t maxBodyBytes = 4u * 1024 * 1024;
   int threads = 32;
+  ConnectionLimits limits;  // maxBodyBytes is taken from maxBodyBytes above
 };
 
 struct OptionsResult {
@@ -37,5 +40,8 @@ struct OptionsResult {
 OptionsResult ParseOptions(const std::vector<std::string>& args);
 
 const char* UsageText();
+
+// The lines the server prints once it listens: where, which store, which limits.
+std::string StartupText(const ServerOptions& o, int httpPort, int httpsPort);
 
 }  // namespace kestrel::server

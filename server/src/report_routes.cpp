@@ -130,6 +130,10 @@ void RegisterReportRoutes(httplib::Server& server, ServerContext& ctx) {
                res.status = page.status;
                res.set_content(page.html, "text/html; charset=utf-8");
              });
+  server.Get(kReportStylePath, [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Cache-Control", "max-age=3600");
+    res.set_content(ReportStyleSheet(), "text/css; charset=utf-8");
+  });
 }
 
 }  // namespace kestrel::server

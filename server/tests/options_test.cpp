@@ -82,5 +82,30 @@ TEST(OptionsTest, BadArgumentsAreRefused) {
   }
 }
 
+TEST(OptionsTest, LimitsAreReadCheckedAndPrintedAtStart) {
+  const OptionsResult r =
+      ParseOptions({"--header-seconds", "3", "--idle-seconds", "7", "--handshake-seconds", "4",
+                    "--write-seconds", "9", "--body-min-rate", "2048", "--max-connections", "500",
+                    "--max-per-address", "20", "--backlog", "256", "--data", "/srv/k"});
+  ASSERT_TRUE(r.ok) << r.error;
+  const std::string text = StartupText(r.options, 18080, 18443);
+  for (const char* part :
+       {"listening on http://127.0.0.1:18080/ and https://127.0.0.1:18443/\n",
+        "store /srv/k/kestrel.db\n", "headers within 3 s", "idle 7 s", "TLS handshake 4 s",
+        "body at least 2048 B/s and at most 4194304 B", "answers stalled at most 9 s",
+        "20 connections per address, 500 in all, backlog 256, 32 workers"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+  }
+  const std::string memory = StartupText(ParseOptions({}).options, 18080, -1);
+  EXPECT_NE(memory.find("store in memory"), std::string::npos) << memory;
+  EXPECT_EQ(memory.find("https"), std::string::npos) << memory;
+  for (const char* name :
+       {"--header-seconds", "--idle-seconds", "--handshake-seconds", "--write-seconds",
+        "--body-min-rate", "--max-connections", "--max-per-address", "--backlog"}) {
+    EXPECT_FALSE(ParseOptions({name, "0"}).ok) << name;
+    EXPECT_FALSE(ParseOptions({name, "99999999999"}).ok) << name;
+  }
+}
+
 }  // namespace
 }  // namespace kestrel::server

@@ -67,7 +67,8 @@ TEST(ToolPagesTest, EachPageAnswersWithItsTypeAndItsOwnParts) {
     const char* contains;
   } cases[] = {
       {"/home", 200, "text/html; charset=utf-8", "id=\"suggest-form\""},
-      {"/home", 200, "text/html; charset=utf-8", "location.hash"},
+      {"/home", 200, "text/html; charset=utf-8", kFeedbackScriptPath},
+      {kFeedbackScriptPath, 200, "text/javascript; charset=utf-8", "location.hash"},
       {"/download", 200, "text/html; charset=utf-8", "id=\"version\">2.1.20.928<"},
       {kHelpArticlePath, 200, "text/html; charset=utf-8", "Lessora"},
       {"/detail/none.html", 404, "text/html; charset=utf-8", "没有找到这个页面"},

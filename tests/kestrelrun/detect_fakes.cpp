@@ -33,48 +33,6 @@ bool FakeProbes::Enter(int step, const char* name, ProbeError* error) {
   return true;
 }
 
-int FakeProbes::GetHostInfomation(const HostInfo** info, ProbeError* error) {
-  *info = &host;
-  return Enter(3, "GetHostInfomation", error) ? 1 : 0;
-}
-int FakeProbes::GetSystemVersionInfo(const SystemInfo** info, ProbeError* error) {
-  *info = &system;
-  return Enter(4, "GetSystemVersionInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetCPUInfo(const CpuInfo** info, ProbeError* error) {
-  *info = &cpu;
-  return Enter(5, "GetCPUInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetMemoryInfo(const MemoryInfo** info, ProbeError* error) {
-  *info = &memory;
-  return Enter(6, "GetMemoryInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetHardDiskInfo(const DiskInfo** info, ProbeError* error) {
-  *info = &disk;
-  return Enter(7, "GetHardDiskInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
-                                             ProbeError* error) {
-  *summaries = &cards;
-  return Enter(8, "GetLanAndWlanNetworkCardInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error) {
-  *info = &dns;
-  return Enter(9, "GetDNSTestnfo", error) ? 1 : 0;
-}
-int FakeProbes::GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
-                                         ProbeError* error) {
-  *wired = delays;
-  return Enter(10, "GetHostToRouterDelayInfo", error) ? 1 : 0;
-}
-int FakeProbes::GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired, ProbeError* error) {
-  *wired = lan;
-  return Enter(11, "GetNumberLanDevices", error) ? 1 : 0;
-}
-int FakeProbes::GetNetworkDownloadSpeed(const DownloadSpeedInfo** info, ProbeError* error) {
-  *info = &speed;
-  return Enter(12, "GetNetworkDownloadSpeed", error) ? 1 : 0;
-}
 int FakeProbes::UploadJsonData(wchar_t* number, ProbeError* error) {
   if (!Enter(13, "UploadJsonData", error)) {
     return 0;

@@ -52,18 +52,37 @@ class FakeProbes : public IDetectProbes {
   FakeProbes();
 
   int GetNetworkState() override { return 1; }
-  int GetHostInfomation(const HostInfo** info, ProbeError* error) override;
-  int GetSystemVersionInfo(const SystemInfo** info, ProbeError* error) override;
-  int GetCPUInfo(const CpuInfo** info, ProbeError* error) override;
-  int GetMemoryInfo(const MemoryInfo** info, ProbeError* error) override;
-  int GetHardDiskInfo(const DiskInfo** info, ProbeError* error) override;
-  int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
-                                   ProbeError* error) override;
-  int GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error) override;
-  int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
-                               ProbeError* error) override;
-  int GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired, ProbeError* error) override;
-  int GetNetworkDownloadSpeed(const DownloadSpeedInfo** info, ProbeError* error) override;
+  int GetHostInfomation(const HostInfo** r, ProbeError* e) override {
+    return Hand(3, "GetHostInfomation", host, r, e);
+  }
+  int GetSystemVersionInfo(const SystemInfo** r, ProbeError* e) override {
+    return Hand(4, "GetSystemVersionInfo", system, r, e);
+  }
+  int GetCPUInfo(const CpuInfo** r, ProbeError* e) override {
+    return Hand(5, "GetCPUInfo", cpu, r, e);
+  }
+  int GetMemoryInfo(const MemoryInfo** r, ProbeError* e) override {
+    return Hand(6, "GetMemoryInfo", memory, r, e);
+  }
+  int GetHardDiskInfo(const DiskInfo** r, ProbeError* e) override {
+    return Hand(7, "GetHardDiskInfo", disk, r, e);
+  }
+  int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** r,
+                                   ProbeError* e) override {
+    return Hand(8, "GetLanAndWlanNetworkCardInfo", cards, r, e);
+  }
+  int GetDNSTestnfo(const DnsTestInfo** r, ProbeError* e) override {
+    return Hand(9, "GetDNSTestnfo", dns, r, e);
+  }
+  int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** r, ProbeError* e) override {
+    return Hand(10, "GetHostToRouterDelayInfo", delays[0], r, e);
+  }
+  int GetNumberLanDevices(const std::vector<LanDevicesEntry>** r, ProbeError* e) override {
+    return Hand(11, "GetNumberLanDevices", lan[0], r, e);
+  }
+  int GetNetworkDownloadSpeed(const DownloadSpeedInfo** r, ProbeError* e) override {
+    return Hand(12, "GetNetworkDownloadSpeed", speed, r, e);
+  }
   int UploadJsonData(wchar_t* reportNumber, ProbeError* error) override;
   int SetNetworkCardDNS(const DnsSettingRequest& request, ProbeError* error) override;
   int UploadDNSJsonData(ProbeError* error) override;
@@ -96,6 +115,12 @@ class FakeProbes : public IDetectProbes {
  private:
   // Records the call; false when it is to fail (error filled).
   bool Enter(int step, const char* name, ProbeError* error);
+  template <typename Record>
+  int Hand(int step, const char* name, const Record& record, const Record** out,
+           ProbeError* error) {
+    *out = &record;
+    return Enter(step, name, error) ? 1 : 0;
+  }
 
   std::mutex lock_;
   std::vector<std::string> calls_;

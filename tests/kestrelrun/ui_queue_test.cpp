@@ -42,6 +42,9 @@ TEST(UiQueueTest, WaitedTasksRunOnThePumpingThreadInOrder) {
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
   EXPECT_EQ(ranOn, std::this_thread::get_id());
   EXPECT_EQ(wakes.load(), 2);
+  // On the UI thread itself the task runs at once instead of waiting for a pump.
+  EXPECT_TRUE(queue.RunAndWait([&] { order.push_back(3); }));
+  EXPECT_EQ(order.back(), 3);
 }
 
 TEST(UiQueueTest, ShutdownReleasesWaitersAndRefusesNewTasks) {

@@ -67,9 +67,9 @@ TEST(AudioVolumeSteps, MixerRangeToSliderAndBack) {
 class AudioPopup : public testing::PopupTest {
  protected:
   void Open() {
-    popup = std::make_unique<CPopWndAudio>(audio, results, *codePage);
+    popup = std::make_unique<CPopWndAudio>(ui, audio, results, *codePage);
     ASSERT_TRUE(popup->Create());
-    ASSERT_TRUE(app.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(app);
+    ASSERT_TRUE(ui.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(ui);
     popup->LoadAudioDevices();
     popup->StartMessageTimer();
     popup->ShowPopup();
@@ -177,7 +177,7 @@ TEST_F(AudioPopup, ChosenDeviceBecomesDefaultOrItsErrorIsShownLater) {
   EXPECT_EQ(mic->GetDropWindow()->GetNative()->Geometry().h, 62);
   audio.micVolume = 6550;
   ASSERT_TRUE(hl::ClickItem(*mic->GetDropWindow(), L"lv_dropdown_1", 0));
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(audio.Count("SetMic {m1}"), 1);
   EXPECT_EQ(hl::Text(*popup, L"popwnd_audio_edit_input_1"), L"Mic A");
   EXPECT_EQ(hl::Value(*popup, L"slider_audio"), 10);
@@ -187,7 +187,7 @@ TEST_F(AudioPopup, ChosenDeviceBecomesDefaultOrItsErrorIsShownLater) {
   ASSERT_TRUE(hl::Click(*popup, L"btn_popwnd_audio_dropdown_2"));
   auto* speaker = popup->FindChildByName2<SSearchDropdownList_3>(L"audio_speaker_select");
   ASSERT_TRUE(hl::ClickItem(*speaker->GetDropWindow(), L"lv_dropdown_3", 1));
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(audio.Count("SetSpeaker {s2}"), 1);
   std::wstring text;
   ExpectMessage(&text);

@@ -54,13 +54,24 @@ TEST_F(DropdownAdapter, WrapsAndBoundsItsItems) {
   EXPECT_EQ(adapter.GetItem(-1).key, L"");
   EXPECT_EQ(adapter.GetColumnName(0), L"col_nick");
 
-  pugi::xml_document doc;
-  doc.load_string(R"(<template><text name="device_name_item"/></template>)");
-  for (auto [position, text] : {std::pair{0, L"甲"}, {1, L"乙"}, {2, L"甲"}, {5, L"乙"}}) {
-    toolkit::SItemPanel panel(position);
-    adapter.getView(position, &panel, doc.first_child());
-    ASSERT_NE(panel.FindChildByName(L"device_name_item"), nullptr);
-    EXPECT_EQ(panel.FindChildByName(L"device_name_item")->GetWindowText(), text) << position;
+  // On a live list: the list builds panels 0 and 1; a panel asked for a position past the end
+  // shows the item the position wraps to.
+  testing::LayoutHost host(ui, R"(<SOUI width="200" height="100"><root>
+      <listview name="lv" pos="0,0,-0,-0"><template itemHeight="30">
+        <text name="device_name_item" pos="0,0,-0,-0"/></template></listview></root></SOUI>)");
+  ASSERT_TRUE(host.Create());
+  auto* list = host.FindChildByName2<toolkit::SListView>(L"lv");
+  auto shared = std::make_shared<CDriverFind_Os_DropBoxListViewAdapter>(&host);
+  shared->AddItem({L"甲", L"", 0});
+  shared->AddItem({L"乙", L"", 0});
+  list->SetAdapter(shared);
+  ASSERT_EQ(list->GetItemCount(), 2);
+  pugi::xml_document templ;
+  templ.load_string(R"(<template><text name="device_name_item"/></template>)");
+  toolkit::SItemPanel* panel = list->GetItemPanel(0);
+  for (auto [position, text] : {std::pair{1, L"乙"}, {2, L"甲"}, {5, L"乙"}, {0, L"甲"}}) {
+    shared->getView(position, panel, templ.first_child());
+    EXPECT_EQ(panel->FindChildByName(L"device_name_item")->GetWindowText(), text) << position;
   }
 }
 
@@ -103,13 +114,13 @@ class Dropdown : public testing::PopupTest {
           <template itemHeight="30"><text name="device_name_item" pos="10,0,-8,-0"/></template>
         </listview></popupStyle_1>
       </searchDropdownList_1></root></SOUI>)";
-    host = std::make_unique<DropHost>(xml);
+    host = std::make_unique<DropHost>(ui, xml);
     ASSERT_TRUE(host->Create());
     host->GetNative()->SetGeometry({0, 0, 570, 410}, 0, 0);
     host->ShowWindow(true);
     control = host->FindChildByName2<SSearchDropdownList_1>(L"mic");
     ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(app.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(app);
+    ASSERT_TRUE(ui.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(ui);
   }
   RectF PopupRect() { return control->GetDropWindow()->GetNative()->Geometry(); }
 
@@ -139,7 +150,7 @@ TEST_F(Dropdown, OpensBelowWithTheItemsHeightAndSelectsByClick) {
   EXPECT_EQ(r.w, 252);
   EXPECT_EQ(r.h, 120);  // four items want 122
   ASSERT_TRUE(toolkit::headless::ClickItem(*control->GetDropWindow(), L"lv_dropdown_1", 2));
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(control->GetDropWindow(), nullptr);
   EXPECT_EQ(host->selected, (std::vector<std::pair<int, int>>{{70361, 2}}));
 }
@@ -164,7 +175,7 @@ TEST_F(Dropdown, EmptyFillOrOtherEndingsSelectNothing) {
   toolkit::headless::Click(*host, L"edit");  // activation elsewhere ends it
   control->DropDown();
   toolkit::headless::PressKey(*control->GetDropWindow(), toolkit::Key::kEscape);
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(control->GetDropWindow(), nullptr);
   EXPECT_EQ(host->fills, 3);
   EXPECT_TRUE(host->selected.empty());
@@ -176,14 +187,14 @@ TEST_F(Dropdown, PopupNeverOutlivesItsControl) {
   control->DropDown();
   size_t windows = platform.Windows().size();
   host->GetRoot()->DestroyAllChildren();  // the control goes while its popup is open
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(platform.Windows().size(), windows - 1);
   EXPECT_TRUE(host->selected.empty());
 
   Open();
   control->DropDown();
   host.reset();  // the whole window goes
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_TRUE(platform.Windows().empty());
 }
 

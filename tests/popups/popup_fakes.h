@@ -17,6 +17,7 @@
 #include "headless.h"
 #include "kestrel/codepage.h"
 #include "popup_registration.h"
+#include "toolkit/application.h"
 #include "toolkit/program_resources.h"
 #include "video/camera_library.h"
 
@@ -159,7 +160,7 @@ class FakeMonitors : public IMonitorArea {
 // A window built from a layout given as text.
 class LayoutHost : public toolkit::SHostWnd {
  public:
-  explicit LayoutHost(const std::string& xml) : SHostWnd(L"") {
+  LayoutHost(toolkit::UiContext& context, const std::string& xml) : SHostWnd(context, L"") {
     doc_.load_string(xml.c_str());
     SetLayoutXml(doc_.first_child());
   }
@@ -173,11 +174,11 @@ class PopupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(toolkit::testing::AddProgramResources(app, &error)) << error;
-    RegisterPopupControls(app, &monitors, &realWnds);
+    ASSERT_TRUE(toolkit::testing::AddProgramResources(ui, &error)) << error;
+    RegisterPopupControls(ui, &monitors, &realWnds);
     pugi::xml_document box;
-    ASSERT_TRUE(app.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"));
-    app.SetMsgTemplate(box.first_child());
+    ASSERT_TRUE(ui.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"));
+    ui.SetMsgTemplate(box.first_child());
   }
   // The text of the next message box, which is then closed with its first button.
   void ExpectMessage(std::wstring* text) {
@@ -189,6 +190,7 @@ class PopupTest : public ::testing::Test {
 
   toolkit::headless::HeadlessPlatform platform;
   toolkit::SApplication app{&platform};
+  toolkit::UiContext& ui = app.Context();
   FakeMonitors monitors;
   CRealWndHandler realWnds;
   std::unique_ptr<kestrel::ICodePage> codePage = kestrel::MakeFixedCodePage(936, 936);

@@ -17,9 +17,9 @@ namespace hl = toolkit::headless;
 class VideoPopup : public testing::PopupTest {
  protected:
   void Open() {
-    popup = std::make_unique<CPopWndVideo>(camera, results, *codePage);
+    popup = std::make_unique<CPopWndVideo>(ui, camera, results, *codePage);
     ASSERT_TRUE(popup->Create());
-    ASSERT_TRUE(app.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(app);
+    ASSERT_TRUE(ui.GetDiagnostics().empty()) << toolkit::testing::DiagnosticsText(ui);
   }
   // As the detection step does it, on its worker thread.
   void LoadOnWorker() {
@@ -64,7 +64,7 @@ TEST_F(VideoPopup, ChoosingSetsTextAndNumberFromOneItem) {
   ASSERT_NE(list->GetDropWindow(), nullptr);
   EXPECT_EQ(list->GetDropWindow()->GetNative()->Geometry().h, 92);
   ASSERT_TRUE(hl::ClickItem(*list->GetDropWindow(), L"lv_dropdown_2", 1));
-  app.LeaveDispatch();
+  ui.LeaveDispatch();
   EXPECT_EQ(hl::Text(*popup, L"edit_input_2"), L"Back");
   EXPECT_EQ(popup->CameraIndex(), 7);
 }
@@ -115,7 +115,7 @@ TEST_F(VideoPopup, RealWindowOnlyForItsClass) {
   std::string xml = R"(<SOUI width="300" height="200"><root>
     <realwnd name="a" pos="0,0" size="100,50" wndclass="CRealWndDlg"/>
     <realwnd name="b" pos="0,60" size="100,50" wndclass="Other"/></root></SOUI>)";
-  testing::LayoutHost host(xml);
+  testing::LayoutHost host(ui, xml);
   ASSERT_TRUE(host.Create());
   size_t windows = platform.Windows().size();
   EXPECT_NE(host.FindChildByName2<toolkit::SRealWnd>(L"a")->GetData(), nullptr);

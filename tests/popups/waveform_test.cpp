@@ -50,7 +50,7 @@ TEST(WaveBars, FrameDivisorNeverZero) {
 class Waveform : public testing::PopupTest {
  protected:
   void Open() {
-    popup = std::make_unique<CPopWndAudio>(audio, results, *codePage);
+    popup = std::make_unique<CPopWndAudio>(ui, audio, results, *codePage);
     ASSERT_TRUE(popup->Create());
     popup->LoadAudioDevices();
     animator = popup->FindChildByName2<SMicAudioAnimator>(L"AudioAnimator");
@@ -87,7 +87,7 @@ TEST_F(Waveform, LayoutAttributesReachTheControl) {
     EXPECT_TRUE(animator->SetAttribute(L"SPEED", c.value));
     EXPECT_EQ(animator->GetSpeed(), c.speed) << c.value;
   }
-  EXPECT_EQ(app.GetDiagnostics().size(), 3u);  // each malformed value reported
+  EXPECT_EQ(ui.GetDiagnostics().size(), 3u);  // each malformed value reported
 }
 
 TEST_F(Waveform, RepaintsOnEveryFourthTickAndSafelyBelowTen) {

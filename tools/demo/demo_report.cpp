@@ -1,66 +1,72 @@
-// One detection run the way the program makes it: each step's status text, its export, the
-// record it hands out and what the step's rule takes from it; a failed step ends the run with
-// its failure text. Then the report's number and page, and the one DNS change with its upload.
+// One detection run through the program's own controller: this thread plays the UI thread
+// (its queue and the 40 ms refresh tick), a second thread is the detection worker, the console
+// window stands in for the main window and the popups. Then the network card's button: the DNS
+// change with its upload when an adapter's DNS can be bettered.
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "app/detect_rules.h"
-#include "demo_network.h"
+#include "app/detect_sequence.h"
+#include "app/result_cards.h"
+#include "demo_console_view.h"
 #include "demo_print.h"
+#include "demo_probes.h"
 #include "demo_report.h"
-#include "kestrel_endpoints.h"
 
 namespace {
 
-using kestrelrun::RunTally;
+using Clock = std::chrono::steady_clock;
 
-constexpr int kNoNetwork = 100;
+constexpr auto kRefreshPeriod = std::chrono::milliseconds(40);
+// The program pauses a second after each step; the driver a quarter, which still leaves the
+// refresh tick several looks at each step's status.
+constexpr unsigned kStepPauseMs = 250;
+constexpr unsigned kVerdictPollMs = 100;
+constexpr int kStartPage = 0;
+constexpr int kResultsPage = 2;
+constexpr int kNoNetworkPage = 4;
 
-void Announce(int number) {
-  const kestrelrun::DetectStep* step = kestrelrun::FindDetectStep(number);
-  std::printf("\n[step %d, %d%%] %s\n", number, step->progress, WideToUtf8(step->status).c_str());
-}
+// The UI thread's message loop: sleeps until woken or until the next refresh tick.
+class UiLoop {
+ public:
+  std::function<void()> WakeCallback() {
+    return [this] {
+      std::lock_guard<std::mutex> guard(lock_);
+      woken_ = true;
+      wake_.notify_one();
+    };
+  }
 
-// Runs one export; on failure prints what the program shows and returns false.
-template <typename Call>
-bool RunStep(int number, const char* name, Call call) {
-  ProbeError error;
-  const int result = call(&error);
-  std::printf("%s -> %d\n", name, result);
-  if (error.code != 0) {
-    PrintError(error);  // also the partial failures a successful call may write
+  template <typename Done>
+  void RunUntil(kestrelrun::CDetectSequence& sequence, Done done) {
+    auto nextTick = Clock::now();
+    while (!done()) {
+      {
+        std::unique_lock<std::mutex> guard(lock_);
+        wake_.wait_until(guard, nextTick, [&] { return woken_; });
+        woken_ = false;
+      }
+      sequence.RunUiTasks();
+      if (Clock::now() >= nextTick) {
+        sequence.RefreshTick();
+        nextTick += kRefreshPeriod;
+      }
+    }
   }
-  if (result == 1) {
-    return true;
-  }
-  const kestrelrun::DetectStep* step = kestrelrun::FindDetectStep(number);
-  if (error.code == kNoNetwork) {
-    std::printf("run stopped at step %d: no network (the program shows its no-network page)\n",
-                number);
-  } else {
-    std::printf("run stopped at step %d: message box \"%s\"\n", number,
-                WideToUtf8(step->failure).c_str());
-  }
-  return false;
-}
 
-// A step whose export hands out one record: prints it and applies the step's rule.
-template <typename Record, typename Rule>
-bool RecordStep(int number, const char* name, int (*probe)(const Record**, ProbeError*),
-                Rule rule) {
-  Announce(number);
-  const Record* record = nullptr;
-  if (!RunStep(number, name, [&](ProbeError* error) { return probe(&record, error); }) ||
-      record == nullptr) {
-    return false;
-  }
-  Print(*record);
-  rule(*record);
-  return true;
-}
+ private:
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool woken_ = false;
+};
 
 void PrintProblems(const char* card, const std::vector<std::wstring>& problems) {
   for (const std::wstring& problem : problems) {
@@ -68,7 +74,7 @@ void PrintProblems(const char* card, const std::vector<std::wstring>& problems) 
   }
 }
 
-void PrintTally(const RunTally& tally) {
+void PrintTally(const kestrelrun::RunTally& tally) {
   std::printf("\nscore %d, %d problems\n", tally.score, tally.ProblemCount());
   PrintProblems("system", tally.systemProblems);
   PrintProblems("hardware", tally.hardwareProblems);
@@ -76,97 +82,56 @@ void PrintTally(const RunTally& tally) {
   PrintProblems("network", tally.networkProblems);
 }
 
-// The network card's button: with a DNS problem, one adapter's DNS is changed and the report
-// updated; the program shows neither result.
-void ChangeDns(const RunTally& tally) {
-  DnsSettingRequest request;
-  if (tally.dnsProblems.empty() || !kestrelrun::ChooseDnsChange(tally.dnsAdvice, request)) {
-    std::printf("\nDNS optimisation: nothing to change\n");
-    return;
-  }
-  std::string addresses;
-  for (const std::string& address : request.dnsAddresses) {
-    addresses += (addresses.empty() ? "" : " ") + address;
-  }
-  std::printf("\nDNS optimisation of %s: %s\n", AnsiToUtf8(request.adapterName).c_str(),
-              addresses.c_str());
-  if (Step("SetNetworkCardDNS",
-           [&](ProbeError* error) { return SetNetworkCardDNS(request, error); }) != 0) {
-    Step("UploadDNSJsonData", [](ProbeError* error) { return UploadDNSJsonData(error); });
-  }
-  std::printf("  score shown after the optimisation: %d\n", tally.score + 50);
-}
-
-bool Probes(RunTally& tally) {
-  using namespace kestrelrun;
-  auto none = [](const auto&) {};
-  if (!RecordStep(3, "GetHostInfomation", GetHostInfomation, none) ||
-      !RecordStep(4, "GetSystemVersionInfo", GetSystemVersionInfo,
-                  [&](const SystemInfo& r) { ApplySystem(r, tally); }) ||
-      !RecordStep(5, "GetCPUInfo", GetCPUInfo, [&](const CpuInfo& r) { ApplyCpu(r, tally); }) ||
-      !RecordStep(6, "GetMemoryInfo", GetMemoryInfo,
-                  [&](const MemoryInfo& r) { ApplyMemory(r, tally); }) ||
-      !RecordStep(7, "GetHardDiskInfo", GetHardDiskInfo,
-                  [&](const DiskInfo& r) { ApplyDisk(r, tally); }) ||
-      !RecordStep(8, "GetLanAndWlanNetworkCardInfo", GetLanAndWlanNetworkCardInfo, none) ||
-      !RecordStep(9, "GetDNSTestnfo", GetDNSTestnfo,
-                  [&](const DnsTestInfo& r) { ApplyDns(r, tally); })) {
-    return false;
-  }
-  Announce(10);
-  const std::vector<RouterDelayEntry>* delays = nullptr;
-  if (!RunStep(10, "GetHostToRouterDelayInfo",
-               [&](ProbeError* error) { return GetHostToRouterDelayInfo(&delays, error); })) {
-    return false;
-  }
-  PrintRouterDelay(delays);
-  ApplyRouterDelay(delays[0], delays[1], tally);
-
-  Announce(11);
-  const std::vector<LanDevicesEntry>* devices = nullptr;
-  const DWORD sweepStart = GetTickCount();
-  if (!RunStep(11, "GetNumberLanDevices",
-               [&](ProbeError* error) { return GetNumberLanDevices(&devices, error); })) {
-    return false;
-  }
-  std::printf("  (the sweep took %.1f s)\n", (GetTickCount() - sweepStart) / 1000.0);
-  PrintLanDevices(devices);
-  ApplyLanDevices(devices[0], devices[1], tally);
-
-  if (!RecordStep(12, "GetNetworkDownloadSpeed", GetNetworkDownloadSpeed,
-                  [&](const DownloadSpeedInfo& r) { ApplyDownloadSpeed(r, tally); })) {
-    return false;
-  }
-  std::printf("  status: %s\n", WideToUtf8(kReportPendingStatus).c_str());
-  return true;
-}
-
 }  // namespace
 
-std::wstring RunDetection() {
-  RunTally tally;
-  Announce(1);
-  kestrelrun::ApplyMicrophoneVerdict(MicrophoneVerdict(), tally);
-  Announce(2);
-  kestrelrun::ApplyCameraVerdict(CameraVerdict(), tally);
-  if (!Probes(tally)) {
-    PrintTally(tally);
+std::wstring RunDetection(bool networkUp) {
+  UiLoop loop;
+  ConsoleWindow window;
+  auto probes = std::make_shared<PrintingProbes>();
+  kestrelrun::CDetectSequence sequence(probes, window, window, window, window, loop.WakeCallback(),
+                                       {kStepPauseMs, kVerdictPollMs});
+  sequence.SetNetworkUp(networkUp);
+
+  std::atomic<bool> stop{false};
+  std::atomic<bool> workerEnded{false};
+  std::thread worker([&stop, &workerEnded, step = sequence.WorkerCallback()] {
+    while (!stop.load() && step()) {
+    }
+    workerEnded = true;
+  });
+
+  std::printf("start button\n");
+  sequence.Start();
+  // Until the results page, or the start or no-network page of a stopped run.
+  loop.RunUntil(sequence, [&] {
+    const int page = window.Page();
+    return page == kStartPage || page == kResultsPage || page == kNoNetworkPage;
+  });
+  const bool finished = window.Page() == kResultsPage;
+  stop = true;
+  // A stopped step may still be waiting for its message box.
+  loop.RunUntil(sequence, [&] { return workerEnded.load(); });
+  worker.join();
+
+  const kestrelrun::DetectState state = sequence.State();
+  if (!finished) {
+    if (probes->FailedStep() != 0) {
+      std::printf("run stopped at step %d\n", probes->FailedStep());
+    }
+    PrintTally(state.tally);
     return {};
   }
-  Announce(13);
-  wchar_t number[256] = {};
-  if (!RunStep(13, "UploadJsonData",
-               [&](ProbeError* error) { return UploadJsonData(number, error); })) {
-    PrintTally(tally);
-    return {};
+  PrintTally(state.tally);
+
+  std::printf("\nnetwork card button (%s)\n",
+              state.tally.dnsProblems.empty() ? "no DNS problem: the report page" : "DNS change");
+  sequence.OnNetworkSuggestion();
+  if (!state.tally.dnsProblems.empty()) {
+    loop.RunUntil(sequence, [&] { return window.DnsBoxShown(); });
   }
-  std::printf("  %-32s %s\n", "reportNumber", WideToUtf8(number).c_str());
-  PrintTally(tally);
-  ChangeDns(tally);
-  return number;
+  return state.reportNumber;
 }
 
 std::string ReportPageAddress(const std::wstring& number) {
-  return std::string("https://") + kestrel::endpoints::kReportHost + "/reportDetail/" +
-         WideToUtf8(number);
+  return WideToUtf8(kestrelrun::ReportPageAddress(kestrelrun::DefaultReportPageBase(), number));
 }

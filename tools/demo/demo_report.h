@@ -1,12 +1,13 @@
-// The driver's detection part (demo_report.cpp): the thirteen steps of one run in the program's
-// order with its rules, the report upload, and the DNS change the network card's button makes.
+// The driver's detection part (demo_report.cpp): one run of the program's controller with the
+// console window, the report upload, and the DNS change the network card's button makes.
 #pragma once
 
 #include <string>
 
-// Runs the detection and prints each step's record, the score and the problems. Returns the
-// report number, empty when the run stopped at a failed step.
-std::wstring RunDetection();
+// Presses the start button with the presence check's result and prints each step's record, the
+// score and the problems, then presses the network card's button. Returns the report number,
+// empty when the run did not reach the upload.
+std::wstring RunDetection(bool networkUp);
 
 // The report page's address, as the program opens it: the report server's secure address with
 // "/reportDetail/" and the number.

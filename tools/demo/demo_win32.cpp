@@ -40,11 +40,8 @@ int wmain(int argc, wchar_t** argv) {
     networkUp = Step("GetNetworkState", [](ProbeError*) { return GetNetworkState(); });
   }
 
-  std::wstring number;
-  if (networkUp != 0) {
-    std::printf("\n-- detection\n");
-    number = RunDetection();
-  }
+  std::printf("\n-- detection\n");
+  const std::wstring number = RunDetection(networkUp != 0);
 
   std::printf("\n-- close\n");
   UsageLinkAtClose(device);

@@ -7,6 +7,7 @@
 
 // The toolkit's headers come before <windows.h>: its dialog codes share names with Win32 macros.
 #include "audio/audio_popup.h"
+#include "controls/wave_bars.h"
 #include "platform_win32.h"
 #include "popup_registration.h"
 #include "toolkit/application.h"
@@ -15,7 +16,9 @@
 
 #include "windows_base.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,8 +104,8 @@ class LoggedAudio : public popups::IAudioLibrary {
   }
   int SetSpecifiedIDSystemSpeaker(const wchar_t* id, ProbeError* e) override {
     int r = real.SetSpecifiedIDSystemSpeaker(id, e);
-    lines.push_back("SetSpecifiedIDSystemSpeaker " + WideToUtf8(id) + " -> " +
-                    std::to_string(r) + " code " + std::to_string(e->code));
+    lines.push_back("SetSpecifiedIDSystemSpeaker " + WideToUtf8(id) + " -> " + std::to_string(r) +
+                    " code " + std::to_string(e->code));
     return r;
   }
   void ReleaseMicDllRes() override { real.ReleaseMicDllRes(); }
@@ -139,8 +142,8 @@ class TimedAudioPopup : public popups::CPopWndAudio {
     QueryPerformanceCounter(&a);
     CPopWndAudio::OnPaint(render, dirty);
     QueryPerformanceCounter(&b);
-    double ms = static_cast<double>(b.QuadPart - a.QuadPart) * 1000.0 /
-                static_cast<double>(f.QuadPart);
+    double ms =
+        static_cast<double>(b.QuadPart - a.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
     ++g_timing.paints;
     g_timing.paintTotalMs += ms;
     g_timing.paintMaxMs = std::max(g_timing.paintMaxMs, ms);
@@ -212,10 +215,10 @@ std::string Dump(toolkit::SHostWnd& popup, const std::vector<std::string>& calls
     out += Line("speakerEdit", text(L"popwnd_audio_edit_input_2"));
     out += "micSlider " + value(L"slider_audio") + "\n";
     out += "speakerSlider " + value(L"slider_speaker") + "\n";
-    for (const wchar_t* name : {L"btn_popwnd_audio_close", L"btn_popwnd_audio_error",
-                                L"btn_popwnd_audio_work", L"btn_popwnd_audio_dropdown_1",
-                                L"btn_popwnd_audio_dropdown_2", L"slider_audio",
-                                L"slider_speaker", L"AudioAnimator"})
+    for (const wchar_t* name :
+         {L"btn_popwnd_audio_close", L"btn_popwnd_audio_error", L"btn_popwnd_audio_work",
+          L"btn_popwnd_audio_dropdown_1", L"btn_popwnd_audio_dropdown_2", L"slider_audio",
+          L"slider_speaker", L"AudioAnimator"})
       out += "at " + WideToUtf8(name) + " " + place(name) + "\n";
     if (auto* animator = popup.FindChildByName2<popups::SMicAudioAnimator>(L"AudioAnimator")) {
       out += "bars";
@@ -240,9 +243,9 @@ std::string Dump(toolkit::SHostWnd& popup, const std::vector<std::string>& calls
     out += Line("cameraEdit", text(L"edit_input_2"));
     if (auto* tab = popup.FindChildByName2<tk::STabCtrl>(L"tab_video_op"))
       out += "page " + std::to_string(tab->GetCurSel()) + "\n";
-    for (const wchar_t* name : {L"btn_popwnd_video_close", L"btn_popwnd_video_error",
-                                L"btn_popwnd_video_work", L"btn_popwnd_video_open",
-                                L"btn_popwnd_video_dropdown"})
+    for (const wchar_t* name :
+         {L"btn_popwnd_video_close", L"btn_popwnd_video_error", L"btn_popwnd_video_work",
+          L"btn_popwnd_video_open", L"btn_popwnd_video_dropdown"})
       out += "at " + WideToUtf8(name) + " " + place(name) + "\n";
     out += WindowLine("video", reinterpret_cast<HWND>(cam.VideoWindow()));
   }
@@ -269,9 +272,13 @@ template <class Popup>
 class Hosted : public Popup {
  public:
   template <class... Args>
-  Hosted(const Options& options, std::vector<std::string>* calls, LoggedResults* results,
-         Args&&... args)
-      : Popup(std::forward<Args>(args)...), options_(options), calls_(calls), results_(results) {}
+  Hosted(toolkit::SApplication& app, const Options& options, std::vector<std::string>* calls,
+         LoggedResults* results, Args&&... args)
+      : Popup(app.Context(), std::forward<Args>(args)...),
+        app_(app),
+        options_(options),
+        calls_(calls),
+        results_(results) {}
   void WriteDump() {
     if (!options_.dumpPath.empty())
       WriteFileAtomically(options_.dumpPath,
@@ -291,12 +298,13 @@ class Hosted : public Popup {
     if (id == kDumpTimer)
       WriteDump();
     else if (id == kExitTimer)
-      toolkit::SApplication::getSingletonPtr()->Quit(0);
+      app_.Quit(0);
     else
       Popup::OnTimerEvent(id);
   }
 
  private:
+  toolkit::SApplication& app_;
   const Options& options_;
   std::vector<std::string>* calls_;
   LoggedResults* results_;
@@ -306,18 +314,19 @@ int Run(const Options& options) {
   toolkit::Win32Platform platform;
   toolkit::SApplication app(&platform);
   popups::CRealWndHandler realWnds;
-  popups::RegisterPopupControls(app, &popups::MonitorArea(), &realWnds);
-  app.AddResProvider(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()));
+  toolkit::UiContext& ui = app.Context();
+  popups::RegisterPopupControls(ui, &popups::MonitorArea(), &realWnds);
+  ui.AddResProvider(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()));
   pugi::xml_document box;
-  if (app.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"))
-    app.SetMsgTemplate(box.first_child());
+  if (ui.LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"))
+    ui.SetMsgTemplate(box.first_child());
   auto codePage = kestrel::MakeSystemCodePage();
   LoggedResults results;
   ProbeError initError;
   InitDll(&initError);
 
   if (options.video) {
-    Hosted<popups::CPopWndVideo> popup(options, nullptr, &results, popups::CamProbeLibrary(),
+    Hosted<popups::CPopWndVideo> popup(app, options, nullptr, &results, popups::CamProbeLibrary(),
                                        results, *codePage);
     if (!popup.Create(nullptr, toolkit::NativeWindowKind::kDialog))
       return 2;
@@ -328,7 +337,7 @@ int Run(const Options& options) {
     return code;
   }
   LoggedAudio audio;
-  Hosted<TimedAudioPopup> popup(options, &audio.lines, &results, audio, results, *codePage);
+  Hosted<TimedAudioPopup> popup(app, options, &audio.lines, &results, audio, results, *codePage);
   if (!popup.Create(nullptr, toolkit::NativeWindowKind::kDialog))
     return 2;
   popup.LoadAudioDevices();
@@ -359,8 +368,9 @@ int wmain(int argc, wchar_t** argv) {
     else if (a == L"--exit-after" && i + 1 < argc)
       options.exitAfterMs = _wtoi(argv[++i]);
     else {
-      std::fprintf(stderr, "usage: popuphost [--video] [--dump FILE] [--exit-after MS] "
-                           "[--no-start]\n");
+      std::fprintf(stderr,
+                   "usage: popuphost [--video] [--dump FILE] [--exit-after MS] "
+                   "[--no-start]\n");
       return 2;
     }
   }

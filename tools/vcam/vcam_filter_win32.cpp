@@ -17,7 +17,10 @@ Filter::Filter() {
 }
 
 Filter::~Filter() {
+  // The pin is a member: its connection goes here, while the lock still exists. A graph
+  // normally disconnects first; a caller releasing a connected filter is covered too.
   Stop();
+  pin_.DropConnection();
   if (clock_ != nullptr) {
     clock_->Release();
   }

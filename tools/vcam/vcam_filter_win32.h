@@ -22,7 +22,6 @@ class Filter;
 class OutputPin : public IPin {
  public:
   explicit OutputPin(Filter* filter) : filter_(filter) {}
-  ~OutputPin();
 
   // IUnknown: the pin lives and dies with its filter.
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -49,6 +48,8 @@ class OutputPin : public IPin {
   HRESULT Activate();  // stopped to paused: commits the allocator, starts the thread
   void Deactivate();   // to stopped: ends the thread, decommits the allocator
   void SetRunning(bool running);
+  // Lets go of the peer and the allocator without the filter's lock (the filter's end).
+  void DropConnection();
 
  private:
   static DWORD WINAPI StreamMain(void* self);

@@ -32,9 +32,10 @@ class Hold {
 };
 }  // namespace
 
-OutputPin::~OutputPin() {
-  Deactivate();
-  Disconnect();
+void OutputPin::DropConnection() {
+  Drop(allocator_);
+  Drop(input_);
+  Drop(connected_);
 }
 
 STDMETHODIMP OutputPin::QueryInterface(REFIID iid, void** object) {
@@ -121,9 +122,7 @@ STDMETHODIMP OutputPin::Disconnect() {
   if (filter_->State() != State_Stopped) {
     return VFW_E_NOT_STOPPED;
   }
-  Drop(allocator_);
-  Drop(input_);
-  Drop(connected_);
+  DropConnection();
   return S_OK;
 }
 

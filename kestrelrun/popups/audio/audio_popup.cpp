@@ -41,9 +41,12 @@ void SetSlider(toolkit::SHostWnd& host, const wchar_t* name, int value, bool ena
 
 }  // namespace
 
-CPopWndAudio::CPopWndAudio(IAudioLibrary& audio, IDeviceTestResults& results,
-                           const kestrel::ICodePage& codePage)
-    : SHostWnd(L"LAYOUT:XML_POPWND_AUDIO"), audio_(audio), results_(results), codePage_(codePage) {}
+CPopWndAudio::CPopWndAudio(toolkit::UiContext& context, IAudioLibrary& audio,
+                           IDeviceTestResults& results, const kestrel::ICodePage& codePage)
+    : SHostWnd(context, L"LAYOUT:XML_POPWND_AUDIO"),
+      audio_(audio),
+      results_(results),
+      codePage_(codePage) {}
 
 CPopWndAudio::~CPopWndAudio() {
   ShutDown();
@@ -185,7 +188,7 @@ size_t CPopWndAudio::GetWaveAllocated() {
 }
 
 void CPopWndAudio::ShowMessage(const std::wstring& text) {
-  toolkit::SMessageBox(this, text, kTipTitle, toolkit::MB_OK);
+  toolkit::SMessageBox(this, text, kTipTitle, toolkit::kMessageBoxOk);
 }
 
 void CPopWndAudio::OnVerdictButton(int verdict) {

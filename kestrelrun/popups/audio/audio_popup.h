@@ -42,7 +42,7 @@ class CPopWndAudio : public toolkit::SHostWnd,
                      public kestrelrun::IAudioTestPopup,
                      public IWaveSource {
  public:
-  CPopWndAudio(IAudioLibrary& audio, IDeviceTestResults& results,
+  CPopWndAudio(toolkit::UiContext& context, IAudioLibrary& audio, IDeviceTestResults& results,
                const kestrel::ICodePage& codePage);
   ~CPopWndAudio() override;
 

@@ -15,12 +15,12 @@
 
 #include "controls/attr_name.h"
 #include "controls/dropdown_placement.h"
-#include "toolkit/application.h"
 #include "toolkit/events.h"
 #include "toolkit/host.h"
 #include "toolkit/listview.h"
 #include "toolkit/style.h"
 #include "toolkit/swindow.h"
+#include "toolkit/ui_context.h"
 
 namespace popups {
 
@@ -109,19 +109,15 @@ class EventDropdownListSelected
 // teardown still runs.
 class DeferDeletes {
  public:
-  DeferDeletes() : app_(toolkit::SApplication::getSingletonPtr()) {
-    if (app_)
-      app_->EnterDispatch();
+  explicit DeferDeletes(toolkit::UiContext& context) : context_(context) {
+    context_.EnterDispatch();
   }
-  ~DeferDeletes() {
-    if (app_)
-      app_->LeaveDispatch();
-  }
+  ~DeferDeletes() { context_.LeaveDispatch(); }
   DeferDeletes(const DeferDeletes&) = delete;
   DeferDeletes& operator=(const DeferDeletes&) = delete;
 
  private:
-  toolkit::SApplication* app_;
+  toolkit::UiContext& context_;
 };
 
 template <int N>
@@ -146,10 +142,10 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
     toolkit::SHostWnd* host = GetContainer();
     if (!host || !popupTemplate_.first_child())
       return;
-    DeferDeletes defer;
+    DeferDeletes defer(host->GetContext());
     if (!dropWindow_) {
       toolkit::RectF at = GetWindowRect();
-      auto* popup = new PopupWindow(this);
+      auto* popup = new PopupWindow(host->GetContext(), this);
       dropWindow_ = popup;
       // Built at its largest; placed once the host has filled it.
       if (!popup->Create({at.x - 1, at.y + at.h, at.w + 2, static_cast<float>(maxDropHeight_)},
@@ -241,9 +237,9 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
   void CloseNow() {
     if (!dropWindow_)
       return;
-    DeferDeletes defer;
+    DeferDeletes defer(dropWindow_->GetContext());
     closing_ = true;
-    dropWindow_->EndDropDown(toolkit::IDCANCEL);
+    dropWindow_->EndDropDown(toolkit::kDialogCancel);
     dropWindow_ = nullptr;
     closing_ = false;
   }

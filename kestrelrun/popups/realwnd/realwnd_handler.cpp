@@ -4,7 +4,8 @@
 
 namespace popups {
 
-CRealWndDlg::CRealWndDlg() : SHostWnd(L"LAYOUT:XML_RealwndDialog") {
+CRealWndDlg::CRealWndDlg(toolkit::UiContext& context)
+    : SHostWnd(context, L"LAYOUT:XML_RealwndDialog") {
   pugi::xml_document empty;
   empty.append_child("SOUI").append_child("root");
   SetLayoutXml(empty.first_child());
@@ -18,7 +19,7 @@ std::uintptr_t CRealWndHandler::OnRealWndCreate(toolkit::SRealWnd* control) {
   toolkit::SHostWnd* host = control->GetContainer();
   if (!host || !host->IsWindow())
     return 0;
-  auto* window = new CRealWndDlg();
+  auto* window = new CRealWndDlg(host->GetContext());
   if (!window->Create(nullptr, toolkit::NativeWindowKind::kChild, host->GetHwnd())) {
     delete window;
     return 0;

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/host.h"
+#include "toolkit/ui_context.h"
 
 namespace popups {
 
@@ -15,7 +15,7 @@ class CRealWndDlg : public toolkit::SHostWnd {
  public:
   // The resources hold no layout of this name; the window is built empty from its own node
   // instead, so that looking the name up reports no missing layout.
-  CRealWndDlg();
+  explicit CRealWndDlg(toolkit::UiContext& context);
 };
 
 class CRealWndHandler : public toolkit::IRealWndHandler {

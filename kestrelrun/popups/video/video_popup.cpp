@@ -17,9 +17,9 @@ constexpr const wchar_t kTipTitle[] = L"提示";
 
 }  // namespace
 
-CPopWndVideo::CPopWndVideo(ICameraLibrary& camera, IDeviceTestResults& results,
-                           const kestrel::ICodePage& codePage)
-    : SHostWnd(L"LAYOUT:XML_POPWND_VIDEO"),
+CPopWndVideo::CPopWndVideo(toolkit::UiContext& context, ICameraLibrary& camera,
+                           IDeviceTestResults& results, const kestrel::ICodePage& codePage)
+    : SHostWnd(context, L"LAYOUT:XML_POPWND_VIDEO"),
       camera_(camera),
       results_(results),
       codePage_(codePage) {}
@@ -79,7 +79,7 @@ std::vector<DropdownItem> CPopWndVideo::CameraItems() {
 }
 
 void CPopWndVideo::ShowMessage(const std::wstring& text) {
-  toolkit::SMessageBox(this, text, kTipTitle, toolkit::MB_OK);
+  toolkit::SMessageBox(this, text, kTipTitle, toolkit::kMessageBoxOk);
 }
 
 void CPopWndVideo::OnOpenCamera() {

@@ -32,7 +32,7 @@ inline constexpr const wchar_t kOpenCameraFailedText[] = L"打开摄像头失败
 
 class CPopWndVideo : public toolkit::SHostWnd, public kestrelrun::ICameraTestPopup {
  public:
-  CPopWndVideo(ICameraLibrary& camera, IDeviceTestResults& results,
+  CPopWndVideo(toolkit::UiContext& context, ICameraLibrary& camera, IDeviceTestResults& results,
                const kestrel::ICodePage& codePage);
   ~CPopWndVideo() override;
 

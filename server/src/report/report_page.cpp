@@ -352,11 +352,15 @@ std::string OptimiseCard(const Json::Value& doc, const StoredReport& report) {
 std::string Page(const std::string& title, const std::string& header, const std::string& main) {
   return "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
          "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\"><title>" +
-         title + "</title><style>" + kStyle + "</style></head><body><header>" + header +
-         "</header>" + main + "</body></html>";
+         title + "</title><link rel=\"stylesheet\" href=\"" + kReportStylePath +
+         "\"></head><body><header>" + header + "</header>" + main + "</body></html>";
 }
 
 }  // namespace
+
+const char* ReportStyleSheet() {
+  return kStyle;
+}
 
 std::string EscapeHtml(const std::string& text) {
   std::string out;

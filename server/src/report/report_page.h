@@ -9,6 +9,10 @@ namespace kestrel::server {
 
 struct ServerContext;
 
+// The page's style sheet lives apart from it: the pages allow no inline style.
+inline constexpr const char* kReportStylePath = "/assets/report.css";
+const char* ReportStyleSheet();
+
 struct PageAnswer {
   int status;
   std::string html;

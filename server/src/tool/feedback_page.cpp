@@ -40,8 +40,14 @@ std::string FeedbackPageHtml() {
       <p><button class="button" type="button" id="again">再提一条</button></p>
     </div>
   </section>
-<script>
-(function () {
+<script src=")html" +
+         std::string(kFeedbackScriptPath) + R"html("></script>
+)html" + PageEnd();
+}
+
+const char* FeedbackScript() {
+  // Served apart from the page: the pages allow only scripts from this server, none inline.
+  return R"js((function () {
   var $ = function (id) { return document.getElementById(id); };
 
   function toolIdFromHash() {
@@ -111,8 +117,7 @@ std::string FeedbackPageHtml() {
   window.addEventListener("hashchange", route);
   route();
 })();
-</script>
-)html" + PageEnd();
+)js";
 }
 
 }  // namespace kestrel::server

@@ -159,6 +159,10 @@ void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx,
     res.set_header("Cache-Control", "max-age=3600");
     res.set_content(ToolStyleSheet(), "text/css; charset=utf-8");
   });
+  http.Get(kFeedbackScriptPath, [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Cache-Control", "max-age=3600");
+    res.set_content(FeedbackScript(), "text/javascript; charset=utf-8");
+  });
 
   if (ctx.options.testControl) {
     RegisterReadBackRoutes(http, store);

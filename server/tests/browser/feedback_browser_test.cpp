@@ -30,6 +30,16 @@ Json::Value StoredWithText(const std::string& text) {
   return found;
 }
 
+// The page's own style sheet applied (its header's text is white), and a script put into the page
+// inline is blocked by its policy.
+constexpr const char* kPolicyScript =
+    "var s = document.createElement('script');"
+    "s.textContent = 'window.inlineRan = 1;';"
+    "document.head.appendChild(s);"
+    "return {styled: getComputedStyle(document.querySelector('header')).color"
+    "                === 'rgb(255, 255, 255)',"
+    "        inlineRan: window.inlineRan === 1};";
+
 class FeedbackBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -126,6 +136,19 @@ TEST_F(FeedbackBrowserTest, ABlankTextIsNotSentAndTheUserIsTold) {
   EXPECT_FALSE(browser_.Displayed(browser_.Find("#thanks")));
   httplib::Client http(ServerAddress());
   EXPECT_EQ(http.Get("/_test/feedback")->body.find(contact), std::string::npos);
+}
+
+TEST_F(FeedbackBrowserTest, EveryToolPageIsStyledUnderItsPolicyWhichBlocksInlineScript) {
+  for (const char* path : {"/home#/suggest?id=10090", "/home", "/download",
+                           "/detail/dc_188984.html", "/detail/none.html"}) {
+    ASSERT_TRUE(browser_.Open(ServerAddress() + path)) << path;
+    const Json::Value seen = browser_.Script(kPolicyScript);
+    EXPECT_TRUE(seen["styled"].asBool()) << path;
+    EXPECT_FALSE(seen["inlineRan"].asBool()) << path;
+  }
+  // The page's own script still runs: the fragment chose the form.
+  ASSERT_TRUE(browser_.Open(ServerAddress() + "/home#/suggest?id=10090"));
+  EXPECT_TRUE(browser_.Displayed(browser_.Find("#suggest")));
 }
 
 }  // namespace

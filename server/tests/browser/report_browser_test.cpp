@@ -54,6 +54,16 @@ std::string Store() {
   return answer["data"].asString();
 }
 
+// The page's own style sheet applied (its header's text is white), and a script put into the page
+// inline is blocked by its policy.
+constexpr const char* kPolicyScript =
+    "var s = document.createElement('script');"
+    "s.textContent = 'window.inlineRan = 1;';"
+    "document.head.appendChild(s);"
+    "return {styled: getComputedStyle(document.querySelector('header')).color"
+    "                === 'rgb(255, 255, 255)',"
+    "        inlineRan: window.inlineRan === 1};";
+
 struct Card {
   std::string text;
   std::vector<std::string> rows;
@@ -196,6 +206,16 @@ TEST_F(ReportBrowserTest, NothingScrollsSidewaysFromPhoneToDesktop) {
       EXPECT_LE(widths[1].asInt(), widths[0].asInt()) << w.width << " " << page;
       EXPECT_EQ(widths[2].asInt(), 0) << w.width << " " << page;
     }
+  }
+}
+
+TEST_F(ReportBrowserTest, TheReportPageIsStyledUnderItsPolicyWhichBlocksInlineScript) {
+  const std::string number = Store();
+  for (const std::string& n : {number, std::string("000000000000")}) {
+    ASSERT_TRUE(OpenReport(n)) << n;
+    const Json::Value seen = browser_.Script(kPolicyScript);
+    EXPECT_TRUE(seen["styled"].asBool()) << n;
+    EXPECT_FALSE(seen["inlineRan"].asBool()) << n;
   }
 }
 
