@@ -6,9 +6,11 @@
 // names with Win32 macros, which must not rewrite the declarations.
 #include "app/logger_win32.h"
 #include "app/netprobe_calls.h"
+#include "device_popups_win32.h"
 #include "kestrel/codepage.h"
 #include "kestrel/module_path.h"
 #include "platform_win32.h"
+#include "popup_registration.h"
 #include "program_services_win32.h"
 #include "resources_win32.h"
 #include "state_dump_win32.h"
@@ -116,8 +118,10 @@ int Run(HINSTANCE instance) {
   if (!LoadLibraryW(L"msftedit.dll"))
     Notice(L"Load SYS_NAMED_RESOURCE Error!");
   app.Context().AddResProvider(std::make_unique<toolkit::Win32ResProvider>(platform.Scale()),
-                     L"uidef:xml_init");
-  // The device popups' controls and the real-window handler register here once they exist.
+                               L"uidef:xml_init");
+  // The device popups' waveform and dropdowns, and the camera picture's real window.
+  popups::CRealWndHandler realWnds;
+  popups::RegisterPopupControls(app.Context(), &popups::MonitorArea(), &realWnds);
   pugi::xml_document msgbox;
   if (app.Context().LoadXmlDocment(msgbox, L"XML_MSGBOX", L"LAYOUT"))
     app.Context().SetMsgTemplate(msgbox.child("SOUI"));
@@ -127,8 +131,11 @@ int Run(HINSTANCE instance) {
   kestrelrun::CLoggerLines logLines(logger, *codePage);
   {
     kestrelrun::Win32ProgramServices services(folder, taskbar);
-    kestrelrun::CMainWnd window(
-        app, {services, std::make_shared<kestrelrun::NetProbeCalls>(), logLines, {}, {}});
+    kestrelrun::CMainWnd window(app, {services,
+                                      std::make_shared<kestrelrun::NetProbeCalls>(),
+                                      logLines,
+                                      kestrelrun::MakeDevicePopups(app.Context(), *codePage),
+                                      {}});
     if (window.Create()) {
       window.CenterWindow();
       kestrelrun::StartStateDump(window, platform.Scale());

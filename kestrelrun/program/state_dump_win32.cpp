@@ -73,13 +73,25 @@ void StartStateDump(CMainWnd& window, float scale) {
     dump += "state running=" + std::to_string(state.running) +
             " networkUp=" + std::to_string(state.networkUp) +
             " presenceChecked=" + std::to_string(window.PresenceChecked()) + "\n";
+    IDevicePopups& popups = window.Popups();
+    for (auto [name, popup] :
+         {std::pair{"audio", popups.AudioWindow()}, std::pair{"camera", popups.CameraWindow()}}) {
+      if (popup && popup->IsWindowVisible())
+        dump += std::string("popup ") + name + "\n" + TreeOf(*popup, scale);
+    }
     if (toolkit::SHostWnd* dialog = window.OpenDialog())
       dump +=
           "dialog " + toolkit::WideToUtf8(dialog->GetLayoutName()) + "\n" + TreeOf(*dialog, scale);
     for (const auto& text : window.OpenMessageBoxes())
       dump += "msgbox " + toolkit::WideToUtf8(text) + "\n";
-    for (HWND box : OwnedHosts(main))
-      dump += "modal " + ScreenRect(box) + "\n";
+    for (HWND box : OwnedHosts(main)) {
+      // The popups are owned windows too, but no boxes.
+      bool popup = false;
+      for (toolkit::SHostWnd* p : {popups.AudioWindow(), popups.CameraWindow()})
+        popup = popup || (p && reinterpret_cast<HWND>(p->GetHwnd()) == box);
+      if (!popup)
+        dump += "modal " + ScreenRect(box) + "\n";
+    }
     dump += "end\n";
     WriteWhole(file, dump);
   });

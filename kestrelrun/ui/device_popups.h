@@ -24,6 +24,9 @@ class IDevicePopups {
   virtual ICameraTestPopup& Camera() = 0;
   virtual void ShowAudio() = 0;
   virtual void ShowCamera() = 0;
+  // The popups' windows, for the development state dump; null when there are none.
+  virtual toolkit::SHostWnd* AudioWindow() { return nullptr; }
+  virtual toolkit::SHostWnd* CameraWindow() { return nullptr; }
 };
 
 // Makes the popups as hidden windows of `owner`, the audio popup having listed its devices.

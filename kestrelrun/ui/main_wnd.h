@@ -53,6 +53,7 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   // last) and the dialog open now, if any.
   const std::vector<std::wstring>& OpenMessageBoxes() const { return openBoxes_; }
   toolkit::SHostWnd* OpenDialog() const { return openDialog_; }
+  IDevicePopups& Popups();
   // Calls `hook` every `periodMs` on the UI thread (the development state dump), also while a
   // modal box is open.
   void SetDevelopmentHook(unsigned periodMs, std::function<void()> hook);
@@ -102,7 +103,6 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   void ToggleAgreementShown();
   void SetAgreementAccepted(bool accepted);
   void Retry();
-  IDevicePopups& Popups();
 
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   toolkit::SApplication& app_;
