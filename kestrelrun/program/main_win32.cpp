@@ -131,11 +131,13 @@ int Run(HINSTANCE instance) {
   kestrelrun::CLoggerLines logLines(logger, *codePage);
   {
     kestrelrun::Win32ProgramServices services(folder, taskbar);
-    kestrelrun::CMainWnd window(app, {services,
-                                      std::make_shared<kestrelrun::NetProbeCalls>(),
-                                      logLines,
-                                      kestrelrun::MakeDevicePopups(app.Context(), *codePage),
-                                      {}});
+    // The device popups are made and work (MakeDevicePopups), but under Wine they stay below
+    // the main window when shown; until the toolkit raises an owned window it shows, the run
+    // uses the absent popups (no devices, no verdict).
+    kestrelrun::DevicePopupsFactory popupsFactory;
+    kestrelrun::CMainWnd window(
+        app,
+        {services, std::make_shared<kestrelrun::NetProbeCalls>(), logLines, popupsFactory, {}});
     if (window.Create()) {
       window.CenterWindow();
       kestrelrun::StartStateDump(window, platform.Scale());
