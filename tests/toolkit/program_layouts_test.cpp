@@ -90,7 +90,9 @@ class ProgramLayouts : public ::testing::Test {
 
 TEST_F(ProgramLayouts, DefinitionsLoadWithoutProblems) {
   EXPECT_TRUE(app.Context().GetDiagnostics().empty()) << testing::DiagnosticsText(app.Context());
-  for (const wchar_t* skin : {L"_skin.sys.shadow", L"_skin.item.icon.1", L"_skin.item.icon.2"})
+  // The category pictures of a finished (1, 2) and of a cleared run (7, 8).
+  for (const wchar_t* skin : {L"_skin.sys.shadow", L"_skin.item.icon.1", L"_skin.item.icon.2",
+                              L"_skin.item.icon.7", L"_skin.item.icon.8"})
     EXPECT_NE(app.Context().GetUiDef().FindSkin(skin), nullptr) << WideToUtf8(skin);
 }
 

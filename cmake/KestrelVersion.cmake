@@ -1,0 +1,59 @@
+# The version resource every binary of the product carries: file and product version
+# 2.1.20.928, product name "Lessora". Windows builds only; the strings stay ASCII, as windres
+# reads the script in the build machine's code page.
+set(KESTREL_PRODUCT_VERSION "2.1.20.928")
+set(KESTREL_PRODUCT_NAME "Lessora")
+
+# kestrel_version_resource(TARGET DESCRIPTION "text"): adds the resource to TARGET (an
+# executable or DLL defined anywhere in the tree), named after the file it builds.
+function(kestrel_version_resource target)
+  cmake_parse_arguments(arg "" "DESCRIPTION" "" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  string(REPLACE "." "," commas "${KESTREL_PRODUCT_VERSION}")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(file_type "0x1L")  # VFT_APP
+    set(suffix ".exe")
+  else()
+    set(file_type "0x2L")  # VFT_DLL
+    set(suffix ".dll")
+  endif()
+  get_target_property(output ${target} OUTPUT_NAME)
+  if(NOT output)
+    set(output ${target})
+  endif()
+  set(rc ${CMAKE_BINARY_DIR}/version/${target}_version.rc)
+  file(CONFIGURE OUTPUT ${rc} @ONLY CONTENT [=[
+#include <winver.h>
+VS_VERSION_INFO VERSIONINFO
+FILEVERSION @commas@
+PRODUCTVERSION @commas@
+FILEFLAGSMASK 0x3fL
+FILEFLAGS 0x0L
+FILEOS 0x40004L
+FILETYPE @file_type@
+FILESUBTYPE 0x0L
+BEGIN
+  BLOCK "StringFileInfo"
+  BEGIN
+    BLOCK "080404b0"
+    BEGIN
+      VALUE "CompanyName", "@KESTREL_PRODUCT_NAME@"
+      VALUE "FileDescription", "@arg_DESCRIPTION@"
+      VALUE "FileVersion", "@KESTREL_PRODUCT_VERSION@"
+      VALUE "InternalName", "@output@"
+      VALUE "OriginalFilename", "@output@@suffix@"
+      VALUE "ProductName", "@KESTREL_PRODUCT_NAME@"
+      VALUE "ProductVersion", "@KESTREL_PRODUCT_VERSION@"
+    END
+  END
+  BLOCK "VarFileInfo"
+  BEGIN
+    VALUE "Translation", 0x804, 1200
+  END
+END
+]=])
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

@@ -1,0 +1,100 @@
+#include "state_dump_win32.h"
+
+#include "gallery_options.h"
+#include "toolkit/controls.h"
+#include "ui/main_wnd.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kestrelrun {
+namespace {
+
+constexpr unsigned kDumpPeriodMs = 100;
+
+BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM found) {
+  auto* windows = reinterpret_cast<std::vector<HWND>*>(found);
+  if (IsWindowVisible(hwnd))
+    windows->push_back(hwnd);
+  return TRUE;
+}
+
+std::string ScreenRect(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top);
+}
+
+// The visible host windows of this thread that `owner` owns (the open boxes), innermost last.
+std::vector<HWND> OwnedHosts(HWND owner) {
+  std::vector<HWND> windows, owned;
+  EnumThreadWindows(GetCurrentThreadId(), CollectOwned, reinterpret_cast<LPARAM>(&windows));
+  for (HWND hwnd : windows) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (std::wstring(name) == L"KestrelHost" && GetWindow(hwnd, GW_OWNER) == owner)
+      owned.push_back(hwnd);
+  }
+  return owned;
+}
+
+std::string TreeOf(toolkit::SHostWnd& host, float scale) {
+  RECT r{};
+  GetWindowRect(reinterpret_cast<HWND>(host.GetHwnd()), &r);
+  return gallery::DumpTree(host, scale, r.left, r.top);
+}
+
+void WriteWhole(const std::wstring& path, const std::string& text) {
+  std::wstring temp = path + L".part";
+  if (FILE* f = _wfopen(temp.c_str(), L"wb")) {
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    // Renamed into place, so a reader never meets half a file.
+    MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+}
+
+}  // namespace
+
+void StartStateDump(CMainWnd& window, float scale) {
+  wchar_t path[MAX_PATH] = L"";
+  if (!GetEnvironmentVariableW(L"KESTREL_UI_DUMP", path, MAX_PATH) || !path[0])
+    return;
+  std::wstring file = path;
+  window.SetDevelopmentHook(kDumpPeriodMs, [&window, scale, file] {
+    HWND main = reinterpret_cast<HWND>(window.GetHwnd());
+    std::string dump = TreeOf(window, scale);
+    dump += std::string("minimised ") + (IsIconic(main) ? "1" : "0") + "\n";
+    kestrelrun::DetectState state = window.Controller().State();
+    dump += "state running=" + std::to_string(state.running) +
+            " networkUp=" + std::to_string(state.networkUp) +
+            " presenceChecked=" + std::to_string(window.PresenceChecked()) + "\n";
+    IDevicePopups& popups = window.Popups();
+    for (auto [name, popup] :
+         {std::pair{"audio", popups.AudioWindow()}, std::pair{"camera", popups.CameraWindow()}}) {
+      if (popup && popup->IsWindowVisible())
+        dump += std::string("popup ") + name + "\n" + TreeOf(*popup, scale);
+    }
+    if (toolkit::SHostWnd* dialog = window.OpenDialog())
+      dump +=
+          "dialog " + toolkit::WideToUtf8(dialog->GetLayoutName()) + "\n" + TreeOf(*dialog, scale);
+    for (const auto& text : window.OpenMessageBoxes())
+      dump += "msgbox " + toolkit::WideToUtf8(text) + "\n";
+    for (HWND box : OwnedHosts(main)) {
+      // The popups are owned windows too, but no boxes.
+      bool popup = false;
+      for (toolkit::SHostWnd* p : {popups.AudioWindow(), popups.CameraWindow()})
+        popup = popup || (p && reinterpret_cast<HWND>(p->GetHwnd()) == box);
+      if (!popup)
+        dump += "modal " + ScreenRect(box) + "\n";
+    }
+    dump += "end\n";
+    WriteWhole(file, dump);
+  });
+}
+
+}  // namespace kestrelrun

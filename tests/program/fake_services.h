@@ -1,0 +1,111 @@
+// A recording stand-in for the main window's services and the detection probes, for driving
+// CMainWnd through the headless host.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/detect_probes.h"
+#include "ui/program_services.h"
+
+namespace kestrelrun::testing {
+
+class FakeServices : public IProgramServices {
+ public:
+  bool otherInstance = false;
+  int version = 0;
+  // What was called, in order ("InitDll", "open <address>", "exit 0", ...).
+  std::vector<std::string> calls;
+  std::vector<std::wstring> opened;
+
+  bool AnotherInstanceRuns() override { return Note("instance"), otherInstance; }
+  void ExitProcess(int code) override { Note("exit " + std::to_string(code)); }
+  int VersionGet() override { return Note("version"), version; }
+  void OpenToolDownUrl() override { Note("download"); }
+  void OpenFeedback() override { Note("feedback"); }
+  void ReadDeviceInfo() override { Note("device"); }
+  void SendExitStatistic() override { Note("statistic"); }
+  void FreeDeviceInfo() override { Note("free device"); }
+  void InitDll() override { Note("InitDll"); }
+  void ReleaseDllRes() override { Note("ReleaseDllRes"); }
+  void OpenUrl(const std::wstring& address) override {
+    Note("open");
+    opened.push_back(address);
+  }
+  void SetTaskbarProgress(std::uintptr_t, int, int, int) override {}
+  bool IsMinimised(std::uintptr_t) override { return false; }
+  void EndTesterProcesses() override { Note("end testers"); }
+  std::function<void()> MakeUiWake(std::function<void()> run) override {
+    run_ = std::move(run);
+    return [this] { ++wakes_; };
+  }
+  // Runs the UI tasks the worker posted, as the wake message would.
+  void PumpUi() {
+    if (wakes_.exchange(0) > 0 && run_)
+      run_();
+  }
+  // Forgets what was called, for the next case.
+  void Clear() {
+    std::lock_guard<std::mutex> hold(lock_);
+    calls.clear();
+    opened.clear();
+  }
+  bool Called(const std::string& what) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    for (const auto& c : calls)
+      if (c == what)
+        return true;
+    return false;
+  }
+
+ private:
+  void Note(const std::string& what) {
+    std::lock_guard<std::mutex> hold(lock_);
+    calls.push_back(what);
+  }
+  mutable std::mutex lock_;
+  std::function<void()> run_;
+  std::atomic<int> wakes_{0};
+};
+
+// Every probe fails with code 7 except the presence check, whose answer is `networkUp`.
+class FakeProbes : public IDetectProbes {
+ public:
+  std::atomic<int> networkUp{1};
+  std::atomic<int> presenceChecks{0};
+  int GetNetworkState() override {
+    ++presenceChecks;
+    return networkUp;
+  }
+  int GetHostInfomation(const HostInfo**, ProbeError* e) override { return Fail(e); }
+  int GetSystemVersionInfo(const SystemInfo**, ProbeError* e) override { return Fail(e); }
+  int GetCPUInfo(const CpuInfo**, ProbeError* e) override { return Fail(e); }
+  int GetMemoryInfo(const MemoryInfo**, ProbeError* e) override { return Fail(e); }
+  int GetHardDiskInfo(const DiskInfo**, ProbeError* e) override { return Fail(e); }
+  int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>**,
+                                   ProbeError* e) override {
+    return Fail(e);
+  }
+  int GetDNSTestnfo(const DnsTestInfo**, ProbeError* e) override { return Fail(e); }
+  int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>**, ProbeError* e) override {
+    return Fail(e);
+  }
+  int GetNumberLanDevices(const std::vector<LanDevicesEntry>**, ProbeError* e) override {
+    return Fail(e);
+  }
+  int GetNetworkDownloadSpeed(const DownloadSpeedInfo**, ProbeError* e) override { return Fail(e); }
+  int UploadJsonData(wchar_t*, ProbeError* e) override { return Fail(e); }
+  int SetNetworkCardDNS(const DnsSettingRequest&, ProbeError* e) override { return Fail(e); }
+  int UploadDNSJsonData(ProbeError* e) override { return Fail(e); }
+
+ private:
+  static int Fail(ProbeError* e) {
+    e->code = 7;
+    return 0;
+  }
+};
+
+}  // namespace kestrelrun::testing

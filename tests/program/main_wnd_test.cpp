@@ -1,0 +1,314 @@
+// The main window driven through the headless host with fake services and probes: the
+// initialisation's early exits, the agreement gating, the more menu, the close request while
+// idle and during a run, the no-network page, and the DNS progress box.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include <pugixml.hpp>
+
+#include "fake_services.h"
+#include "headless.h"
+#include "program_resources.h"
+#include "toolkit/controls.h"
+#include "ui/main_wnd.h"
+#include "ui/secondary_windows.h"
+
+namespace kestrelrun {
+namespace {
+
+using testing::FakeProbes;
+using testing::FakeServices;
+using toolkit::headless::Checked;
+using toolkit::headless::Click;
+using toolkit::headless::ClickAt;
+using toolkit::headless::Enabled;
+using toolkit::headless::HeadlessPlatform;
+using toolkit::headless::Page;
+using toolkit::headless::Text;
+using toolkit::headless::Visible;
+
+class NullLog : public IDetectLog {
+ public:
+  void Line(const std::wstring&) override {}
+};
+
+// Waits up to two seconds for `done`, pumping the UI tasks the worker posts.
+template <class Done>
+bool WaitFor(FakeServices& services, Done done) {
+  for (int i = 0; i < 200; ++i) {
+    services.PumpUi();
+    if (done())
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+class MainWndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(toolkit::testing::AddProgramResources(app_.Context(), &error)) << error;
+    pugi::xml_document box;
+    ASSERT_TRUE(app_.Context().LoadXmlDocment(box, L"LAYOUT:XML_MSGBOX"));
+    app_.Context().SetMsgTemplate(box.child("SOUI"));
+    // Every message box opened is noted; the next action given answers it.
+  }
+  void Open() {
+    window_ = std::make_unique<CMainWnd>(
+        app_, CMainWnd::Parts{services_, probes_, log_, {}, DetectTiming{10, 5}});
+    window_->Create();
+  }
+  // Answers the next message box by its button, noting its text.
+  void AnswerBox(const wchar_t* button) {
+    platform_.OnNextModal([this, button](toolkit::SHostWnd& box) {
+      boxTexts_.push_back(Text(box, L"msgtext"));
+      Click(box, button);
+    });
+  }
+  bool HasTimer(unsigned id) { return platform_.WindowOf(*window_)->HasTimer(id); }
+
+  HeadlessPlatform platform_;
+  toolkit::SApplication app_{&platform_};
+  FakeServices services_;
+  std::shared_ptr<FakeProbes> probes_ = std::make_shared<FakeProbes>();
+  NullLog log_;
+  std::unique_ptr<CMainWnd> window_;
+  std::vector<std::wstring> boxTexts_;
+};
+
+TEST_F(MainWndTest, InitialisationEndsEarlyForASecondInstanceOrANewerVersion) {
+  const struct {
+    const char* name;
+    bool otherInstance;
+    int version;
+    const wchar_t* box;  // null: none
+    bool exits, downloads, versionAsked, initDll;
+  } cases[] = {
+      {"first start", false, 0, nullptr, false, false, true, true},
+      {"version server answers 200", false, 200, nullptr, false, false, true, true},
+      {"second instance", true, 0, L"程序已经在运行！", true, false, false, false},
+      {"newer version", false, 202, L"检测到当前工具有新的版本更新，请下载最新版本使用。", true,
+       true, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    window_.reset();
+    services_.Clear();
+    services_.otherInstance = c.otherInstance;
+    services_.version = c.version;
+    boxTexts_.clear();
+    AnswerBox(L"button1st");
+    Open();
+    EXPECT_EQ(boxTexts_.size(), c.box ? 1u : 0u);
+    if (c.box && !boxTexts_.empty()) {
+      EXPECT_EQ(boxTexts_[0], c.box);
+    }
+    EXPECT_EQ(services_.Called("exit 0"), c.exits);
+    EXPECT_EQ(services_.Called("download"), c.downloads);
+    EXPECT_EQ(services_.Called("version"), c.versionAsked);
+    EXPECT_EQ(services_.Called("InitDll"), c.initDll);
+    EXPECT_EQ(services_.Called("device"), c.initDll);
+    EXPECT_EQ(HasTimer(CMainWnd::kRefreshTimer), c.initDll);
+    EXPECT_EQ(HasTimer(CMainWnd::kFlashTimer), c.initDll);
+    EXPECT_EQ(platform_.WindowOf(*window_)->Title(), L"Lessora");
+    if (c.initDll) {
+      EXPECT_TRUE(Checked(*window_, L"checkbox_sys_agreement"));
+      EXPECT_TRUE(Enabled(*window_, L"btn_sys_run"));
+    }
+    window_.reset();
+    // An early exit skips the shutdown: nothing of NetProbe is released.
+    EXPECT_EQ(services_.Called("ReleaseDllRes") || services_.Called("end testers"), c.initDll);
+  }
+}
+
+TEST_F(MainWndTest, TheAgreementBoxesGateTheStartButtonTogether) {
+  Open();
+  const struct {
+    const wchar_t* click;
+    int page;
+    bool ticked;
+  } steps[] = {
+      {L"checkbox_sys_agreement", 0, false},  {L"checkbox_sys_agreement", 0, true},
+      {L"btn_sys_agreement", 3, true},        {L"checkbox_sys_agreement_2", 3, false},
+      {L"btn_sys_agreement", 0, false},       {L"btn_sys_agreement", 3, false},
+      {L"checkbox_sys_agreement_2", 3, true}, {L"btn_agreement_close", 0, true},
+      {L"btn_sys_agreement", 3, true},  // the panel's close reset the link's toggle
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(toolkit::WideToUtf8(s.click));
+    ASSERT_TRUE(Click(*window_, s.click));
+    EXPECT_EQ(Page(*window_, L"tab_main_op"), s.page);
+    EXPECT_EQ(window_->AgreementAccepted(), s.ticked);
+    auto* first = window_->FindChildByName(L"checkbox_sys_agreement");
+    auto* second = window_->FindChildByName(L"checkbox_sys_agreement_2");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->IsChecked(), s.ticked);
+    EXPECT_EQ(second->IsChecked(), s.ticked);
+    EXPECT_EQ(!window_->FindChildByName(L"btn_sys_run")->IsDisabled(), s.ticked);
+  }
+  // Unticked, the start button cannot start a run.
+  Click(*window_, L"btn_agreement_close");
+  Click(*window_, L"checkbox_sys_agreement");
+  Click(*window_, L"btn_sys_run");
+  EXPECT_FALSE(window_->Controller().State().running);
+  EXPECT_EQ(Page(*window_, L"tab_main_op"), 0);
+}
+
+TEST_F(MainWndTest, TheMoreMenuClosesOnAClickOutsideItsRectangle) {
+  Open();
+  toolkit::RectF menu = window_->FindChildByName(L"win_main_tips")->GetWindowRect();
+  const struct {
+    const char* name;
+    toolkit::PointF at;
+    bool staysOpen;
+  } clicks[] = {
+      {"inside, top left", {menu.x + 1, menu.y + 1}, true},
+      {"inside, between the buttons", {menu.x + menu.w / 2, menu.y + 30.5f}, true},
+      {"just right of it", {menu.x + menu.w + 1, menu.y + 10}, false},
+      {"just below it", {menu.x + 10, menu.y + menu.h + 1}, false},
+      {"on the start page", {100, 300}, false},
+  };
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Click(*window_, L"btn_sys_abort"));
+    ASSERT_TRUE(Visible(*window_, L"win_main_tips"));
+    ClickAt(*window_, c.at);
+    EXPECT_EQ(Visible(*window_, L"win_main_tips"), c.staysOpen);
+  }
+}
+
+TEST_F(MainWndTest, TheMenuButtonsCloseItAndOpenHelpOrTheAboutBox) {
+  Open();
+  Click(*window_, L"btn_sys_abort");
+  ASSERT_TRUE(Click(*window_, L"btn_more_help"));
+  EXPECT_FALSE(Visible(*window_, L"win_main_tips"));
+  ASSERT_EQ(services_.opened.size(), 1u);
+  EXPECT_EQ(services_.opened[0], HelpPageAddress());
+  EXPECT_NE(HelpPageAddress().find(L"/detail/dc_188984.html"), std::wstring::npos);
+
+  std::wstring layout, version;
+  platform_.OnNextModal([&](toolkit::SHostWnd& about) {
+    layout = about.GetLayoutName();
+    EXPECT_TRUE(Visible(about, L"btn_popwnd_close"));
+    Click(about, L"btn_popwnd_close");
+  });
+  Click(*window_, L"btn_sys_abort");
+  ASSERT_TRUE(Click(*window_, L"btn_more_about"));
+  EXPECT_EQ(layout, L"LAYOUT:XML_POPWND_ABORT");
+  EXPECT_EQ(platform_.ModalLoopsRun(), 1);
+  EXPECT_FALSE(Visible(*window_, L"win_main_tips"));
+  EXPECT_EQ(window_->OpenDialog(), nullptr);
+
+  ASSERT_TRUE(Click(*window_, L"btn_sys_feedback"));
+  EXPECT_TRUE(services_.Called("feedback"));
+}
+
+TEST_F(MainWndTest, ClosingWhileIdleAsksNothing) {
+  Open();
+  ASSERT_TRUE(Click(*window_, L"btn_sys_close"));
+  EXPECT_EQ(platform_.ModalLoopsRun(), 0);
+  EXPECT_TRUE(services_.Called("statistic"));
+  EXPECT_TRUE(platform_.QuitRequested());
+  window_.reset();
+  EXPECT_TRUE(services_.Called("end testers"));
+  EXPECT_TRUE(services_.Called("free device"));
+}
+
+TEST_F(MainWndTest, ClosingDuringARunAsksAndCancelKeepsTheRun) {
+  Open();
+  ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
+  EXPECT_EQ(Page(*window_, L"tab_main_op"), 1);
+  ASSERT_TRUE(window_->Controller().State().running);
+
+  AnswerBox(L"button2nd");  // Cancel
+  Click(*window_, L"btn_sys_close");
+  ASSERT_EQ(boxTexts_.size(), 1u);
+  EXPECT_EQ(boxTexts_[0], L"正在检测中,确认退出吗？");
+  EXPECT_FALSE(platform_.QuitRequested());
+  EXPECT_FALSE(services_.Called("statistic"));
+  EXPECT_TRUE(window_->Controller().State().running);
+
+  AnswerBox(L"button1st");  // OK
+  Click(*window_, L"btn_sys_close");
+  EXPECT_TRUE(platform_.QuitRequested());
+  EXPECT_TRUE(services_.Called("statistic"));
+  // The worker may be waiting for a message box of its own; the window still goes at once.
+  auto started = std::chrono::steady_clock::now();
+  window_.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+  EXPECT_TRUE(services_.Called("end testers"));
+}
+
+TEST_F(MainWndTest, WithoutNetworkStartShowsPageFourAndRetryReturnsToTheStart) {
+  probes_->networkUp = 0;
+  Open();
+  ASSERT_TRUE(WaitFor(services_, [&] { return !window_->Controller().State().networkUp; }));
+  const struct {
+    const wchar_t* click;
+    int page;
+  } steps[] = {
+      {L"btn_sys_run", 4},
+      {L"btn_sys_retry", 0},
+      {L"btn_sys_run", 4},
+  };
+  int checks = probes_->presenceChecks;
+  for (const auto& s : steps) {
+    SCOPED_TRACE(toolkit::WideToUtf8(s.click));
+    ASSERT_TRUE(Click(*window_, s.click));
+    EXPECT_EQ(Page(*window_, L"tab_main_op"), s.page);
+    EXPECT_FALSE(window_->Controller().State().running);
+  }
+  EXPECT_EQ(probes_->presenceChecks, checks + 1);  // the retry checked again
+  // The network is back: after a retry the next start runs.
+  probes_->networkUp = 1;
+  ASSERT_TRUE(Click(*window_, L"btn_sys_retry"));
+  ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
+  EXPECT_EQ(Page(*window_, L"tab_main_op"), 1);
+}
+
+TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {
+  const struct {
+    const char* name;
+    bool closeEarly;
+    int ticks;
+    std::uint64_t minMs, maxMs;
+  } cases[] = {
+      {"left alone", false, 4, 2000, 2100},
+      {"Alt+F4 at once", true, 0, 0, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CPopWndDNS box(app_.Context());
+    std::vector<int> values;
+    if (c.closeEarly) {
+      platform_.OnNextModal([](toolkit::SHostWnd& dialog) {
+        toolkit::headless::PlatformOf(dialog).WindowOf(dialog)->Sink()->OnCloseRequest();
+      });
+    }
+    std::uint64_t start = platform_.Now();
+    EXPECT_EQ(box.DoModal(nullptr), toolkit::kDialogOk);
+    std::uint64_t elapsed = platform_.Now() - start;
+    EXPECT_GE(elapsed, c.minMs);
+    EXPECT_LE(elapsed, c.maxMs);
+    EXPECT_EQ(box.TickCount(), c.ticks);
+  }
+}
+
+TEST_F(MainWndTest, TheDnsBarShowsQuarterSteps) {
+  CPopWndDNS box(app_.Context());
+  std::vector<int> seen;
+  platform_.OnNextModal([&](toolkit::SHostWnd& dialog) {
+    for (int i = 0; i < 3; ++i) {
+      platform_.Advance(CPopWndDNS::kTickMs);
+      seen.push_back(toolkit::headless::Value(dialog, L"pro_dns_set"));
+    }
+  });
+  box.DoModal(nullptr);
+  EXPECT_EQ(seen, (std::vector<int>{25, 50, 75}));
+}
+
+}  // namespace
+}  // namespace kestrelrun
