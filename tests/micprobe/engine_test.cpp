@@ -14,7 +14,7 @@ namespace {
 
 struct PipeFixture : ::testing::Test {
   FakeAudio audio;
-  CPipe pipe{audio.waveIn, audio.waveOut, audio.clock};
+  CPipe pipe{audio.waveIn, audio.waveOut};
 
   void StartBoth() {
     ASSERT_TRUE(pipe.StartCapture());
@@ -122,7 +122,7 @@ TEST_F(PipeFixture, CaptureStartFailuresRecordTheirTextAndLeaveNoThread) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeAudio fresh;
-    CPipe onePipe(fresh.waveIn, fresh.waveOut, fresh.clock);
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
     c.arrange(fresh.waveIn);
     EXPECT_EQ(onePipe.StartCapture(), c.starts);
     EXPECT_EQ(EngineErrorText(), c.text);
@@ -151,13 +151,13 @@ TEST_F(PipeFixture, ThreadIgnoringQuitIsTerminatedAndTheNextStartWorks) {
   StartBoth();
   audio.waveIn.threadIgnoresQuit = true;
   audio.waveOut.threadIgnoresQuit = true;
-  const int sleptBefore = audio.clock.slept;
   StopBoth();
   EXPECT_EQ(audio.waveIn.terminated, 1);
   EXPECT_EQ(audio.waveOut.terminated, 1);
   EXPECT_EQ(pipe.Input().ForcedEnds(), 1);
-  // 100 + 10 + 50 polls on input, 100 + 30 + 50 polls on output.
-  EXPECT_EQ(audio.clock.slept - sleptBefore, 100 + 10 + 500 + 100 + 30 + 500);
+  EXPECT_EQ(pipe.Output().ForcedEnds(), 1);
+  EXPECT_FALSE(pipe.Input().ThreadStarted());
+  EXPECT_FALSE(pipe.Output().ThreadStarted());
   audio.waveIn.threadIgnoresQuit = false;
   audio.waveOut.threadIgnoresQuit = false;
   StartBoth();
