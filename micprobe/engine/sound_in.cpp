@@ -61,8 +61,12 @@ bool CSoundIn::OnBlock(CBuffer& block) {
     drawContext = drawContext_;
   }
   if (draw != nullptr) {
-    draw(reinterpret_cast<short*>(block.data), static_cast<int>(format_.samplesPerBlock),
-         drawContext);
+    try {
+      draw(reinterpret_cast<short*>(block.data), static_cast<int>(format_.samplesPerBlock),
+           drawContext);
+    } catch (...) {
+      // The caller's drawing failed; the recording goes on regardless.
+    }
   }
   sink_->StoreCapturedBlock(block);
   return true;

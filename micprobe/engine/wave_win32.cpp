@@ -71,7 +71,7 @@ WAVEHDR* FreshHeader(Block* block, DWORD length) {
 struct CaptureApi {
   using Handle = HWAVEIN;
   static constexpr UINT kDone = MM_WIM_DATA;
-  // The short pause after the close, before the thread is asked to end.
+  // The pause after the close for blocks the thread has not yet taken back.
   static constexpr DWORD kAfterCloseMs = 10;
   // A block that could not be taken back is freed (input) or left to the device (output).
   static constexpr bool kFreeWhatIsNotTakenBack = true;
@@ -172,7 +172,9 @@ class WaveStream : public IAudioStream {
       WaitForSingleObject(blockBack_, static_cast<DWORD>(until - now));
     }
     result.closed = Api::Close(handle_) == MMSYSERR_NOERROR;
-    Sleep(Api::kAfterCloseMs);
+    if (inFlight_ > 0) {
+      Sleep(Api::kAfterCloseMs);  // a loaded machine makes each pause a round of the scheduler
+    }
     result.threadEndedItself = EndThread();
     return result;
   }

@@ -168,6 +168,49 @@ TEST_F(PipeFixture, ThreadIgnoringQuitIsTerminatedAndTheNextStartWorks) {
   EXPECT_EQ(audio.waveIn.terminated, 1);
 }
 
+TEST(StreamFaults, EachDirectionRecordsItsOwnTextAndAnUnplayedBlockNone) {
+  struct Case {
+    const char* name;
+    bool render;
+    StreamFault fault;
+    const char* text;  // null: the earlier text stays
+  };
+  const Case cases[] = {
+      {"in memory", false, StreamFault::kOutOfMemory, text::kOutOfMemory},
+      {"in prepare", false, StreamFault::kPrepare, text::kPrepareInput},
+      {"in queue", false, StreamFault::kQueue, text::kAddInput},
+      {"in take back", false, StreamFault::kUnprepare, text::kUnprepareInput},
+      {"out memory", true, StreamFault::kOutOfMemory, text::kOutOfMemory},
+      {"out prepare", true, StreamFault::kPrepare, text::kPrepareOutput},
+      {"out take back", true, StreamFault::kUnprepare, text::kUnprepareOutput},
+      {"out queue", true, StreamFault::kQueue, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio fresh;
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
+    ASSERT_TRUE(onePipe.StartCapture());
+    ASSERT_TRUE(onePipe.StartPlayback());
+    RecordEngineError("earlier");
+    (c.render ? static_cast<FakeStream&>(fresh.waveOut) : fresh.waveIn).Fault(c.fault);
+    EXPECT_EQ(EngineErrorText(), c.text != nullptr ? c.text : "earlier");
+  }
+}
+
+TEST_F(PipeFixture, FailedCloseRecordsItsTextAndStillEndsTheThread) {
+  StartBoth();
+  audio.waveIn.closeFails = true;
+  pipe.StopCapture();
+  EXPECT_EQ(EngineErrorText(), text::kCloseInput);
+  EXPECT_FALSE(pipe.Input().ThreadStarted());
+  EXPECT_FALSE(audio.waveIn.threadAlive);
+  EXPECT_EQ(pipe.Input().Outstanding(), 0);
+  // The device it could not close refuses the next open, which says so.
+  EXPECT_FALSE(pipe.StartCapture());
+  EXPECT_EQ(EngineErrorText(), text::kOpenMicrophone);
+  pipe.StopPlayback();
+}
+
 TEST(SampleInversion, EveryValueIncludingTheExtremes) {
   const std::int16_t in[] = {0, 1, -1, 32767, -32767, -32768, 12345};
   const std::int16_t out[] = {0, -1, 1, -32767, 32767, -32768, -12345};

@@ -89,6 +89,8 @@ class FakeStream : public IAudioStream {
   }
   int BlocksInFlight() const override { return static_cast<int>(queued.size()); }
 
+  // A step inside the stream failed.
+  void Fault(StreamFault fault) { client_->OnFault(fault); }
   // Hands the oldest queued block back to the engine (the device finished it).
   bool CompleteOne() {
     if (queued.empty()) {
