@@ -18,9 +18,10 @@ function(kestrel_pulse_fixture)
   set_property(GLOBAL PROPERTY KESTREL_PULSE_FIXTURE_ADDED TRUE)
   set(ctl ${CMAKE_SOURCE_DIR}/scripts/pulse-ctl)
   add_test(NAME kestrel_pulse_start COMMAND ${ctl} start ${KESTREL_PULSE_DIR})
-  set_tests_properties(kestrel_pulse_start PROPERTIES FIXTURES_SETUP kestrel_pulse TIMEOUT 30
+  # The limits only catch a hang: the script's own waits end within about 45 s.
+  set_tests_properties(kestrel_pulse_start PROPERTIES FIXTURES_SETUP kestrel_pulse TIMEOUT 90
                                                       RESOURCE_LOCK kestrel_pulse)
   add_test(NAME kestrel_pulse_stop COMMAND ${ctl} stop ${KESTREL_PULSE_DIR})
-  set_tests_properties(kestrel_pulse_stop PROPERTIES FIXTURES_CLEANUP kestrel_pulse TIMEOUT 30
+  set_tests_properties(kestrel_pulse_stop PROPERTIES FIXTURES_CLEANUP kestrel_pulse TIMEOUT 90
                                                      RESOURCE_LOCK kestrel_pulse)
 endfunction()

@@ -11,8 +11,8 @@ struct TesterBuilder {
   TesterBuilder() {
     namespace w = micprobe::win32;
     micprobe::AudioServices services;
-    services.waveIn = w::MakeWaveIn().release();
-    services.waveOut = w::MakeWaveOut().release();
+    services.capture = w::MakeCaptureStream().release();
+    services.render = w::MakeRenderStream().release();
     services.clock = w::MakeClock().release();
     services.endpoints = w::MakeEndpoints().release();
     services.mixer = w::MakeMixer().release();

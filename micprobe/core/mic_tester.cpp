@@ -19,7 +19,7 @@ void Fail(ProbeError* error, int code, const char* fallback) {
 }  // namespace
 
 MicTester::MicTester(const AudioServices& services)
-    : CPipe(*services.waveIn, *services.waveOut, *services.clock), services_(services) {}
+    : CPipe(*services.capture, *services.render), services_(services) {}
 
 bool MicTester::SetDrawCallback(DrawWaveCallback callback, void* context) {
   if (callback == nullptr) {

@@ -10,8 +10,8 @@
 namespace micprobe {
 
 struct AudioServices {
-  IWaveIn* waveIn = nullptr;
-  IWaveOut* waveOut = nullptr;
+  IAudioStream* capture = nullptr;
+  IAudioStream* render = nullptr;
   IClock* clock = nullptr;
   IEndpointBackend* endpoints = nullptr;
   IMixerBackend* mixer = nullptr;

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/wave_thread.h"
+#include "engine/stream_end.h"
 
 namespace micprobe {
 
-CPipe::CPipe(IWaveIn& input, IWaveOut& output, IClock& clock)
-    : out_(output, clock), in_(input, clock), ringLock_(std::make_unique<std::mutex>()) {
-  in_.SetDataCallback(&CPipe::StoreCapturedBlock, this);
-  out_.SetNeedDataCallback(&CPipe::SupplyBlock, this);
+CPipe::CPipe(IAudioStream& input, IAudioStream& output)
+    : out_(output), in_(input), ringLock_(std::make_unique<std::mutex>()) {
+  in_.SetSink(this);
+  out_.SetSource(this);
 }
 
 CPipe::~CPipe() {
@@ -59,15 +59,7 @@ void CPipe::StopPlayback() {
   out_.Stop();
 }
 
-void CPipe::StoreCapturedBlock(CBuffer* block, void* pipe) {
-  static_cast<CPipe*>(pipe)->Store(*block);
-}
-
-bool CPipe::SupplyBlock(CBuffer* block, void* pipe) {
-  return static_cast<CPipe*>(pipe)->Supply(*block);
-}
-
-void CPipe::Store(const CBuffer& block) {
+void CPipe::StoreCapturedBlock(const CBuffer& block) {
   if (loopbackActive_ == 0) {
     return;
   }
@@ -84,7 +76,7 @@ void CPipe::Store(const CBuffer& block) {
   writeIndex_ = (writeIndex_ + 1) % kRingSlots;
 }
 
-bool CPipe::Supply(CBuffer& block) {
+bool CPipe::SupplyBlock(CBuffer& block) {
   if (loopbackActive_ == 0) {
     return true;
   }

@@ -15,9 +15,9 @@ namespace micprobe {
 
 inline constexpr int kRingSlots = 10;
 
-class CPipe {
+class CPipe : public ICaptureSink, public IPlaybackSource {
  public:
-  CPipe(IWaveIn& input, IWaveOut& output, IClock& clock);
+  CPipe(IAudioStream& input, IAudioStream& output);
   virtual ~CPipe();
   CPipe(const CPipe&) = delete;
   CPipe& operator=(const CPipe&) = delete;
@@ -30,9 +30,9 @@ class CPipe {
   void StopCapture();
   void StopPlayback();
 
-  // The two ring callbacks (input thread and output thread).
-  static void StoreCapturedBlock(CBuffer* block, void* pipe);
-  static bool SupplyBlock(CBuffer* block, void* pipe);
+  // The two ends of the ring: the input thread stores, the output thread takes.
+  void StoreCapturedBlock(const CBuffer& block) override;
+  bool SupplyBlock(CBuffer& block) override;
 
   void SetLoopbackActive(bool active) { loopbackActive_ = active ? 1 : 0; }
   bool LoopbackActive() const { return loopbackActive_ != 0; }
@@ -41,9 +41,6 @@ class CPipe {
   CSoundOut& Output() { return out_; }
 
  protected:
-  void Store(const CBuffer& block);
-  bool Supply(CBuffer& block);
-
   CSoundOut out_;
   CSoundIn in_;
   std::unique_ptr<std::mutex> ringLock_;

@@ -2,23 +2,17 @@
 
 #include "core/engine_error.h"
 #include "core/messages.h"
-#include "engine/wave_thread.h"
+#include "engine/stream_end.h"
 
 namespace micprobe {
 
-CSoundIn::CSoundIn(IWaveIn& device, IClock& clock)
-    : lock_(std::make_unique<std::mutex>()), device_(device), clock_(clock) {}
+CSoundIn::CSoundIn(IAudioStream& stream) : lock_(std::make_unique<std::mutex>()), stream_(stream) {}
 
 CSoundIn::~CSoundIn() {
   if (running_) {
     Stop();
   }
-  StopThread();
-}
-
-void CSoundIn::SetDataCallback(DataCallback callback, void* context) {
-  dataCallback_ = callback;
-  pipeContext_ = context;
+  EndStream(stream_, threadStarted_, forcedEnds_, lock_);
 }
 
 void CSoundIn::SetDrawCallback(DrawWaveCallback callback, void* context) {
@@ -28,111 +22,71 @@ void CSoundIn::SetDrawCallback(DrawWaveCallback callback, void* context) {
 }
 
 bool CSoundIn::Start(int /*device*/, const WaveFormat& format) {
-  if (threadStarted_) {
-    return false;
-  }
-  if (!device_.StartThread(&CSoundIn::OnBlock, this)) {
-    return false;
-  }
-  threadStarted_ = true;
-  if (running_ || dataCallback_ == nullptr || pipeContext_ == nullptr) {
-    StopThread();
+  if (threadStarted_ || running_ || sink_ == nullptr) {
     return false;
   }
   format_ = format;
-  if (!device_.Open(format_)) {
-    RecordEngineError(text::kOpenMicrophone);
-    StopThread();
-    return false;
+  switch (stream_.Open(format_, *this)) {
+    case IAudioStream::OpenResult::kNoThread:
+      return false;
+    case IAudioStream::OpenResult::kNoDevice:
+      RecordEngineError(text::kOpenMicrophone);
+      return false;
+    case IAudioStream::OpenResult::kOpened:
+      break;
   }
-  QueueBlocks();
+  threadStarted_ = true;
   {
     std::lock_guard<std::mutex> hold(*lock_);
-    if (device_.Start()) {
+    if (stream_.Start(kBlocksInFlight)) {
       running_ = true;
       return true;
     }
-    running_ = false;
   }
   RecordEngineError(text::kStartInput);
-  // Give the queued blocks back (the thread frees them) and close, so that the next start
-  // meets no open device.
-  device_.Reset();
-  clock_.SleepMs(100);
-  device_.Close();
-  StopThread();
+  // The queued blocks come back and the device closes, so that the next start meets none open.
+  EndStream(stream_, threadStarted_, forcedEnds_, lock_);
   return false;
 }
 
-void CSoundIn::QueueBlocks() {
-  for (int i = 0; i < kBlocksInFlight; ++i) {
-    WaveBlock* block = NewBlock(format_.BlockBytes(), true);
-    if (block == nullptr) {
-      RecordEngineError(text::kOutOfMemory);
-      continue;
-    }
-    if (!device_.Prepare(block)) {
-      RecordEngineError(text::kPrepareInput);
-      FreeBlock(block);
-      continue;
-    }
-    if (!device_.Add(block)) {
-      RecordEngineError(text::kAddInput);
-      device_.Unprepare(block);
-      FreeBlock(block);
-      continue;
-    }
-    ++outstanding_;
-  }
-}
-
-void CSoundIn::OnBlock(WaveBlock* block, void* self) {
-  static_cast<CSoundIn*>(self)->HandleBlock(block);
-}
-
-void CSoundIn::HandleBlock(WaveBlock* block) {
+bool CSoundIn::OnBlock(CBuffer& block) {
   DrawWaveCallback draw = nullptr;
   void* drawContext = nullptr;
-  bool running = false;
   {
     std::lock_guard<std::mutex> hold(*lock_);
-    running = running_;
+    if (!running_) {
+      return false;  // a stop has begun: neither drawn nor kept
+    }
     draw = draw_;
     drawContext = drawContext_;
   }
-  if (!running) {
-    device_.Unprepare(block);
-    FreeBlock(block);
-    --outstanding_;
-    return;
-  }
-  if (!device_.Unprepare(block)) {
-    RecordEngineError(text::kUnprepareInput);
-    FreeBlock(block);
-    --outstanding_;
-    return;
-  }
-  CBuffer view(block->data, block->length);
   if (draw != nullptr) {
-    draw(reinterpret_cast<short*>(block->data), static_cast<int>(format_.samplesPerBlock),
-         drawContext);
-  }
-  if (dataCallback_ != nullptr) {
-    dataCallback_(&view, pipeContext_);
-  }
-  {
-    // Re-queued only while no stop has begun: a block added after the reset would keep the
-    // device from closing.
-    std::lock_guard<std::mutex> hold(*lock_);
-    if (running_ && device_.Prepare(block)) {
-      if (device_.Add(block)) {
-        return;
-      }
-      device_.Unprepare(block);
+    try {
+      draw(reinterpret_cast<short*>(block.data), static_cast<int>(format_.samplesPerBlock),
+           drawContext);
+    } catch (...) {
+      // The caller's drawing failed; the recording goes on regardless.
     }
   }
-  FreeBlock(block);
-  --outstanding_;
+  sink_->StoreCapturedBlock(block);
+  return true;
+}
+
+void CSoundIn::OnFault(StreamFault fault) {
+  switch (fault) {
+    case StreamFault::kOutOfMemory:
+      RecordEngineError(text::kOutOfMemory);
+      break;
+    case StreamFault::kPrepare:
+      RecordEngineError(text::kPrepareInput);
+      break;
+    case StreamFault::kQueue:
+      RecordEngineError(text::kAddInput);
+      break;
+    case StreamFault::kUnprepare:
+      RecordEngineError(text::kUnprepareInput);
+      break;
+  }
 }
 
 bool CSoundIn::Stop() {
@@ -140,24 +94,20 @@ bool CSoundIn::Stop() {
     return false;
   }
   {
+    // Set under the lock the handlers read it with; the stream itself keeps blocks from being
+    // queued again once its stop has begun.
     std::lock_guard<std::mutex> hold(*lock_);
     running_ = false;
-    if (!device_.Reset()) {
-      RecordEngineError(text::kResetInput);
-      return false;
-    }
   }
-  clock_.SleepMs(100);
-  if (!device_.Close()) {
+  const IAudioStream::StopResult result = EndStream(stream_, threadStarted_, forcedEnds_, lock_);
+  if (!result.reset) {
+    RecordEngineError(text::kResetInput);
+    return false;
+  }
+  if (!result.closed) {
     RecordEngineError(text::kCloseInput);
   }
-  clock_.SleepMs(10);
-  StopThread();
   return true;
-}
-
-void CSoundIn::StopThread() {
-  EndDeviceThread(device_, clock_, threadStarted_, forcedEnds_, lock_);
 }
 
 }  // namespace micprobe

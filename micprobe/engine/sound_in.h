@@ -1,6 +1,6 @@
-// Wave input: records blocks on the default capture device, each completed block arriving on
-// the device's message thread, where it goes to the draw callback and then the data callback
-// before it records again.
+// Wave input: records blocks on the default capture device. Each recorded block arrives on the
+// stream's thread, where it goes to the draw callback and then to the ring before it records
+// again.
 #pragma once
 
 #include <atomic>
@@ -8,18 +8,25 @@
 #include <mutex>
 
 #include "MicProbe.h"
+#include "engine/audio_stream.h"
 #include "engine/buffer.h"
-#include "engine/wave_device.h"
 
 namespace micprobe {
 
 inline constexpr int kBlocksInFlight = 3;
 
-class CSoundIn {
+// Where recorded blocks go (the pipe's ring); called on the capture thread.
+class ICaptureSink {
  public:
-  using DataCallback = void (*)(CBuffer* block, void* context);
+  virtual void StoreCapturedBlock(const CBuffer& block) = 0;
 
-  CSoundIn(IWaveIn& device, IClock& clock);
+ protected:
+  ~ICaptureSink() = default;
+};
+
+class CSoundIn : private IStreamClient {
+ public:
+  explicit CSoundIn(IAudioStream& stream);
   virtual ~CSoundIn();
   CSoundIn(const CSoundIn&) = delete;
   CSoundIn& operator=(const CSoundIn&) = delete;
@@ -29,34 +36,29 @@ class CSoundIn {
   // Opens the default device whatever `device` says, queues the blocks and starts recording.
   virtual bool Start(int device, const WaveFormat& format);
 
-  void SetDataCallback(DataCallback callback, void* context);
+  void SetSink(ICaptureSink* sink) { sink_ = sink; }
   void SetDrawCallback(DrawWaveCallback callback, void* context);
 
   bool Running() const { return running_; }
   bool ThreadStarted() const { return threadStarted_; }
-  int Outstanding() const { return outstanding_; }
-  // How often a thread had to be terminated because it did not end within the polls.
+  int Outstanding() const { return stream_.BlocksInFlight(); }
+  // How often a thread had to be ended by force because it did not end within its wait.
   int ForcedEnds() const { return forcedEnds_; }
 
  private:
-  static void OnBlock(WaveBlock* block, void* self);
-  void HandleBlock(WaveBlock* block);
-  void QueueBlocks();
-  void StopThread();
+  bool OnBlock(CBuffer& block) override;
+  void OnFault(StreamFault fault) override;
 
   WaveFormat format_;
   // Replaced (never destroyed) after a forced thread end, which may have left it held.
   std::unique_ptr<std::mutex> lock_;
-  void* pipeContext_ = nullptr;
+  ICaptureSink* sink_ = nullptr;
   std::atomic<bool> running_{false};
-  std::atomic<int> outstanding_{0};
-  DataCallback dataCallback_ = nullptr;
   bool threadStarted_ = false;
   DrawWaveCallback draw_ = nullptr;  // guarded by lock_
   void* drawContext_ = nullptr;      // guarded by lock_
   std::atomic<int> forcedEnds_{0};
-  IWaveIn& device_;
-  IClock& clock_;
+  IAudioStream& stream_;
 };
 
 }  // namespace micprobe

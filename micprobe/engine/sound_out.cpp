@@ -4,7 +4,7 @@
 
 #include "core/engine_error.h"
 #include "core/messages.h"
-#include "engine/wave_thread.h"
+#include "engine/stream_end.h"
 
 namespace micprobe {
 
@@ -19,108 +19,76 @@ void InvertSamples(char* data, std::uint32_t bytes) {
   }
 }
 
-CSoundOut::CSoundOut(IWaveOut& device, IClock& clock)
-    : lock_(std::make_unique<std::mutex>()), device_(device), clock_(clock) {}
+CSoundOut::CSoundOut(IAudioStream& stream)
+    : lock_(std::make_unique<std::mutex>()), stream_(stream) {}
 
 CSoundOut::~CSoundOut() {
   if (open_) {
     Stop();
   }
-  StopThread();
-}
-
-void CSoundOut::SetNeedDataCallback(NeedDataCallback callback, void* context) {
-  needData_ = callback;
-  pipeContext_ = context;
+  EndStream(stream_, threadStarted_, forcedEnds_, lock_);
 }
 
 bool CSoundOut::Start(const WaveFormat& format) {
-  if (threadStarted_) {
-    return false;
-  }
-  if (!device_.StartThread(&CSoundOut::OnBlock, this)) {
-    return false;
-  }
-  threadStarted_ = true;
-  if (open_ || needData_ == nullptr || pipeContext_ == nullptr) {
-    StopThread();
+  if (threadStarted_ || open_ || source_ == nullptr) {
     return false;
   }
   format_ = format;
+  std::lock_guard<std::mutex> hold(*lock_);
+  switch (stream_.Open(format_, *this)) {
+    case IAudioStream::OpenResult::kNoThread:
+      return false;
+    case IAudioStream::OpenResult::kNoDevice:
+      RecordEngineError(text::kOpenSpeaker);
+      return false;
+    case IAudioStream::OpenResult::kOpened:
+      break;
+  }
+  threadStarted_ = true;
+  open_ = true;
+  // Played as soon as they are written: there is no separate start to fail.
+  stream_.Start(kPrimedBlocks);
+  return true;
+}
+
+void CSoundOut::FillFirst(CBuffer& block) {
+  // Fresh blocks are silence; while the loop-back is off nothing replaces it. The source's
+  // answer is not looked at: the block plays either way.
+  source_->SupplyBlock(block);
+  InvertSamples(block.data, block.length);
+}
+
+bool CSoundOut::OnBlock(CBuffer& block) {
   {
     std::lock_guard<std::mutex> hold(*lock_);
-    if (device_.Open(format_)) {
-      open_ = true;
-      // Primed blocks start as silence; while the loop-back is off nothing replaces it.
-      for (int i = 0; i < 3; ++i) {
-        WaveBlock* block = NewBlock(format_.BlockBytes(), true);
-        if (block == nullptr) {
-          RecordEngineError(text::kOutOfMemory);
-          continue;
-        }
-        CBuffer view(block->data, block->length);
-        needData_(&view, pipeContext_);
-        block->length = view.length;
-        WriteBlock(block);
-      }
-      return true;
+    if (!open_) {
+      return false;
     }
-    open_ = false;
   }
-  RecordEngineError(text::kOpenSpeaker);
-  StopThread();
-  return false;
-}
-
-void CSoundOut::WriteBlock(WaveBlock* block) {
-  InvertSamples(block->data, block->length);
-  std::memset(block->platform, 0, sizeof block->platform);
-  if (!device_.Prepare(block)) {
-    RecordEngineError(text::kPrepareOutput);
-    FreeBlock(block);
-    return;
-  }
-  if (!device_.Write(block)) {
-    device_.Unprepare(block);
-    FreeBlock(block);
-    return;
-  }
-  ++outstanding_;
-}
-
-void CSoundOut::OnBlock(WaveBlock* block, void* self) {
-  static_cast<CSoundOut*>(self)->HandleBlock(block);
-}
-
-void CSoundOut::HandleBlock(WaveBlock* block) {
-  if (!open_) {
-    device_.Unprepare(block);
-    FreeBlock(block);
-    --outstanding_;
-    return;
-  }
-  if (!device_.Unprepare(block)) {
-    // The device may still hold it: leaving it is safer than freeing it.
-    RecordEngineError(text::kUnprepareOutput);
-    return;
-  }
-  --outstanding_;
-  CBuffer view(block->data, format_.BlockBytes());
-  if (!needData_(&view, pipeContext_) || view.length == 0) {
+  block.length = format_.BlockBytes();
+  if (!source_->SupplyBlock(block) || block.length == 0) {
     // The slot to play was never filled: one block fewer in flight from now on.
-    FreeBlock(block);
-    return;
+    return false;
   }
-  block->length = view.length;
-  {
-    // Written only while no stop has begun, so that the reset returns every block.
-    std::lock_guard<std::mutex> hold(*lock_);
-    if (open_) {
-      WriteBlock(block);
-      return;
-    }
+  InvertSamples(block.data, block.length);
+  return true;
+}
+
+void CSoundOut::OnFault(StreamFault fault) {
+  switch (fault) {
+    case StreamFault::kOutOfMemory:
+      RecordEngineError(text::kOutOfMemory);
+      break;
+    case StreamFault::kPrepare:
+      RecordEngineError(text::kPrepareOutput);
+      break;
+    case StreamFault::kUnprepare:
+      // The device may still hold the block: the stream leaves it rather than free it.
+      RecordEngineError(text::kUnprepareOutput);
+      break;
+    case StreamFault::kQueue:
+      break;  // a block the device would not play is dropped without a text
   }
-  FreeBlock(block);
 }
 
 bool CSoundOut::Stop() {
@@ -130,17 +98,8 @@ bool CSoundOut::Stop() {
   {
     std::lock_guard<std::mutex> hold(*lock_);
     open_ = false;
-    device_.Reset();
-    clock_.SleepMs(100);
   }
-  device_.Close();
-  clock_.SleepMs(30);
-  StopThread();
-  return true;
-}
-
-void CSoundOut::StopThread() {
-  EndDeviceThread(device_, clock_, threadStarted_, forcedEnds_, lock_);
+  return EndStream(stream_, threadStarted_, forcedEnds_, lock_).reset;
 }
 
 }  // namespace micprobe

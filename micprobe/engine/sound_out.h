@@ -1,6 +1,6 @@
 // Wave output: plays blocks on the default render device. Each played block comes back on the
-// device's message thread, asks the need-data callback for its next content and is written
-// again, every sample's sign inverted.
+// stream's thread, takes its next content from the source and plays again, every sample's sign
+// inverted.
 #pragma once
 
 #include <atomic>
@@ -8,20 +8,29 @@
 #include <memory>
 #include <mutex>
 
+#include "engine/audio_stream.h"
 #include "engine/buffer.h"
-#include "engine/wave_device.h"
 
 namespace micprobe {
+
+inline constexpr int kPrimedBlocks = 3;
 
 // Inverts every 16-bit sample in place; -32768 has no positive twin and stays -32768.
 void InvertSamples(char* data, std::uint32_t bytes);
 
-class CSoundOut {
+// What plays next (the pipe's ring): true when it supplied the block's content. Called on the
+// playback thread, and on the starting thread while the first blocks are filled.
+class IPlaybackSource {
  public:
-  // True when it supplied the block's content.
-  using NeedDataCallback = bool (*)(CBuffer* block, void* context);
+  virtual bool SupplyBlock(CBuffer& block) = 0;
 
-  CSoundOut(IWaveOut& device, IClock& clock);
+ protected:
+  ~IPlaybackSource() = default;
+};
+
+class CSoundOut : private IStreamClient {
+ public:
+  explicit CSoundOut(IAudioStream& stream);
   virtual ~CSoundOut();
   CSoundOut(const CSoundOut&) = delete;
   CSoundOut& operator=(const CSoundOut&) = delete;
@@ -29,30 +38,25 @@ class CSoundOut {
   virtual bool Stop();
   virtual bool Start(const WaveFormat& format);
 
-  void SetNeedDataCallback(NeedDataCallback callback, void* context);
+  void SetSource(IPlaybackSource* source) { source_ = source; }
 
   bool Open() const { return open_; }
   bool ThreadStarted() const { return threadStarted_; }
-  int Outstanding() const { return outstanding_; }
+  int Outstanding() const { return stream_.BlocksInFlight(); }
   int ForcedEnds() const { return forcedEnds_; }
 
  private:
-  static void OnBlock(WaveBlock* block, void* self);
-  void HandleBlock(WaveBlock* block);
-  // Writes a block whose content is set; a block the device refuses is freed.
-  void WriteBlock(WaveBlock* block);
-  void StopThread();
+  bool OnBlock(CBuffer& block) override;
+  void FillFirst(CBuffer& block) override;
+  void OnFault(StreamFault fault) override;
 
   WaveFormat format_;
   std::atomic<bool> open_{false};
-  std::atomic<int> outstanding_{0};
   bool threadStarted_ = false;
   std::unique_ptr<std::mutex> lock_;  // replaced after a forced thread end
-  void* pipeContext_ = nullptr;
-  NeedDataCallback needData_ = nullptr;
+  IPlaybackSource* source_ = nullptr;
   std::atomic<int> forcedEnds_{0};
-  IWaveOut& device_;
-  IClock& clock_;
+  IAudioStream& stream_;
 };
 
 }  // namespace micprobe

@@ -14,7 +14,7 @@ namespace {
 
 struct PipeFixture : ::testing::Test {
   FakeAudio audio;
-  CPipe pipe{audio.waveIn, audio.waveOut, audio.clock};
+  CPipe pipe{audio.waveIn, audio.waveOut};
 
   void StartBoth() {
     ASSERT_TRUE(pipe.StartCapture());
@@ -122,7 +122,7 @@ TEST_F(PipeFixture, CaptureStartFailuresRecordTheirTextAndLeaveNoThread) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeAudio fresh;
-    CPipe onePipe(fresh.waveIn, fresh.waveOut, fresh.clock);
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
     c.arrange(fresh.waveIn);
     EXPECT_EQ(onePipe.StartCapture(), c.starts);
     EXPECT_EQ(EngineErrorText(), c.text);
@@ -151,13 +151,13 @@ TEST_F(PipeFixture, ThreadIgnoringQuitIsTerminatedAndTheNextStartWorks) {
   StartBoth();
   audio.waveIn.threadIgnoresQuit = true;
   audio.waveOut.threadIgnoresQuit = true;
-  const int sleptBefore = audio.clock.slept;
   StopBoth();
   EXPECT_EQ(audio.waveIn.terminated, 1);
   EXPECT_EQ(audio.waveOut.terminated, 1);
   EXPECT_EQ(pipe.Input().ForcedEnds(), 1);
-  // 100 + 10 + 50 polls on input, 100 + 30 + 50 polls on output.
-  EXPECT_EQ(audio.clock.slept - sleptBefore, 100 + 10 + 500 + 100 + 30 + 500);
+  EXPECT_EQ(pipe.Output().ForcedEnds(), 1);
+  EXPECT_FALSE(pipe.Input().ThreadStarted());
+  EXPECT_FALSE(pipe.Output().ThreadStarted());
   audio.waveIn.threadIgnoresQuit = false;
   audio.waveOut.threadIgnoresQuit = false;
   StartBoth();
@@ -166,6 +166,49 @@ TEST_F(PipeFixture, ThreadIgnoringQuitIsTerminatedAndTheNextStartWorks) {
   EXPECT_EQ(audio.waveOut.played.back()[0], -3);
   StopBoth();
   EXPECT_EQ(audio.waveIn.terminated, 1);
+}
+
+TEST(StreamFaults, EachDirectionRecordsItsOwnTextAndAnUnplayedBlockNone) {
+  struct Case {
+    const char* name;
+    bool render;
+    StreamFault fault;
+    const char* text;  // null: the earlier text stays
+  };
+  const Case cases[] = {
+      {"in memory", false, StreamFault::kOutOfMemory, text::kOutOfMemory},
+      {"in prepare", false, StreamFault::kPrepare, text::kPrepareInput},
+      {"in queue", false, StreamFault::kQueue, text::kAddInput},
+      {"in take back", false, StreamFault::kUnprepare, text::kUnprepareInput},
+      {"out memory", true, StreamFault::kOutOfMemory, text::kOutOfMemory},
+      {"out prepare", true, StreamFault::kPrepare, text::kPrepareOutput},
+      {"out take back", true, StreamFault::kUnprepare, text::kUnprepareOutput},
+      {"out queue", true, StreamFault::kQueue, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio fresh;
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
+    ASSERT_TRUE(onePipe.StartCapture());
+    ASSERT_TRUE(onePipe.StartPlayback());
+    RecordEngineError("earlier");
+    (c.render ? static_cast<FakeStream&>(fresh.waveOut) : fresh.waveIn).Fault(c.fault);
+    EXPECT_EQ(EngineErrorText(), c.text != nullptr ? c.text : "earlier");
+  }
+}
+
+TEST_F(PipeFixture, FailedCloseRecordsItsTextAndStillEndsTheThread) {
+  StartBoth();
+  audio.waveIn.closeFails = true;
+  pipe.StopCapture();
+  EXPECT_EQ(EngineErrorText(), text::kCloseInput);
+  EXPECT_FALSE(pipe.Input().ThreadStarted());
+  EXPECT_FALSE(audio.waveIn.threadAlive);
+  EXPECT_EQ(pipe.Input().Outstanding(), 0);
+  // The device it could not close refuses the next open, which says so.
+  EXPECT_FALSE(pipe.StartCapture());
+  EXPECT_EQ(EngineErrorText(), text::kOpenMicrophone);
+  pipe.StopPlayback();
 }
 
 TEST(SampleInversion, EveryValueIncludingTheExtremes) {

@@ -49,6 +49,26 @@ TEST_F(Exports, NullCallbackKeepsTheRegisteredOne) {
   EXPECT_EQ(error.code, 0);
 }
 
+int ThrowingDraw(short*, int, void* context) {
+  ++static_cast<Drawn*>(context)->calls;
+  throw 7;
+}
+
+TEST_F(Exports, ThrowingDrawCallbackLosesNoBlock) {
+  Drawn drawn;
+  ASSERT_EQ(SetMicrophoneTestDrawWaveCallBack(&ThrowingDraw, &drawn), 1);
+  ProbeError error;
+  ASSERT_EQ(StartTestMicrophone(&error), 1);
+  for (int value : {11, 12, 13, 14}) {
+    ASSERT_TRUE(audio.waveIn.Capture(static_cast<std::int16_t>(value)));
+    ASSERT_TRUE(audio.waveOut.CompleteOne());
+    EXPECT_EQ(audio.waveOut.played.back()[0], -value);  // stored in the ring all the same
+  }
+  EXPECT_EQ(drawn.calls, 4);
+  EXPECT_EQ(audio.waveIn.queued.size(), 3U);  // and recording again
+  EXPECT_EQ(StopTestMicrophone(), 1);
+}
+
 TEST_F(Exports, SpeakerVolumeBounds) {
   audio.endpoints.level = 0.289F;
   int volume = 77;

@@ -1,5 +1,4 @@
-// Stand-ins for the wave devices, the endpoints and the mixer. The wave fakes keep the blocks
-// the engine queues; a test hands them back one by one, as the device's thread would.
+// Stand-ins for the sound streams, the endpoints and the mixer.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +11,7 @@
 
 #include "core/mic_tester.h"
 #include "endpoints/endpoint_backend.h"
-#include "engine/wave_device.h"
-#include "engine/wave_thread.h"
+#include "engine/audio_stream.h"
 #include "mixer/mixer_backend.h"
 
 namespace micprobe::test {
@@ -24,180 +22,122 @@ class FakeClock : public IClock {
   int slept = 0;
 };
 
-// Shared by both directions: the thread and the queue of blocks given to the device.
-class FakeWaveThread {
+// A stream of either direction: it keeps the blocks the engine queues; a test hands them back
+// one by one, as the device's thread would.
+class FakeStream : public IAudioStream {
  public:
-  FakeWaveThread() = default;
-  FakeWaveThread(const FakeWaveThread&) = delete;
-  FakeWaveThread& operator=(const FakeWaveThread&) = delete;
-  // Blocks a device still held when the test ended (a test that stopped nothing).
-  ~FakeWaveThread() {
-    for (WaveBlock* block : queued) {
-      FreeBlock(block);
-    }
-    for (WaveBlock* block : done) {
-      FreeBlock(block);
-    }
-  }
-  bool startThreadFails = false;
-  bool threadIgnoresQuit = false;
-  int threadsStarted = 0;
-  int terminated = 0;
-  bool threadAlive = false;
-  BlockHandler handler = nullptr;
-  void* context = nullptr;
-  std::deque<WaveBlock*> queued;  // given to the device, not yet handed back
-  std::vector<WaveBlock*> done;   // handed back by Reset, not yet delivered
+  explicit FakeStream(bool render) : render_(render) {}
+  FakeStream(const FakeStream&) = delete;
+  FakeStream& operator=(const FakeStream&) = delete;
 
+  bool startThreadFails = false, threadIgnoresQuit = false;
+  bool openFails = false, prepareFails = false, addFails = false, startFails = false;
+  bool resetFails = false, closeFails = false;
+  int threadsStarted = 0, terminated = 0, opens = 0;
+  bool threadAlive = false, open = false, started = false;
+  std::deque<std::vector<std::int16_t>> queued;   // given to the device, not yet handed back
+  std::vector<std::vector<std::int16_t>> played;  // render: every queued block, in order
+
+  OpenResult Open(const WaveFormat& format, IStreamClient& client) override {
+    if (startThreadFails) {
+      return OpenResult::kNoThread;
+    }
+    ++threadsStarted;
+    ++opens;
+    client_ = &client;
+    samples_ = format.samplesPerBlock;
+    if (openFails || open) {
+      return OpenResult::kNoDevice;  // the thread ended again
+    }
+    threadAlive = true;
+    open = true;
+    return OpenResult::kOpened;
+  }
+  bool Start(int blocks) override {
+    for (int i = 0; i < blocks; ++i) {
+      std::vector<std::int16_t> block(samples_);
+      if (render_) {
+        CBuffer view(block.data(), static_cast<std::uint32_t>(block.size() * 2));
+        client_->FillFirst(view);
+        block.resize(view.length / 2);
+      }
+      if (prepareFails || addFails) {
+        client_->OnFault(prepareFails ? StreamFault::kPrepare : StreamFault::kQueue);
+        continue;
+      }
+      Queue(std::move(block));
+    }
+    started = !startFails;
+    return started;
+  }
+  StopResult Stop() override {
+    StopResult result;
+    if (resetFails) {
+      return result;
+    }
+    result.reset = true;
+    queued.clear();  // given back and freed on the thread, never reaching the client
+    started = false;
+    result.closed = !closeFails;
+    open = !result.closed;
+    if (threadIgnoresQuit) {
+      ++terminated;
+      result.threadEndedItself = false;
+    }
+    threadAlive = false;
+    return result;
+  }
+  int BlocksInFlight() const override { return static_cast<int>(queued.size()); }
+
+  // A step inside the stream failed.
+  void Fault(StreamFault fault) { client_->OnFault(fault); }
   // Hands the oldest queued block back to the engine (the device finished it).
   bool CompleteOne() {
     if (queued.empty()) {
       return false;
     }
-    WaveBlock* block = queued.front();
+    std::vector<std::int16_t> block = std::move(queued.front());
     queued.pop_front();
-    handler(block, context);
-    return true;
-  }
-  // Delivers the blocks a reset returned.
-  void DeliverReturned() {
-    std::vector<WaveBlock*> blocks;
-    blocks.swap(done);
-    for (WaveBlock* block : blocks) {
-      handler(block, context);
+    CBuffer view(block.data(), static_cast<std::uint32_t>(block.size() * 2));
+    if (client_->OnBlock(view) && view.length > 0) {
+      block.resize(view.length / 2);
+      Queue(std::move(block));
     }
+    return true;
   }
 
  protected:
-  bool BeginThread(BlockHandler h, void* c) {
-    if (startThreadFails) {
-      return false;
+  void Queue(std::vector<std::int16_t> block) {
+    if (render_) {
+      played.push_back(block);
     }
-    ++threadsStarted;
-    threadAlive = true;
-    handler = h;
-    context = c;
-    return true;
+    queued.push_back(std::move(block));
   }
-  void Quit() {
-    // The thread takes back what a reset returned before it sees the quit.
-    DeliverReturned();
-    if (!threadIgnoresQuit) {
-      threadAlive = false;
-    }
-  }
-  void ResetQueue() {
-    while (!queued.empty()) {
-      done.push_back(queued.front());
-      queued.pop_front();
-    }
-  }
+
+ private:
+  bool render_;
+  IStreamClient* client_ = nullptr;
+  std::uint32_t samples_ = 0;
 };
 
-class FakeWaveIn : public IWaveIn, public FakeWaveThread {
+class FakeWaveIn : public FakeStream {
  public:
-  bool openFails = false, prepareFails = false, addFails = false, startFails = false;
-  bool resetFails = false, closeFails = false;
-  bool open = false, started = false;
-  int opens = 0;
-  // Samples written into each block as it is completed by Capture.
+  FakeWaveIn() : FakeStream(false) {}
+  // Records `value` into every sample of the oldest queued block and hands it back.
   bool Capture(std::int16_t value) {
     if (queued.empty()) {
       return false;
     }
-    auto* samples = reinterpret_cast<std::int16_t*>(queued.front()->data);
-    for (std::uint32_t i = 0; i < queued.front()->length / 2; ++i) {
-      samples[i] = value;
+    for (auto& sample : queued.front()) {
+      sample = value;
     }
     return CompleteOne();
   }
-
-  bool StartThread(BlockHandler h, void* c) override { return BeginThread(h, c); }
-  void PostQuit() override { Quit(); }
-  bool ThreadActive() override { return threadAlive; }
-  void TerminateThread() override {
-    ++terminated;
-    threadAlive = false;
-  }
-  void CloseThread() override { handler = nullptr; }
-  bool Open(const WaveFormat&) override {
-    ++opens;
-    if (openFails || open) {
-      return false;
-    }
-    open = true;
-    return true;
-  }
-  bool Prepare(WaveBlock*) override { return !prepareFails; }
-  bool Add(WaveBlock* block) override {
-    if (addFails) {
-      return false;
-    }
-    queued.push_back(block);
-    return true;
-  }
-  bool Start() override {
-    started = !startFails;
-    return started;
-  }
-  bool Unprepare(WaveBlock*) override { return true; }
-  bool Reset() override {
-    if (resetFails) {
-      return false;
-    }
-    ResetQueue();
-    started = false;
-    return true;
-  }
-  bool Close() override {
-    if (closeFails || !queued.empty()) {
-      return false;
-    }
-    open = false;
-    return true;
-  }
 };
 
-class FakeWaveOut : public IWaveOut, public FakeWaveThread {
+class FakeWaveOut : public FakeStream {
  public:
-  bool openFails = false;
-  bool open = false;
-  std::vector<std::vector<std::int16_t>> played;  // every written block's samples, in order
-
-  bool StartThread(BlockHandler h, void* c) override { return BeginThread(h, c); }
-  void PostQuit() override { Quit(); }
-  bool ThreadActive() override { return threadAlive; }
-  void TerminateThread() override {
-    ++terminated;
-    threadAlive = false;
-  }
-  void CloseThread() override { handler = nullptr; }
-  bool Open(const WaveFormat&) override {
-    if (openFails || open) {
-      return false;
-    }
-    open = true;
-    return true;
-  }
-  bool Prepare(WaveBlock*) override { return true; }
-  bool Write(WaveBlock* block) override {
-    const auto* samples = reinterpret_cast<const std::int16_t*>(block->data);
-    played.emplace_back(samples, samples + block->length / 2);
-    queued.push_back(block);
-    return true;
-  }
-  bool Unprepare(WaveBlock*) override { return true; }
-  bool Reset() override {
-    ResetQueue();
-    return true;
-  }
-  bool Close() override {
-    if (!queued.empty()) {
-      return false;
-    }
-    open = false;
-    return true;
-  }
+  FakeWaveOut() : FakeStream(true) {}
 };
 
 struct FakeEndpoint {
@@ -363,8 +303,8 @@ struct FakeAudio {
 
   AudioServices Services() {
     AudioServices services;
-    services.waveIn = &waveIn;
-    services.waveOut = &waveOut;
+    services.capture = &waveIn;
+    services.render = &waveOut;
     services.clock = &clock;
     services.endpoints = &endpoints;
     services.mixer = &mixer;

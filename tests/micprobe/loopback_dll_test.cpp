@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <stdexcept>
 
 #include "MicProbe.h"
 #include "dll_support.h"
@@ -148,6 +150,29 @@ TEST_F(Daemon, TwentyStartsAndStopsLeaveNoThreadOrHandle) {
   EXPECT_LT(HandleCount() - handles, 10);
   std::printf("threads %d -> %d, handles %d -> %d, slowest stop %.0f ms\n", threads, ThreadCount(),
               handles, HandleCount(), slowest);
+}
+
+// Counts the blocks it is given and throws at every one.
+int ThrowingCallback(short*, int, void* context) {
+  ++*static_cast<std::atomic<int>*>(context);
+  throw std::runtime_error("drawing failed");
+}
+
+TEST_F(Daemon, ThrowingWaveCallbackEndsNeitherTheRecordingNorTheProgram) {
+  std::atomic<int> calls{0};
+  ASSERT_EQ(SetMicrophoneTestDrawWaveCallBack(&ThrowingCallback, &calls), 1);
+  const int threads = ThreadCount();
+  ProbeError error;
+  ASSERT_EQ(StartTestMicrophone(&error), 1) << error.code;
+  // More blocks than are in flight: every one went round again after its callback threw.
+  EXPECT_TRUE(WaitUntil([&calls] { return calls > 3 * 3; }, 20000)) << calls;
+  EXPECT_EQ(StopTestMicrophone(), 1);
+  EXPECT_TRUE(WaitUntil([threads] { return ThreadCount() <= threads; }, 20000));
+  BlockLog log;  // the later tests' callback must not count into this test's counter
+  ASSERT_EQ(SetMicrophoneTestDrawWaveCallBack(&BlockLog::Callback, &log), 1);
+  EXPECT_EQ(StartTestMicrophone(&error), 1);
+  EXPECT_TRUE(WaitUntil([&log] { return log.Size() >= 2; }, 20000));
+  EXPECT_EQ(StopTestMicrophone(), 1);
 }
 
 TEST_F(Daemon, VolumesAnswerWhereWineImplementsThem) {

@@ -73,10 +73,9 @@ struct Faults {
 };
 
 TEST(RingThreads, CaptureAndPlaybackAtFullSpeedKeepEveryBlockWholeAndInTurn) {
-  FakeClock clock;
   FakeWaveIn waveIn;
   FakeWaveOut waveOut;
-  RingPipe pipe(waveIn, waveOut, clock);
+  RingPipe pipe(waveIn, waveOut);
   ASSERT_TRUE(pipe.StartCapture());  // fresh slots; the fake input has no thread of its own
   pipe.SetLoopbackActive(true);
 
@@ -89,7 +88,7 @@ TEST(RingThreads, CaptureAndPlaybackAtFullSpeedKeepEveryBlockWholeAndInTurn) {
     CBuffer block(samples.data(), kBytes);
     for (std::uint32_t sequence = 0; sequence < blocks; ++sequence) {
       samples = MarkedBlock(sequence);
-      CPipe::StoreCapturedBlock(&block, &pipe);
+      pipe.StoreCapturedBlock(block);
       stored.store(sequence + 1, std::memory_order_release);
     }
     captureDone.store(true, std::memory_order_release);
@@ -108,7 +107,7 @@ TEST(RingThreads, CaptureAndPlaybackAtFullSpeedKeepEveryBlockWholeAndInTurn) {
       const std::uint32_t before = stored.load(std::memory_order_acquire);
       samples = untouched;
       block.length = kBytes;
-      if (!CPipe::SupplyBlock(&block, &pipe)) {
+      if (!pipe.SupplyBlock(block)) {
         faults.refusedWhenFull += before >= kRingSlots ? 1 : 0;
         faults.changedWhenRefused += samples != untouched || block.length != kBytes ? 1 : 0;
       } else {
