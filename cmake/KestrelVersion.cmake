@@ -3,6 +3,9 @@
 # reads the script in the build machine's code page.
 set(KESTREL_PRODUCT_VERSION "2.1.20.928")
 set(KESTREL_PRODUCT_NAME "Lessora")
+# The publisher the installer names in Add/Remove Programs, and the maker's site.
+set(KESTREL_PUBLISHER "Lessora")
+set(KESTREL_PRODUCT_URL "https://www.lessora.cn/")
 
 # kestrel_version_resource(TARGET DESCRIPTION "text"): adds the resource to TARGET (an
 # executable or DLL defined anywhere in the tree), named after the file it builds.
@@ -40,7 +43,7 @@ BEGIN
   BEGIN
     BLOCK "080404b0"
     BEGIN
-      VALUE "CompanyName", "@KESTREL_PRODUCT_NAME@"
+      VALUE "CompanyName", "@KESTREL_PUBLISHER@"
       VALUE "FileDescription", "@arg_DESCRIPTION@"
       VALUE "FileVersion", "@KESTREL_PRODUCT_VERSION@"
       VALUE "InternalName", "@output@"
