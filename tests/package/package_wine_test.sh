@@ -12,7 +12,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(readlink -f "$1")
 source "$repo/tests/support/window_test.sh"
 pids=()
-trap 'for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
+trap 'for p in "${pids[@]}"; do kill -KILL -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
+# Chinese paths pass through Wine in a UTF-8 locale; the installer then speaks Chinese.
+export LC_ALL=zh_CN.UTF-8
 run() { "$repo/scripts/wine-run" "$@" >>"$work/wine.log" 2>&1; }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
@@ -29,6 +31,7 @@ zip=$work/dist/Lessora-$version-x64-portable.zip
 stage=$build/package/work/Lessora
 cert=${KESTREL_SIGN_CERT:-$build/package/test-signing/cert.pem}
 
+echo "packed in $SECONDS s"
 gallery_prefix "$work/prefix" 96 && display_start || { fail "no display"; exit 1; }
 prefix=$WINEPREFIX
 inst=$prefix/drive_c/Program\ Files/Lessora
@@ -49,11 +52,11 @@ installed() {
   [ -f "$1/Uninstall.exe" ] || { fail "no Uninstall.exe in $1"; bad=1; }
   return $bad
 }
-# launch EXE NAME: starts the program with its dump in $work/NAME.txt (sets $pid).
+# launch EXE NAME: starts the program (a Windows path) with its dump in $work/NAME.txt (sets $pid).
 launch() {
   dump=$work/$2.txt
   rm -f "$dump"
-  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$repo/testdata/profiles/desktop-zh" \
+  KESTREL_PROFILE="Z:$repo/testdata/profiles/desktop-zh" \
     WINEPATH="Z:$build/simbin" KESTREL_UI_DUMP="Z:$dump" \
     setsid "$repo/scripts/wine-run" "$1" >"$work/$2.out" 2>&1 &
   pid=$!
@@ -69,14 +72,15 @@ main_window() {
   done
   return 1
 }
+# stop_program: ends the program started last (Wine ends only one thread on SIGTERM).
 stop_program() {
-  kill -- -"$pid" 2>/dev/null
+  kill -KILL -- -"$pid" 2>/dev/null
   local i
   for i in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  /usr/lib/wine/wineserver -w 2>/dev/null &
   sleep 1
 }
 
+echo "prefix ready at $SECONDS s"
 # --- the older version, then the current one over it, both silent ---
 run "$work/old/Lessora-2.1.19.900-x64-setup.exe" /S || fail "older install: exit code $?"
 [ "$(value DisplayVersion)" = 2.1.19.900 ] || fail "older install: DisplayVersion $(value DisplayVersion)"
@@ -101,14 +105,14 @@ kib=$(du -sk --apparent-size "$inst" | cut -f1)
 [ -f "$menu_link" ] || fail "no Start-menu shortcut"
 
 # --- the installed program starts and shows its main window; installs refuse while it runs ---
-launch "$inst/KestrelRun.exe" installed
+launch 'C:\Program Files\Lessora\KestrelRun.exe' installed
 main_window installed || fail "installed program: no main window ($(cat "$work/installed.out"))"
 touch -d @0 "$inst/NetProbe.dll"
 run "$setup" /S
 code=$?
 [ $code = 3 ] || fail "silent install while running: exit code $code, not 3"
 [ "$(stat -c %Y "$inst/NetProbe.dll")" = 0 ] || fail "silent install while running changed a file"
-LC_ALL=zh_CN.UTF-8 setsid "$repo/scripts/wine-run" "$setup" >"$work/asking.out" 2>&1 &
+setsid "$repo/scripts/wine-run" "$setup" >"$work/asking.out" 2>&1 &
 asking=$!
 pids+=("$asking")
 box=
@@ -133,6 +137,7 @@ fi
 stop_program
 touch "$inst/NetProbe.dll"
 
+echo "program and refusal done at $SECONDS s"
 # --- signatures: every installed binary and the installer; a changed byte breaks one ---
 for f in "$inst"/*.exe "$inst"/*.dll "$inst"/Test/*.exe "$setup"; do
   osslsigncode verify -CAfile "$cert" -in "$f" >"$work/verify.log" 2>&1 ||
@@ -156,21 +161,28 @@ assert names == sorted(names), "entries not sorted"
 assert names == files, "entries %s, staged %s" % (names, files)
 assert len({i.date_time for i in z.infolist()}) == 1, "more than one time"
 PY
-portable=$prefix/drive_c/学校 软件/U 盘 副本
+portable="$prefix/drive_c/学校 软件/U 盘 副本"
 mkdir -p "$portable"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$portable"
-launch "$portable/Lessora/KestrelRun.exe" portable
+launch 'C:\学校 软件\U 盘 副本\Lessora\KestrelRun.exe' portable
 main_window portable || fail "zip's program: no main window ($(cat "$work/portable.out"))"
 stop_program
 
+echo "zip done at $SECONDS s"
 # --- the silent uninstall keeps the user's file; then a chosen folder (/D=) and out again ---
 # uninstall DIR: runs DIR's uninstaller silently; it goes on from a copy of itself, so this
 # waits for its last steps (its own file and the key).
 uninstall() {
-  run "$1/Uninstall.exe" /S || fail "uninstall from $1: exit code $?"
+  run "$1/Uninstall.exe" /S || { fail "uninstall from $1: exit code $?"; return; }
+  local i
   for i in $(seq 600); do
-    [ -f "$1/Uninstall.exe" ] || [ -n "$(value DisplayName)" ] || return 0
+    [ -f "$1/Uninstall.exe" ] || [ -f "$desktop_link" ] || break
     sleep 0.1
+  done
+  # The key goes right after the shortcuts.
+  for i in $(seq 10); do
+    [ -n "$(value DisplayName)" ] || return 0
+    sleep 0.5
   done
 }
 echo notes >"$inst/我的笔记.txt"
@@ -183,8 +195,9 @@ left=$(cd "$inst" && find . -mindepth 1 | sort | tr '\n' ' ')
 [ ! -e "$desktop_link" ] && [ ! -e "$menu_link" ] || fail "uninstall left a shortcut"
 
 chosen='C:\学校 软件\Lessora 安装'
-chosen_dir=$prefix/drive_c/学校 软件/Lessora 安装
-run "$setup" /S "/D=$chosen" || fail "install into $chosen: exit code $?"
+chosen_dir="$prefix/drive_c/学校 软件/Lessora 安装"
+# /D= must reach the installer unquoted, as deployment tools write it: through cmd's command line.
+run cmd /C "Z:${setup//\//\\} /S /D=$chosen" || fail "install into $chosen: exit code $?"
 installed "$chosen_dir"
 [ "$(value InstallLocation)" = "$chosen" ] || fail "/D=: InstallLocation $(value InstallLocation)"
 [ -f "$desktop_link" ] || fail "/D=: no desktop shortcut"
