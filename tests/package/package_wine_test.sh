@@ -38,9 +38,10 @@ inst=$prefix/drive_c/Program\ Files/Lessora
 desktop_link=$prefix/drive_c/users/Public/Desktop/Lessora.lnk
 menu_link=$prefix/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Lessora.lnk
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lessora'
-# value NAME: the uninstall key's value NAME as reg prints it ("" when missing).
+# value NAME: the uninstall key's value NAME as reg prints it ("" when missing), in UTF-8 (reg
+# writes the console's code page, 936 here).
 value() {
-  "$repo/scripts/wine-run" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
+  "$repo/scripts/wine-run" reg query "$key" /v "$1" 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r' |
     sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
 # installed DIR: every staged file is in DIR with the same bytes.
