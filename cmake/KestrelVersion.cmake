@@ -3,6 +3,9 @@
 # reads the script in the build machine's code page.
 set(KESTREL_PRODUCT_VERSION "2.1.20.928")
 set(KESTREL_PRODUCT_NAME "Lessora")
+# The publisher the installer names in Add/Remove Programs, and the maker's site.
+set(KESTREL_PUBLISHER "Lessora")
+set(KESTREL_PRODUCT_URL "https://www.lessora.cn/")
 
 # kestrel_version_resource(TARGET DESCRIPTION "text"): adds the resource to TARGET (an
 # executable or DLL defined anywhere in the tree), named after the file it builds.
@@ -40,7 +43,7 @@ BEGIN
   BEGIN
     BLOCK "080404b0"
     BEGIN
-      VALUE "CompanyName", "@KESTREL_PRODUCT_NAME@"
+      VALUE "CompanyName", "@KESTREL_PUBLISHER@"
       VALUE "FileDescription", "@arg_DESCRIPTION@"
       VALUE "FileVersion", "@KESTREL_PRODUCT_VERSION@"
       VALUE "InternalName", "@output@"
@@ -57,3 +60,17 @@ END
 ]=])
   target_sources(${target} PRIVATE ${rc})
 endfunction()
+
+# The program shows and sends its version from a few sources of its own (the caption, the about
+# box, the manifest, the identity it reports); the configure step stops when one of them names
+# another version than the one above, so a version change cannot miss one.
+foreach(file kestrelrun/program/KestrelRun.manifest kestrelrun/ui/shutdown_rules.h
+             kestrelrun/res/layout/caption.xml kestrelrun/res/layout/about.xml)
+  file(READ ${CMAKE_SOURCE_DIR}/${file} text)
+  string(REGEX MATCHALL "[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+" versions "${text}")
+  list(REMOVE_DUPLICATES versions)
+  list(REMOVE_ITEM versions 6.0.0.0)  # the manifest's common controls
+  if(NOT versions STREQUAL KESTREL_PRODUCT_VERSION)
+    message(FATAL_ERROR "${file} names the version(s) '${versions}', not ${KESTREL_PRODUCT_VERSION}")
+  endif()
+endforeach()
