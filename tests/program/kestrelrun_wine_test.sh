@@ -25,7 +25,8 @@ machine_registry "$repo/testdata/profiles/desktop-zh"
 # The offline machine is the desktop with no answer from the presence check's hosts.
 "$repo/scripts/complete-profile" "$repo/testdata/profiles/offline-zh" \
   "$repo/testdata/profiles/desktop-zh" "$work/offline-zh" >/dev/null
-server() { curl -s --max-time 5 -X POST "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
+# A POST with an empty body: without one curl sends no length, and the server answers 400.
+server() { curl -s --max-time 5 -X POST -d "" "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
 
 # The no-device run below meets no camera; the whole runs register the virtual camera.
 [ -z "$vcam" ] || "$repo/scripts/vcam" unregister >/dev/null 2>&1
@@ -173,8 +174,18 @@ finish
 # --- whole runs through the popups: the sound server's devices, the virtual camera, real clicks;
 # the status texts, score and problems as the libraries' console driver printed them for the
 # machine (testdata/results/), the report stored by our server and served with that score ---
+# A click on the main window beside the audio popup leaves the popup in front on the screen.
+detect_popup_shown() {
+  local x y
+  read -r _ _ _ _ _ _ x y _ <"$work/dump.txt"
+  xdotool mousemove $((x + 40)) $((y + 470)) click 1
+  sleep 1
+  [ "$(top_window)" != Lessora ] || fail "$machine: a click on the main window put it over the $1 popup"
+  shot popup-after-click
+}
 if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
   "$repo/scripts/vcam" register "$vcam" >/dev/null 2>&1 || fail "whole run: the camera did not register"
+  server "set?payload.rate=$results_rate"
   for machine in desktop-zh laptop-en win11-zh; do
     machine_registry "$repo/testdata/profiles/$machine"
     if ! start "$machine" "whole-$machine"; then
@@ -186,6 +197,7 @@ if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
     shots=$shots/$machine
     detect "whole-$machine" >/dev/null || fail "$machine: the run did not reach the results ($(tail -2 "$work/whole-$machine.shown" | tr '\n' ';'))"
     shots=$shots_of_run
+    [ "$(top_window)" = Lessora ] || fail "$machine: the main window is not in front on the results page ($(top_window))"
     grep -q '^popup audio: microphone [^,]' "$work/whole-$machine.shown" ||
       fail "$machine: the audio popup named no microphone"
     grep -q '^popup camera: camera Kestrel Virtual Camera' "$work/whole-$machine.shown" ||
@@ -207,6 +219,7 @@ if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
     finish
   done
   "$repo/scripts/vcam" unregister >/dev/null 2>&1
+  server reset
 fi
 
 finish
