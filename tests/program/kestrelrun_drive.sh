@@ -289,10 +289,17 @@ console_results() {
 }
 
 # results_of NAME PROFILE: the same for the program's run NAME (after detect): the step status
-# texts it showed (without the one before the report, shown for a moment between two steps),
+# texts it showed (without the report's: shown for a moment between two steps, or while the
+# upload runs, so that the dump often misses them),
 # its score and problem count labels and the problem lines of its log.
 results_of() {
-  sed -n 's/^status \(.*\) ([0-9]*%)$/status \1/p' "$work/$1.shown" | grep -vx 'status 生成检测报告 ...'
+  sed -n 's/^status \(.*\) ([0-9]*%)$/status \1/p' "$work/$1.shown" | grep -v '^status 生成检测报告'
   grep -E '^(score|problems) ' "$work/$1.shown"
-  log_problems "$2" | sed 's/^/problem /'
+  # The log holds the texts in the system's code page: on an English machine (1252) the Chinese
+  # problem texts are question marks there, so the result cards' texts are read instead.
+  case $2 in
+    *-zh) log_problems "$2" | sed 's/^/problem /' ;;
+    *) grep -E ' name=suggest_iteminfo_[12] .* shown=1 .* text=.+' "$work/dump.txt" |
+      sed 's/.* text=/problem /' ;;
+  esac
 }
