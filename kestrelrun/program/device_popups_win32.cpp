@@ -6,8 +6,6 @@
 #include "video/camera_library.h"
 #include "video/video_popup.h"
 
-#include <windows.h>
-
 namespace kestrelrun {
 namespace {
 
@@ -26,24 +24,12 @@ class ProgramPopups : public IDevicePopups {
   }
   IAudioTestPopup& Audio() override { return audio_; }
   ICameraTestPopup& Camera() override { return video_; }
-  void ShowAudio() override {
-    audio_.ShowPopup();
-    Raise(audio_);
-  }
-  void ShowCamera() override {
-    video_.ShowVideoPopup();
-    Raise(video_);
-  }
+  void ShowAudio() override { audio_.ShowPopup(); }
+  void ShowCamera() override { video_.ShowVideoPopup(); }
   toolkit::SHostWnd* AudioWindow() override { return &audio_; }
   toolkit::SHostWnd* CameraWindow() override { return &video_; }
 
  private:
-  // The popups were made before the main window first showed, so they lie below it until
-  // raised (showing a window does not change its place in the stack).
-  static void Raise(toolkit::SHostWnd& popup) {
-    SetWindowPos(reinterpret_cast<HWND>(popup.GetHwnd()), HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
-  }
   // Declared in this order so that the camera popup goes first, then the audio popup.
   popups::CPopWndAudio audio_;
   popups::CPopWndVideo video_;

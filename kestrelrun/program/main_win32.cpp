@@ -131,10 +131,8 @@ int Run(HINSTANCE instance) {
   kestrelrun::CLoggerLines logLines(logger, *codePage);
   {
     kestrelrun::Win32ProgramServices services(folder, taskbar);
-    // The device popups are made and work (MakeDevicePopups), but under Wine they stay below
-    // the main window when shown; until the toolkit raises an owned window it shows, the run
-    // uses the absent popups (no devices, no verdict).
-    kestrelrun::DevicePopupsFactory popupsFactory;
+    kestrelrun::DevicePopupsFactory popupsFactory =
+        kestrelrun::MakeDevicePopups(app.Context(), *codePage);
     kestrelrun::CMainWnd window(
         app,
         {services, std::make_shared<kestrelrun::NetProbeCalls>(), logLines, popupsFactory, {}});

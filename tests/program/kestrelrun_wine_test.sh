@@ -4,144 +4,32 @@
 # pages it opened and screenshots: start-up and the main window, the agreement toggles, the more
 # menu and about box, help, a second instance, the newer-version answer, an offline machine
 # (page 4 and retry), a run's message boxes shown while the worker waits, and closing while idle
-# and during a run (Cancel keeps it, OK ends it promptly). Skips (exit 77) without a display.
-#   kestrelrun_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT [SHOTS_DIR]
+# and during a run (Cancel keeps it, OK ends it promptly).
+# With the virtual camera's DLL and a sound server (PULSE_SERVER), whole runs through the popups
+# on three machines. Skips (exit 77) without a display.
+#   kestrelrun_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT [VCAM.dll [SHOTS_DIR]]
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-program=$(readlink -f "$1") prefix=$(readlink -f "$2") http_port=$3 shots=${4:-}
+program=$(readlink -f "$1") prefix=$(readlink -f "$2") http_port=$3 vcam=${4:-} shots=${5:-}
 bin=$(dirname "$program")
 source "$repo/tests/support/window_test.sh"
 [ -n "$shots" ] || shots=$work/shots
 mkdir -p "$shots"
-pids=()
+source "$repo/tests/program/kestrelrun_drive.sh"
 trap 'for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
 
 gallery_prefix "$prefix" 96 && display_start || { fail "no display"; exit 1; }
-export KESTREL_OPENED_LOG=$work/opened.txt
-export PATH=$repo/tests/usagelink/standin:$PATH
-export WINEPATH="Z:$(dirname "$bin")/simbin" KESTREL_DLL_OVERRIDES=iphlpapi=n
+drive_environment
 # The machine's release number lives in the registry, as on Windows (the prefix is the test's).
-if [ ! -f "$prefix/.kestrel-release" ]; then
-  grep -v '^#' "$repo/testdata/profiles/desktop-zh/registry.txt" | while IFS='=' read -r name value; do
-    [ -n "$name" ] && "$repo/scripts/wine-run" reg add \
-      'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v "$name" /t REG_SZ /d "$value" /f
-  done >/dev/null 2>&1 && touch "$prefix/.kestrel-release"
-fi
+machine_registry "$repo/testdata/profiles/desktop-zh"
 # The offline machine is the desktop with no answer from the presence check's hosts.
 "$repo/scripts/complete-profile" "$repo/testdata/profiles/offline-zh" \
   "$repo/testdata/profiles/desktop-zh" "$work/offline-zh" >/dev/null
-server() { curl -s --max-time 5 -X POST "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
+# A POST with an empty body: without one curl sends no length, and the server answers 400.
+server() { curl -s --max-time 5 -X POST -d "" "http://127.0.0.1:$http_port/_test/$1" >/dev/null; }
 
-profile_dir() { if [ -d "$work/$1" ]; then echo "$work/$1"; else echo "$repo/testdata/profiles/$1"; fi; }
-# launch PROFILE NAME: runs the program on a machine profile with its dump in $work/NAME.txt;
-# sets $pid and $dump.
-launch() {
-  dump=$work/$2.txt
-  rm -f "$dump"
-  rc=$work/$2.rc
-  rm -f "$rc"
-  # The exit code lands in $work/NAME.rc once the program has ended.
-  LC_ALL=zh_CN.UTF-8 KESTREL_PROFILE="Z:$(profile_dir "$1")" KESTREL_UI_DUMP="Z:$dump" \
-    setsid bash -c '"$1" "$2" >"$3.out" 2>&1; echo $? >"$3.rc"' _ "$repo/scripts/wine-run" \
-    "$program" "$work/$2" &
-  pid=$!
-  pids+=("$pid")
-}
-# start PROFILE NAME: launch, then wait for the first dump.
-start() {
-  local i
-  launch "$@"
-  for i in $(seq 600); do
-    [ -f "$dump" ] && return 0
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
-# wait_mapped N: until more than N of the program's X windows are mapped (60 s at most).
-wait_mapped() {
-  local i
-  for i in $(seq 600); do
-    [ "$(mapped)" -gt "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-# How many of the program's X windows are mapped.
-mapped() { xdotool search --onlyvisible --classname KestrelRun.exe 2>/dev/null | wc -l; }
-# A dump written after now, as $work/dump.txt (where centre and field read).
-fresh() {
-  local i
-  rm -f "$dump"
-  for i in $(seq 50); do
-    [ -f "$dump" ] && cp "$dump" "$work/dump.txt" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
-}
-# wait_for PATTERN [TRIES]: until a dump has a line matching the extended regex.
-wait_for() {
-  local i
-  for i in $(seq "${2:-100}"); do
-    fresh && grep -Eq "$1" "$work/dump.txt" && return 0
-  done
-  return 1
-}
-# click NAME: a real click at the centre of the shown control NAME of the main window.
-click() {
-  local at
-  fresh
-  at=$(centre "$1") || true
-  [ -n "$at" ] || { fail "no shown $1 to click"; return 1; }
-  xdotool mousemove $at click 1
-  sleep 0.3
-}
-# click_in SECTION NAME: a click on NAME in the tree after the dump's line SECTION ("popup audio").
-click_in() {
-  local at line
-  fresh
-  line=$(grep -n "^$1\$" "$work/dump.txt" | head -1 | cut -d: -f1)
-  at=
-  [ -n "$line" ] && at=$(centre "$2" "$work/dump.txt" $((line + 1))) || true
-  [ -n "$at" ] || { fail "no shown $2 in $1 to click"; return 1; }
-  xdotool mousemove $at click 1
-  sleep 0.3
-}
-shown() { [ "$(field "$1" shown)" = 1 ]; }
-shot() { import -window root "$shots/$1.png"; }
-# ends NAME SECONDS: the program started as NAME ended within the time; prints its exit code.
-ends() {
-  local i
-  for i in $(seq $(($2 * 10))); do
-    [ -s "$work/$1.rc" ] && { cat "$work/$1.rc"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# Ends the program of $pid if it still runs (after a failed check), so the next start is first.
-finish() {
-  kill -0 "$pid" 2>/dev/null || return 0
-  kill -- -"$pid" 2>/dev/null
-  sleep 2
-}
-# The middle of the OK button of a box centred on the screen (a window not yet shown has none).
-centred_box_button() {
-  local width height
-  read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
-  echo $(((width - 314) / 2 + 157)) $(((height - 204) / 2 + 169))
-}
-# The centre of the open message box's button (1 OK, 2 Cancel of an OK/Cancel box; 0 the OK of
-# an OK box), from the box's screen rectangle and its layout (324 x 214, margin 5,3,5,7).
-box_button() {
-  local x y w h
-  read -r _ x y w h < <(grep -m1 '^modal ' "$work/dump.txt")
-  case $1 in
-    0) echo $((x + 157)) $((y + 169)) ;;
-    1) echo $((x + 100)) $((y + 169)) ;;
-    2) echo $((x + 214)) $((y + 169)) ;;
-  esac
-}
-
+# The no-device run below meets no camera; the whole runs register the virtual camera.
+[ -z "$vcam" ] || "$repo/scripts/vcam" unregister >/dev/null 2>&1
 server reset
 # --- start-up, the main window, agreement, menu, about, help, a second instance, idle close ---
 if start desktop-zh main; then
@@ -231,8 +119,9 @@ if start offline-zh offline; then
   click btn_sys_run
   wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: btn_sys_run did not show page 4"
   shot offline
-  click btn_sys_retry && fresh
-  shown btn_sys_run || fail "offline: retry did not show page 0"
+  # Retry checks the network again first, which takes a while on a loaded machine.
+  click btn_sys_retry
+  wait_for ' name=btn_sys_run .*shown=1' 100 || fail "offline: retry did not show page 0"
   click btn_sys_run
   wait_for ' name=btn_sys_retry .*shown=1' 30 || fail "offline: the second start did not show page 4"
   click btn_sys_close
@@ -243,7 +132,8 @@ fi
 
 finish
 # --- a run: the worker's message box on the UI thread, then closing during the run ---
-if start desktop-zh run; then
+# No sound server and no camera: the device steps' boxes.
+if PULSE_SERVER=unix:$work/no-sound start desktop-zh run; then
   sleep 1
   click btn_sys_run
   # No popups: the microphone step's box opens from the worker's request while it waits.
@@ -279,6 +169,60 @@ if start desktop-zh run; then
   [ "${code:-x}" = 0 ] || fail "run: exit code ${code:-none} after OK"
 else
   fail "run: no dump ($(cat "$work/run.out"))"
+fi
+
+finish
+# --- whole runs through the popups: the sound server's devices, the virtual camera, real clicks;
+# the status texts, score and problems as the libraries' console driver printed them for the
+# machine (testdata/results/), the report stored by our server and served with that score ---
+# A click on the main window beside the audio popup leaves the popup in front on the screen.
+detect_popup_shown() {
+  local x y
+  read -r _ _ _ _ _ _ x y _ <"$work/dump.txt"
+  xdotool mousemove $((x + 40)) $((y + 470)) click 1
+  sleep 1
+  [ "$(top_window)" != Lessora ] || fail "$machine: a click on the main window put it over the $1 popup"
+  shot popup-after-click
+}
+if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
+  "$repo/scripts/vcam" register "$vcam" >/dev/null 2>&1 || fail "whole run: the camera did not register"
+  server "set?payload.rate=$results_rate"
+  for machine in desktop-zh laptop-en win11-zh; do
+    machine_registry "$repo/testdata/profiles/$machine"
+    if ! start "$machine" "whole-$machine"; then
+      fail "$machine: no dump ($(cat "$work/whole-$machine.out"))"
+      continue
+    fi
+    mkdir -p "$shots/$machine"
+    shots_of_run=$shots
+    shots=$shots/$machine
+    detect "whole-$machine" >/dev/null || fail "$machine: the run did not reach the results ($(tail -2 "$work/whole-$machine.shown" | tr '\n' ';'))"
+    shots=$shots_of_run
+    [ "$(top_window)" = Lessora ] || fail "$machine: the main window is not in front on the results page ($(top_window))"
+    grep -q '^popup audio: microphone [^,]' "$work/whole-$machine.shown" ||
+      fail "$machine: the audio popup named no microphone"
+    grep -q '^popup camera: camera Kestrel Virtual Camera' "$work/whole-$machine.shown" ||
+      fail "$machine: the camera popup did not offer the virtual camera"
+    expected=$repo/testdata/results/$machine.txt
+    fresh
+    if ! diff <(grep -v -e '^#' -e '^status 生成检测报告' "$expected") \
+      <(results_of "whole-$machine" "$machine") >"$work/diff.txt"; then
+      fail "$machine: the window and log differ from the console driver's run: $(tr '\n' ' ' <"$work/diff.txt")"
+    fi
+    address=$(report_page) || fail "$machine: 查看完整报告 opened no page"
+    score=$(sed -n 's/^score //p' "$work/whole-$machine.shown")
+    case $address in
+      https://127.0.0.1:*/reportDetail/[0-9]*)
+        curl -sk --max-time 10 "$address" >"$work/page.html" || fail "$machine: $address not served"
+        grep -q "$score" "$work/page.html" || fail "$machine: the report page does not show the score $score" ;;
+      *) fail "$machine: the report address is '$address'" ;;
+    esac
+    click btn_sys_close
+    ends "whole-$machine" 15 >/dev/null || fail "$machine: still running after close"
+    finish
+  done
+  "$repo/scripts/vcam" unregister >/dev/null 2>&1
+  server reset
 fi
 
 finish

@@ -3,8 +3,7 @@
 # line per failed check.
 #   fail MESSAGE            prints "FAIL: MESSAGE" and counts it
 #   window_test_end WHAT    prints "WHAT passed" when no check failed; exits 0 or 1
-#   centre NAME [DUMP [LINE]]   the screen point at the centre of a control in a tree dump
-#   field NAME KEY              a KEY= value of a control in $work/dump.txt
+#   centre, field               reading a tree dump (tests/support/tree_dump.sh)
 source "$repo/scripts/wine-display"
 if missing=$(display_missing); then
   echo "SKIPPED: no $missing for the Wine window tests"
@@ -21,23 +20,4 @@ window_test_end() {
   exit $((failures > 0))
 }
 
-# The screen point at the centre of NAME (first shown one) in DUMP (after its line LINE).
-centre() {
-  local name=$1 dump=${2:-$work/dump.txt} from=${3:-1}
-  tail -n +"$from" "$dump" | python3 -c '
-import sys, re
-name = sys.argv[1]
-lines = sys.stdin.read().split("\n")
-head = lines[0].split()
-x, y, scale = float(head[6]), float(head[7]), float(head[4])
-for line in lines[1:]:
-    if " name=%s " % name in line and " shown=1 " in line:
-        bx, by, bw, bh = map(float, re.search(r"rect=(\S+)", line).group(1).split(","))
-        print(int(x + (bx + bw / 2) * scale), int(y + (by + bh / 2) * scale))
-        break
-' "$name"
-}
-# field NAME KEY: the KEY= value of NAME's shown line in the dump.
-field() {
-  grep " name=$1 " "$work/dump.txt" | grep ' shown=1 ' | head -1 | sed "s/.* $2=\([^ ]*\).*/\1/"
-}
+source "$repo/tests/support/tree_dump.sh"

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "render_win32.h"
 #include "resources_win32.h"
@@ -23,6 +26,20 @@ constexpr UINT kFrameMs = 16;
 constexpr Color kCornerFill{214, 219, 226, 255};  // what the rounded corners blend against
 
 float g_scale = 1;
+
+// Puts a top-level window first among the windows that are not topmost, on the X display too.
+// Wine's X11 driver without a window manager raises an X window only when its Win32 window
+// changes place and becomes the first shown one, and it raises the X window of whatever takes
+// the keyboard focus regardless of the windows that window owns. A move to HWND_TOP of a window
+// already first in Win32's order is dropped before the driver sees it, so an owned window left
+// below its focused owner on the screen would stay there; passing through the topmost band is
+// always a change of place. On Windows the two moves together are a plain HWND_TOP. Only for
+// owned windows: Wine makes the windows a window owns topmost with it and leaves them so.
+void RaiseToFront(HWND hwnd) {
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+}
 
 RECT Device(const RectF& r, float k) {
   return {static_cast<LONG>(std::lround(r.x * k)), static_cast<LONG>(std::lround(r.y * k)),
@@ -95,6 +112,8 @@ class Win32Window : public INativeWindow {
   void Paint();
   void PlaceShadow();
   void Key(WPARAM vk);
+  void BringToFront();
+  void RaiseOwnedWindows();
 
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
@@ -222,6 +241,46 @@ void Win32Window::Show(bool visible) {
   if (visible)
     UpdateWindow(hwnd_);
   PlaceShadow();
+  // Shown means in front, also where showing alone does not restack (see RaiseToFront).
+  if (visible)
+    BringToFront();
+}
+
+void Win32Window::BringToFront() {
+  // Owned windows only (see RaiseToFront): child windows keep their place among their
+  // siblings, and the topmost drop-downs are in front already.
+  if (!owner_ || (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD) ||
+      (GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    return;
+  // The shadow first, so that it ends just behind the body.
+  if (shadowOn_ && shadow_.Handle() && IsWindowVisible(shadow_.Handle()))
+    RaiseToFront(shadow_.Handle());
+  RaiseToFront(hwnd_);
+}
+
+namespace {
+
+BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(param);
+  wchar_t name[32] = L"";
+  if (GetWindow(hwnd, GW_OWNER) == found->first && IsWindowVisible(hwnd) &&
+      GetClassNameW(hwnd, name, 32) && std::wstring(name) == kClass)
+    found->second.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+// A window that took the focus may have had its X window raised over the windows it owns
+// (see RaiseToFront); they go back in front of it, the lowest first to keep their order.
+void Win32Window::RaiseOwnedWindows() {
+  std::pair<HWND, std::vector<HWND>> found{hwnd_, {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectOwned, reinterpret_cast<LPARAM>(&found));
+  for (auto it = found.second.rbegin(); it != found.second.rend(); ++it) {
+    auto* owned = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(*it, GWLP_USERDATA));
+    if (owned && owned->hwnd_ == *it)
+      owned->BringToFront();
+  }
 }
 
 void Win32Window::Invalidate(const RectF& rect) {
@@ -486,6 +545,10 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         sink->OnTimer(static_cast<unsigned>(wp));
       }
       return 0;
+    case WM_SETFOCUS:
+      if (!(GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD))
+        RaiseOwnedWindows();
+      break;
     case WM_ACTIVATE:
       if (sink)
         sink->OnActivate(LOWORD(wp) != WA_INACTIVE);

@@ -79,9 +79,12 @@ void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, 
       DestroyWindow(hwnd_);
     owner_ = owner;
     // Not owned by the body: an owned window always stays above its owner, and the shadow
-    // must lie below it.
+    // must lie below it. Disabled, so that it is never activated: Wine passes the activation
+    // of a window that hides to the next enabled one in the stack, whatever WS_EX_NOACTIVATE
+    // says, and raises the X window of what it activates, which put a main window's shadow
+    // over the main window once a popup closed.
     hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                            kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                            kClass, L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     painted_ = {0, 0};
   }
@@ -110,8 +113,16 @@ void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, 
 }
 
 void ShadowWindow::Show(bool visible) {
-  if (hwnd_)
-    ShowWindow(hwnd_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (!hwnd_)
+    return;
+  if (!visible) {
+    ShowWindow(hwnd_, SW_HIDE);
+    return;
+  }
+  // Shown in its place behind the owner in one move: ShowWindow would put it first, above the
+  // body, and under Wine its X window would be raised over the body the next time it moved.
+  SetWindowPos(hwnd_, owner_, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 }  // namespace toolkit

@@ -18,6 +18,8 @@ class ShadowWindow {
   // `body` in device pixels on the screen; `margin` and `radius` in device pixels too.
   void Update(HWND owner, const RECT& body, int margin, int radius, float scale);
   void Show(bool visible);
+  // The shadow's own window while it exists, else null.
+  HWND Handle() const { return hwnd_; }
 
  private:
   void Paint(int width, int height, int margin, int radius, float scale);

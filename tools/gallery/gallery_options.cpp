@@ -51,7 +51,11 @@ void DumpControl(const toolkit::SWindow& window, int depth, std::string* out) {
           "," + Number(r.w) + "," + Number(r.h) + " shown=" + (window.IsVisible(true) ? "1" : "0") +
           " enabled=" + (window.IsDisabled(true) ? "0" : "1") +
           " state=" + StateName(window.GetSkinState()) +
-          " focus=" + (window.IsFocused() ? "1" : "0") + " text=" + text + "\n";
+          " focus=" + (window.IsFocused() ? "1" : "0");
+  // A progress bar's position, which the program's run shows and its tests follow.
+  if (auto* progress = dynamic_cast<const toolkit::SProgress*>(&window))
+    *out += " value=" + std::to_string(progress->GetValue());
+  *out += " text=" + text + "\n";
   for (size_t i = 0; i < window.GetChildrenCount(); ++i)
     DumpControl(*window.GetChild(i), depth + 1, out);
 }
