@@ -55,7 +55,8 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
       return false;
     }
   }
-  return !s.ports.empty() && s.ports.front() > 0 && !s.reportFile.empty() && s.clients > 0 && s.reports > 0;
+  return !s.ports.empty() && s.ports.front() > 0 && !s.reportFile.empty() && s.clients > 0 &&
+         s.reports > 0;
 }
 
 std::unique_ptr<httplib::SSLClient> Connect(int port) {
@@ -99,7 +100,8 @@ int main(int argc, char** argv) {
   Settings s;
   if (!ParseArgs(argc, argv, s)) {
     std::fprintf(stderr,
-                 "usage: report_post_bench --port PORT [--port PORT...] --report FILE [--clients N] [--reports N] "
+                 "usage: report_post_bench --port PORT [--port PORT...] --report FILE [--clients "
+                 "N] [--reports N] "
                  "[--keep-alive]\n");
     return kUsageError;
   }

@@ -45,7 +45,7 @@ std::string StartupText(const ServerOptions& o, int httpPort, int httpsPort) {
   text += o.testControl ? " (test control on)\n" : "\n";
   const std::string store = DatabasePath(o.dbFile, o.dataDir);
   text += "kestrel-server: store " +
-          (store == ":memory:"          ? std::string("in memory (nothing is kept)")
+          (store == ":memory:"       ? std::string("in memory (nothing is kept)")
            : IsPostgresTarget(store) ? "PostgreSQL " + PrintableTarget(store) + " (at most " +
                                            std::to_string(o.dbConnections) + " connections)"
                                      : PrintableTarget(store)) +

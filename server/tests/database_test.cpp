@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, DatabaseTest, testing::Values(kMemory, kFile, k
                          [](const testing::TestParamInfo<Where>& where) {
                            return std::string(where.param == kMemory ? "Memory"
                                               : where.param == kFile ? "File"
-                                                                    : "Postgres");
+                                                                     : "Postgres");
                          });
 
 TEST(DatabaseOpenTest, AFileIsInWalModeAndKeepsItsRows) {

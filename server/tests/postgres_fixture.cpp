@@ -50,8 +50,7 @@ PostgresServer* PostgresServer::Shared(std::string& error) {
 }
 
 int PostgresServer::Run(const std::string& command) const {
-  const std::string line =
-      user_.empty() ? command : "runuser -u " + user_ + " -- " + command;
+  const std::string line = user_.empty() ? command : "runuser -u " + user_ + " -- " + command;
   return std::system((line + " >>" + dir_ + "/setup.log 2>&1").c_str());
 }
 
@@ -75,8 +74,8 @@ bool PostgresServer::Init(std::string& error) {
     }
     user_ = kUser;
   }
-  if (Run(bin_ + "/initdb -D " + dir_ + "/data -U kestrel -A trust -E UTF8 --no-locale --no-sync") !=
-          0 ||
+  if (Run(bin_ + "/initdb -D " + dir_ +
+          "/data -U kestrel -A trust -E UTF8 --no-locale --no-sync") != 0 ||
       !Start()) {
     error = "cannot start PostgreSQL in " + dir_ + " (see setup.log there)";
     return false;
@@ -87,8 +86,9 @@ bool PostgresServer::Init(std::string& error) {
 bool PostgresServer::Start() {
   // Only a socket in the folder: no port to collide with anyone's. fsync off: a test database.
   return Run(bin_ + "/pg_ctl -D " + dir_ + "/data -l " + dir_ + "/server.log -w -t 30 -o \"-k " +
-             dir_ + " -c listen_addresses= -c fsync=off -c synchronous_commit=off "
-                    "-c full_page_writes=off -c max_connections=200\" start") == 0;
+             dir_ +
+             " -c listen_addresses= -c fsync=off -c synchronous_commit=off "
+             "-c full_page_writes=off -c max_connections=200\" start") == 0;
 }
 
 bool PostgresServer::Stop() {

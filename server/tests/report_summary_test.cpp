@@ -29,15 +29,20 @@ TEST(ReportSummaryTest, EachProblemAppearsAtItsThreshold) {
     const char* code;
     bool present;
   } cases[] = {
-      {"MicrophoneState", 2, "mic", true},      {"MicrophoneState", 1, "mic", false},
-      {"CameraState", 2, "camera", true},       {"CurSystemVersionNumber", 9, "os", true},
-      {"CurSystemVersionNumber", 10, "os", false}, {"CPUUtilization", 21, "cpu", true},
+      {"MicrophoneState", 2, "mic", true},
+      {"MicrophoneState", 1, "mic", false},
+      {"CameraState", 2, "camera", true},
+      {"CurSystemVersionNumber", 9, "os", true},
+      {"CurSystemVersionNumber", 10, "os", false},
+      {"CPUUtilization", 21, "cpu", true},
       {"MemoryOccupancyScore", 29, "memory-use", true},
       {"MemoryOccupancyScore", 30, "memory-use", false},
-      {"MemorySumSize", 7999, "memory-size", true}, {"MemorySumSize", 8000, "memory-size", false},
+      {"MemorySumSize", 7999, "memory-size", true},
+      {"MemorySumSize", 8000, "memory-size", false},
       {"SystemDiskRemainingSpace", 6143, "disk-space", true},
       {"SystemDiskRemainingSpace", 6144, "disk-space", false},
-      {"HardDiskSizeScore", 15, "disk-use", true}, {"DownloadSpeedScore", 54, "bandwidth", true},
+      {"HardDiskSizeScore", 15, "disk-use", true},
+      {"DownloadSpeedScore", 54, "bandwidth", true},
       {"DownloadSpeedScore", 55, "bandwidth", false},
   };
   for (const auto& c : cases) {
@@ -78,7 +83,10 @@ TEST(ReportFilterTest, HostileValuesAreRefusedAndGoodOnesKept) {
     std::string query;
   } cases[] = {
       {{}, true, "from=2026-12-03&to=2026-12-09"},
-      {{{"from", "2026-11-30"}, {"to", "2026-12-01"}, {"problem", "cpu"}, {"min", "0"},
+      {{{"from", "2026-11-30"},
+        {"to", "2026-12-01"},
+        {"problem", "cpu"},
+        {"min", "0"},
         {"max", "500"}},
        true,
        "from=2026-11-30&to=2026-12-01&problem=cpu&min=0&max=500"},
@@ -130,9 +138,8 @@ TEST(CsvExportTest, CellsAreQuotedAndFormulasStayText) {
   for (const auto& c : cases) {
     EXPECT_EQ(CsvCell(c.in), c.out);
   }
-  const std::string csv =
-      ReportsCsv({{"123456789012", "2026-12-01T08:00:00Z", "=cmd|' /C calc'!A0", "S1", 420,
-                   {"cpu", "lan"}}});
+  const std::string csv = ReportsCsv(
+      {{"123456789012", "2026-12-01T08:00:00Z", "=cmd|' /C calc'!A0", "S1", 420, {"cpu", "lan"}}});
   EXPECT_EQ(csv.rfind("\xEF\xBB\xBF\"报告编号\",", 0), 0u);
   EXPECT_NE(csv.find("\"'=cmd|' /C calc'!A0\""), std::string::npos);
   EXPECT_NE(csv.find("\"CPU性能有待提升；接入设备数量较多\"\r\n"), std::string::npos);

@@ -41,9 +41,8 @@ class StoreTest : public testing::TestWithParam<StoreKind> {
 
 std::string StoreName(const testing::TestParamInfo<StoreKind>& info);
 
-#define KESTREL_BOTH_STORES(suite)                                                       \
-  INSTANTIATE_TEST_SUITE_P(Stores, suite,                                                \
-                           testing::Values(StoreKind::kSqlite, StoreKind::kPostgres), \
-                           StoreName)
+#define KESTREL_BOTH_STORES(suite)        \
+  INSTANTIATE_TEST_SUITE_P(Stores, suite, \
+                           testing::Values(StoreKind::kSqlite, StoreKind::kPostgres), StoreName)
 
 }  // namespace kestrel::server::test

@@ -78,8 +78,9 @@ TEST_F(SharedStoreTest, TwoInstancesServeTheSameReportsAndNeverShareANumber) {
   auto read = b.Http().Get("/_test/report/" + number);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->body, doc);
-  EXPECT_EQ(b.Http().Put("/report", "{\"number\":\"" + number + "\",\"optimize\":1}", kJson)->status,
-            200);
+  EXPECT_EQ(
+      b.Http().Put("/report", "{\"number\":\"" + number + "\",\"optimize\":1}", kJson)->status,
+      200);
   EXPECT_EQ(a.Http().Get("/_test/report/" + number)->get_header_value("X-Kestrel-Optimize"), "1");
   EXPECT_EQ(a.Http().Get("/reportDetail/" + number)->status, 200);
 

@@ -124,7 +124,8 @@ TEST(StoreUpgradeTest, AnUnversionedFileGetsTheSchemaAndItsReportsAreSummarised)
   }
   auto db = Database::Open(path, error);
   ASSERT_TRUE(db && PrepareStore(*db, error)) << error;
-  const auto rows = Rows(*db, "SELECT number, score, device, problems FROM reports ORDER BY number");
+  const auto rows =
+      Rows(*db, "SELECT number, score, device, problems FROM reports ORDER BY number");
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_NE(rows[0][1], "0");
   EXPECT_FALSE(rows[0][2].empty());

@@ -24,7 +24,8 @@ constexpr const char* kStyle =
     "input,select,button{font:inherit;padding:5px 8px;border:1px solid #cbd2d9;border-radius:6px}"
     "button{background:#1565c0;color:#fff;border-color:#1565c0;cursor:pointer}"
     "header button{background:#fff;color:#1565c0}"
-    ".charts{display:grid;gap:16px;grid-template-columns:repeat(auto-fit,minmax(min(420px,100%),1fr))}"
+    ".charts{display:grid;gap:16px;grid-template-columns:repeat(auto-fit,minmax(min(420px,100%),"
+    "1fr))}"
     ".charts svg{width:100%;height:auto}"
     "table{width:100%;border-collapse:collapse;font-size:14px}"
     "th,td{padding:6px 4px;border-bottom:1px solid #e4e7eb;text-align:left;vertical-align:top}"
@@ -98,10 +99,9 @@ std::string Table(const ReportFilter& f, const Overview& o) {
             std::to_string(r.score) + "</td><td>" + (problems.empty() ? "无" : problems) +
             "</td></tr>";
   }
-  const std::string shown =
-      o.reports.size() < static_cast<std::size_t>(o.total)
-          ? "，显示最新的 " + std::to_string(o.reports.size()) + " 份"
-          : std::string();
+  const std::string shown = o.reports.size() < static_cast<std::size_t>(o.total)
+                                ? "，显示最新的 " + std::to_string(o.reports.size()) + " 份"
+                                : std::string();
   return "<section><h2>报告</h2><p><span id=\"total\">" + std::to_string(o.total) +
          "</span> 份报告" + shown + " · <a id=\"csv\" href=\"/admin/reports.csv?" +
          EscapeHtml(FilterQuery(f)) +
@@ -117,16 +117,16 @@ const char* AdminStyleSheet() {
 }
 
 std::string LoginPageHtml(const std::string& message) {
-  return Page("登录 · 检测报告总览", "<h1>检测报告总览</h1>",
-              "<section class=\"login\"><h2>登录</h2>" +
-                  (message.empty() ? std::string()
-                                   : "<p class=\"error\" id=\"message\">" + EscapeHtml(message) +
-                                         "</p>") +
-                  "<form method=\"post\" action=\"/admin/login\">"
-                  "<label>用户名<input name=\"name\" autocomplete=\"username\" required></label>"
-                  "<label>密码<input name=\"password\" type=\"password\" "
-                  "autocomplete=\"current-password\" required></label>"
-                  "<button id=\"login\" type=\"submit\">登录</button></form></section>");
+  return Page(
+      "登录 · 检测报告总览", "<h1>检测报告总览</h1>",
+      "<section class=\"login\"><h2>登录</h2>" +
+          (message.empty() ? std::string()
+                           : "<p class=\"error\" id=\"message\">" + EscapeHtml(message) + "</p>") +
+          "<form method=\"post\" action=\"/admin/login\">"
+          "<label>用户名<input name=\"name\" autocomplete=\"username\" required></label>"
+          "<label>密码<input name=\"password\" type=\"password\" "
+          "autocomplete=\"current-password\" required></label>"
+          "<button id=\"login\" type=\"submit\">登录</button></form></section>");
 }
 
 std::string OverviewPageHtml(const std::string& account, const ReportFilter& filter,

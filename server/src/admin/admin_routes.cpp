@@ -48,8 +48,9 @@ std::string SessionToken(const httplib::Request& req) {
 }
 
 std::string Cookie(const std::string& value, int maxAge, bool secure) {
-  return std::string(kSessionCookie) + "=" + value + "; Path=/admin; Max-Age=" +
-         std::to_string(maxAge) + "; HttpOnly; SameSite=Strict" + (secure ? "; Secure" : "");
+  return std::string(kSessionCookie) + "=" + value +
+         "; Path=/admin; Max-Age=" + std::to_string(maxAge) + "; HttpOnly; SameSite=Strict" +
+         (secure ? "; Secure" : "");
 }
 
 // The session's account; otherwise the answer (to the login, or 503) is already set.
@@ -82,8 +83,8 @@ bool Filter(const httplib::Request& req, httplib::Response& res, ReportFilter& f
 void Login(ServerContext& ctx, bool secure, const httplib::Request& req, httplib::Response& res) {
   const std::string name = req.get_param_value("name");
   const LoginLimits limits;
-  switch (CheckLogin(*ctx.db, name, req.get_param_value("password"), req.remote_addr, Now(),
-                     limits)) {
+  switch (
+      CheckLogin(*ctx.db, name, req.get_param_value("password"), req.remote_addr, Now(), limits)) {
     case LoginResult::kOk: {
       const std::string token = StartSession(*ctx.db, name, Now(), limits);
       if (token.empty()) {

@@ -47,7 +47,8 @@ std::string ColumnChartSvg(const std::string& title, const std::vector<Bar>& bar
   for (std::size_t i = 0; i < bars.size(); ++i) {
     const int x = kGap + static_cast<int>(i) * (kColumn + kGap);
     const int h = static_cast<int>(bars[i].value * kPlot / top);
-    svg += Rect(x, kTop + kPlot - h, kColumn, h, bars[i].label + ": " + std::to_string(bars[i].value));
+    svg +=
+        Rect(x, kTop + kPlot - h, kColumn, h, bars[i].label + ": " + std::to_string(bars[i].value));
     svg += Text(x + kColumn / 2, kTop + kPlot - h - 4, "middle", std::to_string(bars[i].value));
     svg += Text(x + kColumn / 2, height - 6, "middle", bars[i].label, 11);
   }

@@ -157,7 +157,8 @@ bool QueryOverview(Database& db, const ReportFilter& filter, int limit, Overview
   std::string sums;
   Row problemBinds;
   for (const ProblemKind& kind : kProblemKinds) {
-    sums += std::string(sums.empty() ? "" : ", ") + "SUM(CASE WHEN problems LIKE ? THEN 1 ELSE 0 END)";
+    sums +=
+        std::string(sums.empty() ? "" : ", ") + "SUM(CASE WHEN problems LIKE ? THEN 1 ELSE 0 END)";
     problemBinds.push_back(std::string("%,") + kind.code + ",%");
   }
   problemBinds.insert(problemBinds.end(), binds.begin(), binds.end());

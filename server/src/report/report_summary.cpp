@@ -123,11 +123,11 @@ const char* ProblemLabel(const std::string& code) {
 }
 
 Json::Int64 TotalScore(const Json::Value& doc) {
-  Json::Int64 total = Sum(
-      doc, {"MaxClockSpeedScore", "NumberOfCoresScore", "NumberOfLogicalProcessorsScore",
-            "L2CacheSizeScore", "L3CacheSizeScore", "MemorySumSizeScore", "SpeedScore",
-            "MemoryOccupancyScore", "MemoryNumberScore", "HardDiskSizeScore", "HardDiskSpeedScore",
-            "DownloadSpeedScore"});
+  Json::Int64 total =
+      Sum(doc, {"MaxClockSpeedScore", "NumberOfCoresScore", "NumberOfLogicalProcessorsScore",
+                "L2CacheSizeScore", "L3CacheSizeScore", "MemorySumSizeScore", "SpeedScore",
+                "MemoryOccupancyScore", "MemoryNumberScore", "HardDiskSizeScore",
+                "HardDiskSpeedScore", "DownloadSpeedScore"});
   for (const auto& [list, key] : {std::pair{"HostToRouterDelayInfo", "HostToRouterScore"},
                                   std::pair{"NumberLanDevicesInfo", "NumberLanDevicesScore"}}) {
     for (const Json::Value& item : Items(doc, list)) {
@@ -187,8 +187,11 @@ std::string ValidUtf8(const std::string& text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
-    const std::size_t extra = b < 0x80 ? 0 : b >= 0xC2 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2
-                                         : b >= 0xF0 && b < 0xF5 ? 3 : 4;
+    const std::size_t extra = b < 0x80                ? 0
+                              : b >= 0xC2 && b < 0xE0 ? 1
+                              : b >= 0xE0 && b < 0xF0 ? 2
+                              : b >= 0xF0 && b < 0xF5 ? 3
+                                                      : 4;
     bool ok = extra < 4;
     unsigned long code = extra == 0 ? b : b & (0x3Fu >> std::min<std::size_t>(extra, 3));
     for (std::size_t k = 1; ok && k <= extra; ++k) {

@@ -41,12 +41,12 @@ bool CountFailure(Database& db, const std::string& who, std::int64_t now,
 
 bool IsAccountName(const std::string& name) {
   return !name.empty() && name.size() <= 64 && std::all_of(name.begin(), name.end(), [](char c) {
-           return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
-         });
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+  });
 }
 
 bool SetAdminAccount(Database& db, const std::string& name, const std::string& password,
-                     std::string& error) {
+                     std::string& error, int iterations) {
   if (!IsAccountName(name)) {
     error = "an account name is 1 to 64 letters, digits, '.', '_' or '-'";
     return false;
@@ -56,12 +56,12 @@ bool SetAdminAccount(Database& db, const std::string& name, const std::string& p
     return false;
   }
   const std::string salt = RandomHex(kSaltBytes);
-  const std::string hash = PasswordHash(password, salt, kPasswordIterations);
+  const std::string hash = PasswordHash(password, salt, iterations);
   if (salt.empty() || hash.empty()) {
     error = "no random bytes or no hash";
     return false;
   }
-  const Row values = {salt, hash, std::to_string(kPasswordIterations)};
+  const Row values = {salt, hash, std::to_string(iterations)};
   switch (db.Insert("admin_accounts", {"name", "salt", "hash", "iterations", "created"},
                     {name, salt, hash, values[2], ReceivedNow()}, error)) {
     case Database::InsertResult::kDone:

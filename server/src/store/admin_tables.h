@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "admin/password.h"
 #include "store/database.h"
 
 namespace kestrel::server {
@@ -18,9 +19,10 @@ struct LoginLimits {
 
 // Account names are 1 to 64 letters, digits, '.', '_' or '-'; passwords 8 to 1024 bytes.
 bool IsAccountName(const std::string& name);
-// Makes the account, or gives an existing one the new password.
+// Makes the account, or gives an existing one the new password, hashed with `iterations`
+// rounds (fewer only in tests).
 bool SetAdminAccount(Database& db, const std::string& name, const std::string& password,
-                     std::string& error);
+                     std::string& error, int iterations = kPasswordIterations);
 
 enum class LoginResult { kOk, kWrong, kLocked, kFailed };
 // kLocked while the account or the address has too many recent failures: then the password is

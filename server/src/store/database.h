@@ -69,8 +69,7 @@ class Database {
 
 std::unique_ptr<Database> OpenSqlite(const std::string& path, std::string& error);
 // `connections`: how many connections the instance keeps to the database at most.
-std::unique_ptr<Database> OpenPostgres(const std::string& uri, int connections,
-                                       std::string& error);
+std::unique_ptr<Database> OpenPostgres(const std::string& uri, int connections, std::string& error);
 
 // The store the options name: --db, else DIR/kestrel.db for --data DIR, else in memory.
 std::string DatabasePath(const std::string& dbFile, const std::string& dataDir);

@@ -96,14 +96,16 @@ class PostgresDatabase final : public Database {
       return false;
     }
     // The lock is held by this session until it is unlocked (or the session ends).
-    bool ok = ExecOn(*conn, std::string("SELECT pg_advisory_lock(") + kMigrationLock + ")", error) &&
-              ExecOn(*conn,
-                     "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY, "
-                     "applied TIMESTAMPTZ NOT NULL DEFAULT now())",
-                     error);
+    bool ok =
+        ExecOn(*conn, std::string("SELECT pg_advisory_lock(") + kMigrationLock + ")", error) &&
+        ExecOn(*conn,
+               "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY, "
+               "applied TIMESTAMPTZ NOT NULL DEFAULT now())",
+               error);
     for (std::size_t i = 0; ok && i < steps.size(); ++i) {
       const std::string version = std::to_string(steps[i].version);
-      PGresult* res = PQexec(conn->pg, ("SELECT 1 FROM schema_version WHERE version = " + version).c_str());
+      PGresult* res =
+          PQexec(conn->pg, ("SELECT 1 FROM schema_version WHERE version = " + version).c_str());
       const bool read = PQresultStatus(res) == PGRES_TUPLES_OK;
       const bool applied = read && PQntuples(res) > 0;
       if (!read) {
@@ -134,8 +136,8 @@ class PostgresDatabase final : public Database {
                          std::string& error) override {
     bool constraint = false;
     std::vector<Row> rows;
-    const int changed = Execute(rowId ? sql + " RETURNING seq" : sql, binds, rowId ? &rows : nullptr,
-                                error, constraint);
+    const int changed = Execute(rowId ? sql + " RETURNING seq" : sql, binds,
+                                rowId ? &rows : nullptr, error, constraint);
     if (changed < 0) {
       return constraint ? InsertResult::kTaken : InsertResult::kFailed;
     }
@@ -173,7 +175,8 @@ class PostgresDatabase final : public Database {
       Forget();
       return nullptr;
     }
-    PQsetNoticeProcessor(conn->pg, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn->pg, [](void*, const char*) {}, nullptr);
     return conn;
   }
 
@@ -239,8 +242,8 @@ class PostgresDatabase final : public Database {
     return ok ? &conn.statements.emplace(sql, std::move(st)).first->second : nullptr;
   }
 
-  int Execute(const std::string& sql, const Row& binds, std::vector<Row>* rows,
-              std::string& error, bool& constraint) {
+  int Execute(const std::string& sql, const Row& binds, std::vector<Row>* rows, std::string& error,
+              bool& constraint) {
     error.clear();
     constraint = false;
     auto conn = Acquire(error);
@@ -252,8 +255,8 @@ class PostgresDatabase final : public Database {
     return changed;
   }
 
-  int ExecuteOn(Connection& conn, const std::string& sql, const Row& binds,
-                std::vector<Row>* rows, std::string& error, bool& constraint) {
+  int ExecuteOn(Connection& conn, const std::string& sql, const Row& binds, std::vector<Row>* rows,
+                std::string& error, bool& constraint) {
     const Statement* st = Prepare(conn, sql, error);
     if (!st) {
       return -1;

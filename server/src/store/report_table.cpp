@@ -58,11 +58,10 @@ std::string AddReport(Database& db, const std::string& document, std::string& er
   const std::string received = UtcNow();
   for (int i = 0; i < kTries; ++i) {
     const std::string number = newNumber ? newNumber() : NewReportNumber();
-    switch (db.Insert(kTable, {"number", "document", "received", "score", "device", "serial",
-                               "problems"},
-                      {number, document, received, std::to_string(s.score), s.device, s.serial,
-                       s.problems},
-                      error)) {
+    switch (db.Insert(
+        kTable, {"number", "document", "received", "score", "device", "serial", "problems"},
+        {number, document, received, std::to_string(s.score), s.device, s.serial, s.problems},
+        error)) {
       case Database::InsertResult::kDone:
         return number;
       case Database::InsertResult::kTaken:
@@ -91,8 +90,8 @@ std::optional<StoredReport> FindReport(Database& db, const std::string& number,
 
 SetResult SetReportOptimize(Database& db, const std::string& number, int optimize,
                             std::string& error) {
-  const int changed = db.Update(kTable, {"optimize"}, {std::to_string(optimize)}, "number", number,
-                                error);
+  const int changed =
+      db.Update(kTable, {"optimize"}, {std::to_string(optimize)}, "number", number, error);
   return changed < 0 ? SetResult::kFailed : changed == 0 ? SetResult::kMissing : SetResult::kDone;
 }
 

@@ -18,8 +18,7 @@ std::string StatisticsTable(const char* seq, const char* bytes) {
 
 std::string FirstStep(const char* seq, const char* bytes) {
   return std::string("CREATE TABLE IF NOT EXISTS reports (number TEXT PRIMARY KEY, document ") +
-         bytes +
-         " NOT NULL, received TEXT NOT NULL, optimize TEXT NOT NULL DEFAULT '');" +
+         bytes + " NOT NULL, received TEXT NOT NULL, optimize TEXT NOT NULL DEFAULT '');" +
          StatisticsTable(seq, bytes) + ";CREATE TABLE IF NOT EXISTS feedback (seq " + seq +
          ", received TEXT NOT NULL, tool_id " + bytes + " NOT NULL, contact " + bytes +
          " NOT NULL, text " + bytes + " NOT NULL)";

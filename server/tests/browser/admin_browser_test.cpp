@@ -133,8 +133,9 @@ TEST_F(AdminBrowserTest, AWrongPasswordShowsNothingAndTheRightOneTheFilteredList
   EXPECT_TRUE(slowListed);
 
   // Only the reports with too little bandwidth.
-  ASSERT_TRUE(browser_.Script("document.querySelector('select[name=problem]').value = "
-                              "'bandwidth'; return 0;")
+  ASSERT_TRUE(browser_
+                  .Script("document.querySelector('select[name=problem]').value = "
+                          "'bandwidth'; return 0;")
                   .isInt());
   ASSERT_TRUE(browser_.Click(browser_.Find("#apply")));
   ASSERT_TRUE(browser_.WaitDisplayed("#reports", milliseconds(15000)));
@@ -154,8 +155,8 @@ TEST_F(AdminBrowserTest, AWrongPasswordShowsNothingAndTheRightOneTheFilteredList
   EXPECT_NE(page["csv"].asString().find("problem=bandwidth"), std::string::npos);
 
   // The export under the browser's session: the same reports, the markup as text.
-  httplib::SSLClient https("127.0.0.1", std::stoi(SecureServerAddress().substr(
-                                            SecureServerAddress().rfind(':') + 1)));
+  httplib::SSLClient https(
+      "127.0.0.1", std::stoi(SecureServerAddress().substr(SecureServerAddress().rfind(':') + 1)));
   https.enable_server_certificate_verification(false);
   const std::string csvPath = page["csv"].asString().substr(page["csv"].asString().find("/admin"));
   auto csv = https.Get(csvPath, {{"Cookie", "kestrel_admin=" + cookie["value"].asString()}});
