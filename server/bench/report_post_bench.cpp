@@ -3,8 +3,10 @@
 // each upload of the program does (a fresh libcurl handle, a fresh TLS handshake); --keep-alive
 // reuses one connection per thread instead.
 //
-//   report_post_bench --port PORT --report FILE [--clients 8] [--reports 2000] [--keep-alive]
+//   report_post_bench --port PORT [--port PORT2...] --report FILE [--clients 8] [--reports 2000]
+//                     [--keep-alive]
 //
+// With several ports (instances of the server on one database) the clients take them in turn.
 // Prints the throughput and the latency percentiles; exits 1 when any post is not stored.
 #include <httplib.h>
 
@@ -28,7 +30,7 @@ constexpr int kUsageError = 2;
 constexpr int kFailed = 1;
 
 struct Settings {
-  int port = 0;
+  std::vector<int> ports;
   std::string reportFile;
   int clients = 8;
   int reports = 2000;
@@ -42,7 +44,7 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
     if (arg == "--keep-alive") {
       s.keepAlive = true;
     } else if (arg == "--port" && hasValue) {
-      s.port = std::atoi(argv[++i]);
+      s.ports.push_back(std::atoi(argv[++i]));
     } else if (arg == "--report" && hasValue) {
       s.reportFile = argv[++i];
     } else if (arg == "--clients" && hasValue) {
@@ -53,7 +55,8 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
       return false;
     }
   }
-  return s.port > 0 && !s.reportFile.empty() && s.clients > 0 && s.reports > 0;
+  return !s.ports.empty() && s.ports.front() > 0 && !s.reportFile.empty() && s.clients > 0 &&
+         s.reports > 0;
 }
 
 std::unique_ptr<httplib::SSLClient> Connect(int port) {
@@ -69,13 +72,13 @@ std::unique_ptr<httplib::SSLClient> Connect(int port) {
 }
 
 // Posts until the shared count runs out; each answer's time in microseconds goes to `times`.
-void Client(const Settings& s, const std::string& body, std::atomic<int>& next,
+void Client(const Settings& s, int port, const std::string& body, std::atomic<int>& next,
             std::atomic<int>& failures, std::vector<double>& times) {
   std::unique_ptr<httplib::SSLClient> client;
   while (next.fetch_add(1) < s.reports) {
     const Clock::time_point start = Clock::now();
     if (!client || !s.keepAlive) {
-      client = Connect(s.port);
+      client = Connect(port);
       client->set_keep_alive(s.keepAlive);
     }
     const httplib::Result res = client->Post("/report", body, "application/json;charset=UTF-8");
@@ -97,7 +100,8 @@ int main(int argc, char** argv) {
   Settings s;
   if (!ParseArgs(argc, argv, s)) {
     std::fprintf(stderr,
-                 "usage: report_post_bench --port PORT --report FILE [--clients N] [--reports N] "
+                 "usage: report_post_bench --port PORT [--port PORT...] --report FILE [--clients "
+                 "N] [--reports N] "
                  "[--keep-alive]\n");
     return kUsageError;
   }
@@ -113,8 +117,9 @@ int main(int argc, char** argv) {
   std::vector<std::vector<double>> times(static_cast<std::size_t>(s.clients));
   const Clock::time_point start = Clock::now();
   std::vector<std::thread> threads;
-  for (auto& own : times) {
-    threads.emplace_back([&] { Client(s, body, next, failures, own); });
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    const int port = s.ports[i % s.ports.size()];
+    threads.emplace_back([&, i, port] { Client(s, port, body, next, failures, times[i]); });
   }
   for (std::thread& t : threads) {
     t.join();

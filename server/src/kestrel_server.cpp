@@ -2,12 +2,12 @@
 
 #include <httplib.h>
 
+#include "admin/admin_routes.h"
 #include "payload.h"
 #include "report/report_readback.h"
 #include "report_routes.h"
 #include "security_headers.h"
-#include "store/report_table.h"
-#include "store/tool_tables.h"
+#include "store/schema.h"
 #include "test_control.h"
 #include "tool/tool_routes.h"
 
@@ -21,6 +21,14 @@ ConnectionLimits LimitsOf(const ServerOptions& o) {
 }
 
 }  // namespace
+
+std::unique_ptr<Database> OpenStore(const ServerOptions& o, std::string& error) {
+  const std::string target = DatabasePath(o.dbFile, o.dataDir);
+  if (IsPostgresTarget(target)) {
+    return OpenPostgres(target, o.dbConnections, error);
+  }
+  return Database::Open(target, error);
+}
 
 KestrelServer::KestrelServer(const ServerOptions& options)
     : ctx_(options),
@@ -55,6 +63,10 @@ void KestrelServer::Configure(RouteTable& server, bool secure) {
   });
   // The report routes answer on both: the product uses HTTPS, tests and scripts may use either.
   RegisterReportRoutes(server, ctx_);
+  // The overview wants its password and cookie encrypted: on the HTTPS port when there is one.
+  if (secure || ctx_.options.httpsPort < 0) {
+    RegisterAdminRoutes(server, ctx_, secure);
+  }
   if (!secure) {
     RegisterPayloadRoutes(server, ctx_);
     RegisterToolRoutes(server, ctx_);
@@ -80,11 +92,12 @@ bool KestrelServer::Open(Port& port, SSL_CTX* tls, int wanted, int& bound, std::
 
 bool KestrelServer::Start(std::string& error) {
   const ServerOptions& o = ctx_.options;
-  db_ = Database::Open(DatabasePath(o.dbFile, o.dataDir), error);
+  db_ = OpenStore(o, error);
   if (!db_) {
     return false;
   }
-  if (!CreateReportTable(*db_, error) || !CreateToolTables(*db_, error)) {
+  if (!PrepareStore(*db_, error)) {
+    error = "cannot prepare the store: " + error;
     return false;
   }
   ctx_.db = db_.get();

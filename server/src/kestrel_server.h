@@ -20,6 +20,9 @@ class ThreadPool;
 
 namespace kestrel::server {
 
+// The store the options name, not yet prepared.
+std::unique_ptr<Database> OpenStore(const ServerOptions& options, std::string& error);
+
 class KestrelServer {
  public:
   explicit KestrelServer(const ServerOptions& options);

@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "kestrel_server.h"
 #include "options.h"
+#include "store/admin_tables.h"
+#include "store/schema.h"
 
 namespace {
 
@@ -43,6 +46,31 @@ void RaiseDescriptorLimit(std::size_t wanted) {
   }
 }
 
+// --add-admin NAME: the password is the first line of standard input, so that it appears in no
+// process list or shell history.
+int AddAdmin(const kestrel::server::ServerOptions& options) {
+  using namespace kestrel::server;
+  std::string error;
+  auto db = OpenStore(options, error);
+  if (!db || !PrepareStore(*db, error)) {
+    std::fprintf(stderr, "kestrel-server: %s\n", error.c_str());
+    return 1;
+  }
+  std::string password;
+  std::getline(std::cin, password);
+  if (!password.empty() && password.back() == '\r') {
+    password.pop_back();
+  }
+  if (!SetAdminAccount(*db, options.addAdmin, password, error)) {
+    std::fprintf(stderr, "kestrel-server: %s\n", error.c_str());
+    return 1;
+  }
+  std::fprintf(stderr, "kestrel-server: overview account %s saved in %s\n",
+               options.addAdmin.c_str(),
+               PrintableTarget(DatabasePath(options.dbFile, options.dataDir)).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,6 +83,9 @@ int main(int argc, char** argv) {
   if (!parsed.ok) {
     std::fprintf(stderr, "kestrel-server: %s\n%s", parsed.error.c_str(), UsageText());
     return 2;
+  }
+  if (!parsed.options.addAdmin.empty()) {
+    return AddAdmin(parsed.options);
   }
 
   // The listener threads inherit this mask, so the signals reach only the sigwait below.

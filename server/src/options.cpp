@@ -28,7 +28,8 @@ const char* UsageText() {
          "[--payload-bytes N]\n"
          "                      [--current-version V] [--download-url URL]\n"
          "                      [--stall-seconds N] [--max-body-bytes N] [--threads N]\n"
-         "                      [--test-control] [--ready-file F]\n"
+         "                      [--test-control] [--ready-file F] [--db-connections N]\n"
+         "       kestrel-server [--data DIR | --db ...] --add-admin NAME   (password on stdin)\n"
          "  limits: [--header-seconds N] [--idle-seconds N] [--handshake-seconds N]\n"
          "          [--write-seconds N] [--body-min-rate BYTES_PER_SECOND]\n"
          "          [--max-connections N] [--max-per-address N] [--backlog N]\n";
@@ -44,7 +45,11 @@ std::string StartupText(const ServerOptions& o, int httpPort, int httpsPort) {
   text += o.testControl ? " (test control on)\n" : "\n";
   const std::string store = DatabasePath(o.dbFile, o.dataDir);
   text += "kestrel-server: store " +
-          (store == ":memory:" ? std::string("in memory (nothing is kept)") : store) + "\n";
+          (store == ":memory:"       ? std::string("in memory (nothing is kept)")
+           : IsPostgresTarget(store) ? "PostgreSQL " + PrintableTarget(store) + " (at most " +
+                                           std::to_string(o.dbConnections) + " connections)"
+                                     : PrintableTarget(store)) +
+          "\n";
   text += "kestrel-server: limits: headers within " + std::to_string(l.headerSeconds) +
           " s, idle " + std::to_string(l.idleSeconds) + " s, TLS handshake " +
           std::to_string(l.handshakeSeconds) + " s, body at least " +
@@ -102,6 +107,12 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
       o.dataDir = value;
     } else if (name == "--db") {
       o.dbFile = value;
+    } else if (name == "--db-connections") {
+      if (!number(1, 1000))
+        return result;
+      o.dbConnections = static_cast<int>(n);
+    } else if (name == "--add-admin") {
+      o.addAdmin = value;
     } else if (name == "--rate") {
       if (!number(0, kMax))
         return result;

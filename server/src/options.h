@@ -15,9 +15,11 @@ struct ServerOptions {
   int httpsPort = -1;  // -1: no HTTPS listener
   std::string certFile;
   std::string keyFile;
-  std::string dataDir;    // empty: nothing survives the process (in-memory database)
-  std::string dbFile;     // empty: kestrel.db in dataDir
-  std::int64_t rate = 0;  // speed-test payload bytes per second, 0 = unlimited
+  std::string dataDir;     // empty: nothing survives the process (in-memory database)
+  std::string dbFile;      // empty: kestrel.db in dataDir; "postgresql://..." a shared database
+  int dbConnections = 16;  // to a PostgreSQL database, at most, per instance
+  std::string addAdmin;    // set: make this overview account (password on stdin), then exit
+  std::int64_t rate = 0;   // speed-test payload bytes per second, 0 = unlimited
   std::int64_t payloadBytes = 256LL * 1024 * 1024;
   bool testControl = false;
   std::string readyFile;

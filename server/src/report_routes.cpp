@@ -80,7 +80,8 @@ void PostReport(ServerContext& ctx, const httplib::Request& req, httplib::Respon
   std::string error;
   const std::string number = AddReport(*ctx.db, req.body, error);
   if (number.empty()) {
-    Send(res, 500, Answer(201, "报告保存失败: " + error, ""));
+    // The store is away (or refused): the client may send the report again later.
+    Send(res, 503, Answer(201, "报告保存失败，请稍后再试", ""));
     return;
   }
   Send(res, 200, Answer(200, "添加成功", number));
@@ -107,9 +108,15 @@ void PutReport(ServerContext& ctx, const httplib::Request& req, httplib::Respons
     return;
   }
   std::string error;
-  if (!SetReportOptimize(*ctx.db, number, static_cast<int>(optimize), error)) {
-    Send(res, 404, Answer(201, "没有这份报告", number));
-    return;
+  switch (SetReportOptimize(*ctx.db, number, static_cast<int>(optimize), error)) {
+    case SetResult::kDone:
+      break;
+    case SetResult::kMissing:
+      Send(res, 404, Answer(201, "没有这份报告", number));
+      return;
+    case SetResult::kFailed:
+      Send(res, 503, Answer(201, "更新失败，请稍后再试", number));
+      return;
   }
   Send(res, 200, Answer(200, "更新成功", number));
 }

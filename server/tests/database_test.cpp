@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "postgres_fixture.h"
+
 namespace kestrel::server {
 namespace {
 
@@ -16,20 +18,32 @@ std::string TempFile(const char* name) {
   return testing::TempDir() + name + std::to_string(getpid()) + ".db";
 }
 
-class DatabaseTest : public testing::TestWithParam<bool> {
+// In memory, in a file, in PostgreSQL (where byte columns are BYTEA).
+enum Where { kMemory, kFile, kPostgres };
+
+class DatabaseTest : public testing::TestWithParam<Where> {
  protected:
   void SetUp() override {
-    path_ = GetParam() ? TempFile("store") : ":memory:";
-    std::remove(path_.c_str());
     std::string error;
+    if (GetParam() == kPostgres) {
+      test::PostgresServer* pg = test::PostgresServer::Shared(error);
+      ASSERT_TRUE(pg) << error;
+      path_ = pg->NewDatabase(error);
+    } else {
+      path_ = GetParam() == kFile ? TempFile("store") : ":memory:";
+      std::remove(path_.c_str());
+    }
     db_ = Database::Open(path_, error);
     ASSERT_TRUE(db_) << error;
-    ASSERT_TRUE(db_->Exec("CREATE TABLE t (k TEXT PRIMARY KEY, a TEXT NOT NULL, b TEXT)", error))
+    const char* bytes = GetParam() == kPostgres ? "BYTEA" : "TEXT";
+    ASSERT_TRUE(db_->Exec(std::string("CREATE TABLE t (k TEXT PRIMARY KEY, a ") + bytes +
+                              " NOT NULL, b " + bytes + ")",
+                          error))
         << error;
   }
   void TearDown() override {
     db_.reset();
-    if (GetParam()) {
+    if (GetParam() == kFile) {
       for (const char* tail : {"", "-wal", "-shm"}) {
         std::remove((path_ + tail).c_str());
       }
@@ -97,7 +111,12 @@ TEST_P(DatabaseTest, ThreadsShareTheStoreSafely) {
   EXPECT_EQ(db_->List("t", {"k"}, "k", 1000, error).size(), std::size_t{kThreads * kEach});
 }
 
-INSTANTIATE_TEST_SUITE_P(FileAndMemory, DatabaseTest, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Stores, DatabaseTest, testing::Values(kMemory, kFile, kPostgres),
+                         [](const testing::TestParamInfo<Where>& where) {
+                           return std::string(where.param == kMemory ? "Memory"
+                                              : where.param == kFile ? "File"
+                                                                     : "Postgres");
+                         });
 
 TEST(DatabaseOpenTest, AFileIsInWalModeAndKeepsItsRows) {
   const std::string path = TempFile("wal");

@@ -25,8 +25,10 @@ std::string Upload(RunningServer& s) {
   return answer["data"].asString();
 }
 
-TEST(ReportPageTest, ThePageHoldsTheStoredValues) {
-  RunningServer s;
+class ReportPageTest : public StoreTest {};
+
+TEST_P(ReportPageTest, ThePageHoldsTheStoredValues) {
+  RunningServer s(StoreOptions());
   const std::string number = Upload(s);
   ASSERT_EQ(number.size(), 12u);
   auto res = s.Http().Get("/reportDetail/" + number);
@@ -75,8 +77,8 @@ TEST(ReportPageTest, ThePageHoldsTheStoredValues) {
             std::string::npos);
 }
 
-TEST(ReportPageTest, EveryValueIsEscaped) {
-  RunningServer s;
+TEST_P(ReportPageTest, EveryValueIsEscaped) {
+  RunningServer s(StoreOptions());
   const std::string body = s.Http().Get("/reportDetail/" + Upload(s))->body;
   EXPECT_NE(body.find("ST1000DM010 &lt;b&gt;&amp;&lt;/b&gt;"), std::string::npos);
   EXPECT_EQ(body.find("<b>&</b>"), std::string::npos);
@@ -98,7 +100,7 @@ TEST(ReportPageTest, EveryValueIsEscaped) {
   }
 }
 
-TEST(ReportPageTest, DocumentsOfAnyShapeRenderWithDashes) {
+TEST(ReportPageLogicTest, DocumentsOfAnyShapeRenderWithDashes) {
   for (const char* doc : {"", "not json", "[1,2]",
                           "{\"CPUName\":7,\"HardDiskInfo\":{},"
                           "\"DNSTestInfo\":[1,{\"LocalDNS\":3}]}"}) {
@@ -108,8 +110,8 @@ TEST(ReportPageTest, DocumentsOfAnyShapeRenderWithDashes) {
   }
 }
 
-TEST(ReportPageTest, UnknownAndMalformedNumbersGetTheChinese404Page) {
-  RunningServer s;
+TEST_P(ReportPageTest, UnknownAndMalformedNumbersGetTheChinese404Page) {
+  RunningServer s(StoreOptions());
   const std::string known = Upload(s);
   const std::string paths[] = {"/reportDetail/123456789012",
                                "/reportDetail/012345678901",
@@ -129,6 +131,8 @@ TEST(ReportPageTest, UnknownAndMalformedNumbersGetTheChinese404Page) {
     EXPECT_EQ(res->body.find("<script>"), std::string::npos) << path;
   }
 }
+
+KESTREL_BOTH_STORES(ReportPageTest);
 
 }  // namespace
 }  // namespace kestrel::server::test

@@ -30,8 +30,10 @@ Json::Value Parse(const std::string& body) {
 
 constexpr const char* kJson = "application/json;charset=UTF-8";
 
-TEST(ReportRoutesTest, AStoredReportIsKeptExactlyAndAnsweredInTheExpectedForm) {
-  RunningServer s;
+class ReportRoutesTest : public StoreTest {};
+
+TEST_P(ReportRoutesTest, AStoredReportIsKeptExactlyAndAnsweredInTheExpectedForm) {
+  RunningServer s(StoreOptions());
   const std::string doc = FullReport();
   ASSERT_FALSE(doc.empty());
   auto res = s.Http().Post("/report", doc, kJson);
@@ -46,7 +48,7 @@ TEST(ReportRoutesTest, AStoredReportIsKeptExactlyAndAnsweredInTheExpectedForm) {
   EXPECT_EQ(stored->optimize, "");
 }
 
-TEST(ReportRoutesTest, BadDocumentsAreRefusedWithAReason) {
+TEST_P(ReportRoutesTest, BadDocumentsAreRefusedWithAReason) {
   const std::string doc = FullReport();
   const struct {
     std::string body;
@@ -64,7 +66,7 @@ TEST(ReportRoutesTest, BadDocumentsAreRefusedWithAReason) {
       {Replace(doc, "\"NetworkCardInfo\":[", "\"NetworkCardInfo\":0,\"y\":["),
        "wrong type of member NetworkCardInfo"},
   };
-  RunningServer s;
+  RunningServer s(StoreOptions());
   for (const auto& c : cases) {
     auto res = s.Http().Post("/report", c.body, kJson);
     ASSERT_TRUE(res);
@@ -75,7 +77,7 @@ TEST(ReportRoutesTest, BadDocumentsAreRefusedWithAReason) {
   }
 }
 
-TEST(ReportRoutesTest, NumbersAreUniqueAndDoNotFollowEachOther) {
+TEST(ReportRoutesLogicTest, NumbersAreUniqueAndDoNotFollowEachOther) {
   std::set<std::string> seen;
   std::set<char> firstDigits;
   long long previous = -1;
@@ -95,8 +97,8 @@ TEST(ReportRoutesTest, NumbersAreUniqueAndDoNotFollowEachOther) {
   EXPECT_EQ(consecutive, 0);
 }
 
-TEST(ReportRoutesTest, PutRecordsTheDnsStateOfAKnownReport) {
-  RunningServer s;
+TEST_P(ReportRoutesTest, PutRecordsTheDnsStateOfAKnownReport) {
+  RunningServer s(StoreOptions());
   auto posted = s.Http().Post("/report", FullReport(), kJson);
   ASSERT_TRUE(posted);
   const std::string number = Parse(posted->body)["data"].asString();
@@ -127,7 +129,7 @@ TEST(ReportRoutesTest, PutRecordsTheDnsStateOfAKnownReport) {
   }
 }
 
-TEST(ReportRoutesTest, EachTestModeShapesTheAnswer) {
+TEST_P(ReportRoutesTest, EachTestModeShapesTheAnswer) {
   const struct {
     const char* mode;
     bool answered;
@@ -140,7 +142,7 @@ TEST(ReportRoutesTest, EachTestModeShapesTheAnswer) {
       {"drop", false, ""},
       {"stall", false, ""},
   };
-  RunningServer s;
+  RunningServer s(StoreOptions());
   for (const auto& c : cases) {
     ASSERT_EQ(s.Set(std::string("report.mode=") + c.mode), 200);
     for (const bool put : {false, true}) {
@@ -168,6 +170,8 @@ TEST(ReportRoutesTest, EachTestModeShapesTheAnswer) {
   ASSERT_EQ(s.Http().Post("/_test/reset")->status, 200);
   EXPECT_EQ(s.Http().Post("/report", FullReport(), kJson)->status, 200);
 }
+
+KESTREL_BOTH_STORES(ReportRoutesTest);
 
 }  // namespace
 }  // namespace kestrel::server::test

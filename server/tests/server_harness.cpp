@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "postgres_fixture.h"
+
 namespace kestrel::server::test {
 
 ServerOptions RunningServer::TestOptions() {
@@ -30,6 +32,26 @@ RunningServer::~RunningServer() {
 int RunningServer::Set(const std::string& query) {
   auto res = http_->Post(("/_test/set?" + query).c_str());
   return res ? res->status : -1;
+}
+
+std::string StoreTest::FreshStore() {
+  if (GetParam() == StoreKind::kSqlite) {
+    return ":memory:";
+  }
+  std::string error;
+  PostgresServer* pg = PostgresServer::Shared(error);
+  std::string uri = pg ? pg->NewDatabase(error) : "";
+  EXPECT_FALSE(uri.empty()) << error;
+  return uri;
+}
+
+ServerOptions StoreTest::StoreOptions(ServerOptions options) {
+  options.dbFile = FreshStore();
+  return options;
+}
+
+std::string StoreName(const testing::TestParamInfo<StoreKind>& info) {
+  return info.param == StoreKind::kSqlite ? "Sqlite" : "Postgres";
 }
 
 }  // namespace kestrel::server::test

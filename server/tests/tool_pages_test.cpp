@@ -15,7 +15,7 @@
 namespace kestrel::server::test {
 namespace {
 
-TEST(ToolTextTest, HtmlEscapeLeavesNoMarkup) {
+TEST(ToolTextTest, EscapeHtmlLeavesNoMarkup) {
   const struct {
     const char* in;
     const char* out;
@@ -29,7 +29,7 @@ TEST(ToolTextTest, HtmlEscapeLeavesNoMarkup) {
       {"联想<", "联想&lt;"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(HtmlEscape(c.in), c.out) << c.in;
+    EXPECT_EQ(EscapeHtml(c.in), c.out) << c.in;
   }
   EXPECT_NE(DownloadPageHtml("<b>9</b>").find("&lt;b&gt;9&lt;/b&gt;"), std::string::npos);
   EXPECT_EQ(DownloadPageHtml("<b>9</b>").find("<b>9"), std::string::npos);

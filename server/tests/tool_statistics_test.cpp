@@ -26,8 +26,10 @@ const std::string kStatistic =
     "09:30:00\",\n   \"id\" : \"10090\",\n   \"status\" : \"关闭\",\n   \"versions\" : "
     "\"2.1.20.928\"\n}\n";
 
-TEST(ToolStatisticsTest, AStatisticIsStoredAndReadBackExactly) {
-  RunningServer s;
+class ToolStatisticsTest : public StoreTest {};
+
+TEST_P(ToolStatisticsTest, AStatisticIsStoredAndReadBackExactly) {
+  RunningServer s(StoreOptions());
   auto res = s.Http().Post("/Home/tool/statistics", kStatistic, kJson);
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 200);
@@ -65,7 +67,7 @@ TEST(ToolStatisticsTest, AStatisticIsStoredAndReadBackExactly) {
   EXPECT_EQ(last["body"].asString(), empty);
 }
 
-TEST(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
+TEST_P(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
   const std::string seven =
       R"("id":"1","versions":"2","status":"3","datetime":"4","PcModel":"5","Manufacture":"6")";
   const struct {
@@ -86,7 +88,7 @@ TEST(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
       {"{\"id\":10090," + seven.substr(9) + ",\"SerialNumber\":\"7\"}", 400, "id 不是文本"},
       {"{" + seven + ",\"SerialNumber\":\"" + std::string(5u << 20, 'x') + "\"}", 413, "too large"},
   };
-  RunningServer s;
+  RunningServer s(StoreOptions());
   for (const auto& c : cases) {
     auto res = s.Http().Post("/Home/tool/statistics", c.body, kJson);
     ASSERT_TRUE(res) << c.body.substr(0, 80);
@@ -97,7 +99,7 @@ TEST(ToolStatisticsTest, MalformedStatisticsAreRefusedAndNothingIsStored) {
   EXPECT_EQ(s.Http().Get("/_test/statistics/last")->status, 404);
 }
 
-TEST(ToolStatisticsTest, FeedbackIsStoredWhenValidAndRefusedWithItsMessageOtherwise) {
+TEST_P(ToolStatisticsTest, FeedbackIsStoredWhenValidAndRefusedWithItsMessageOtherwise) {
   const struct {
     std::string body;
     int code;
@@ -117,7 +119,7 @@ TEST(ToolStatisticsTest, FeedbackIsStoredWhenValidAndRefusedWithItsMessageOtherw
       {"{\"id\":\"10090\",\"text\":\"\xC3\x28\"}", 400 + kFeedbackNotText},
       {"id=10090&text=x", 400 + kFeedbackNotJson},
   };
-  RunningServer s;
+  RunningServer s(StoreOptions());
   for (const auto& c : cases) {
     auto res = s.Http().Post("/home/suggest", c.body, kJson);
     ASSERT_TRUE(res);
@@ -136,7 +138,7 @@ TEST(ToolStatisticsTest, FeedbackIsStoredWhenValidAndRefusedWithItsMessageOtherw
   EXPECT_EQ(Parse(s.Http().Get("/_test/feedback/last")->body)["row"].asInt(), 2);
 }
 
-TEST(ToolStatisticsTest, ASecondServerCannotTakeAPortInUse) {
+TEST(ToolStatisticsServerTest, ASecondServerCannotTakeAPortInUse) {
   RunningServer first;
   ServerOptions o = RunningServer::TestOptions();
   o.httpPort = first.Server().HttpPort();
@@ -148,7 +150,7 @@ TEST(ToolStatisticsTest, ASecondServerCannotTakeAPortInUse) {
 }
 
 // Stopped before its accept loop could have begun: Stop() still ends it (the test would hang).
-TEST(ToolStatisticsTest, AServerStoppedRightAfterItStartedEnds) {
+TEST(ToolStatisticsServerTest, AServerStoppedRightAfterItStartedEnds) {
   for (int i = 0; i < 200; ++i) {
     KestrelServer server(RunningServer::TestOptions());
     std::string error;
@@ -156,6 +158,8 @@ TEST(ToolStatisticsTest, AServerStoppedRightAfterItStartedEnds) {
     server.Stop();
   }
 }
+
+KESTREL_BOTH_STORES(ToolStatisticsTest);
 
 }  // namespace
 }  // namespace kestrel::server::test

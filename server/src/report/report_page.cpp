@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "context.h"
+#include "html_text.h"
+#include "report/report_summary.h"
 
 namespace kestrel::server {
 namespace {
@@ -149,27 +151,6 @@ const char* DeviceState(const Json::Value& v) {
     default:
       return "未知";
   }
-}
-
-// The total the desktop program shows: the CPU, memory and disk scores, every router and LAN
-// score and the download score (the system disk score is shown but not counted).
-Json::Int64 TotalScore(const Json::Value& doc) {
-  Json::Int64 total = 0;
-  for (const char* key :
-       {"MaxClockSpeedScore", "NumberOfCoresScore", "NumberOfLogicalProcessorsScore",
-        "L2CacheSizeScore", "L3CacheSizeScore", "MemorySumSizeScore", "SpeedScore",
-        "MemoryOccupancyScore", "MemoryNumberScore", "HardDiskSizeScore", "HardDiskSpeedScore",
-        "DownloadSpeedScore"}) {
-    total += Number(Member(doc, key));
-  }
-  for (const auto& [list, key] : {std::pair{"HostToRouterDelayInfo", "HostToRouterScore"},
-                                  std::pair{"NumberLanDevicesInfo", "NumberLanDevicesScore"}}) {
-    const Json::Value& items = Member(doc, list);
-    for (Json::ArrayIndex i = 0; items.isArray() && i < items.size(); ++i) {
-      total += Number(Member(items[i], key));
-    }
-  }
-  return total;
 }
 
 std::string Sum(const Json::Value& doc, std::initializer_list<const char*> keys) {
@@ -362,33 +343,6 @@ const char* ReportStyleSheet() {
   return kStyle;
 }
 
-std::string EscapeHtml(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string RenderReportPage(const StoredReport& report) {
   Json::CharReaderBuilder builder;
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
@@ -416,10 +370,20 @@ std::string RenderMissingReportPage(const std::string& number) {
                   "”的检测报告。报告编号是 12 位数字，请检查链接是否完整。</p></section></main>");
 }
 
+std::string RenderUnavailablePage() {
+  return Page("暂时无法查看", "<h1>暂时无法查看报告</h1>",
+              "<main><section><h2>503</h2><p>报告服务暂时不可用，请稍后刷新本页。</p></section>"
+              "</main>");
+}
+
 PageAnswer ReportPageFor(ServerContext& ctx, const std::string& number) {
   if (IsReportNumber(number) && ctx.db) {
-    if (const auto report = FindReport(*ctx.db, number)) {
+    std::string error;
+    if (const auto report = FindReport(*ctx.db, number, &error)) {
       return {200, RenderReportPage(*report)};
+    }
+    if (!error.empty()) {
+      return {503, RenderUnavailablePage()};
     }
   }
   return {404, RenderMissingReportPage(number)};

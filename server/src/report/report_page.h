@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "html_text.h"  // every text taken from the document or the table is escaped
 #include "store/report_table.h"
 
 namespace kestrel::server {
@@ -18,13 +19,14 @@ struct PageAnswer {
   std::string html;
 };
 
-// Every text taken from the document or the table is HTML-escaped.
-std::string EscapeHtml(const std::string& text);
 // The page of one stored report; a document that is not a JSON object shows dashes.
 std::string RenderReportPage(const StoredReport& report);
 // The page of a number that is malformed or names no report.
 std::string RenderMissingReportPage(const std::string& number);
-// Looks the number up: 200 with the report page, else 404 with the missing page.
+// The page shown while the store cannot be reached.
+std::string RenderUnavailablePage();
+// Looks the number up: 200 with the report page, else 404 with the missing page, or 503 when
+// the store failed.
 PageAnswer ReportPageFor(ServerContext& ctx, const std::string& number);
 
 }  // namespace kestrel::server

@@ -10,7 +10,13 @@ namespace kestrel::server {
 void RegisterReportReadback(httplib::Server& http, ServerContext& ctx) {
   http.Get(R"(/_test/report/(\d{1,20}))",
            [&ctx](const httplib::Request& req, httplib::Response& res) {
-             const auto stored = FindReport(*ctx.db, req.matches[1].str());
+             std::string error;
+             const auto stored = FindReport(*ctx.db, req.matches[1].str(), &error);
+             if (!stored && !error.empty()) {
+               res.status = 503;
+               res.set_content("store unavailable\n", "text/plain; charset=utf-8");
+               return;
+             }
              if (!stored) {
                res.status = 404;
                res.set_content("no such report\n", "text/plain; charset=utf-8");

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "report/report_summary.h"
+
 namespace kestrel::server {
 namespace {
 
@@ -46,18 +48,20 @@ bool IsReportNumber(const std::string& text) {
          text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-bool CreateReportTable(Database& db, std::string& error) {
-  return db.Exec(
-      "CREATE TABLE IF NOT EXISTS reports (number TEXT PRIMARY KEY, document TEXT NOT NULL, "
-      "received TEXT NOT NULL, optimize TEXT NOT NULL DEFAULT '')",
-      error);
+std::string ReceivedNow() {
+  return UtcNow();
 }
 
-std::string AddReport(Database& db, const std::string& document, std::string& error) {
+std::string AddReport(Database& db, const std::string& document, std::string& error,
+                      const std::function<std::string()>& newNumber) {
+  const ReportSummary s = SummariseReport(document);
+  const std::string received = UtcNow();
   for (int i = 0; i < kTries; ++i) {
-    const std::string number = NewReportNumber();
-    switch (db.Insert(kTable, {"number", "document", "received"}, {number, document, UtcNow()},
-                      error)) {
+    const std::string number = newNumber ? newNumber() : NewReportNumber();
+    switch (db.Insert(
+        kTable, {"number", "document", "received", "score", "device", "serial", "problems"},
+        {number, document, received, std::to_string(s.score), s.device, s.serial, s.problems},
+        error)) {
       case Database::InsertResult::kDone:
         return number;
       case Database::InsertResult::kTaken:
@@ -70,18 +74,25 @@ std::string AddReport(Database& db, const std::string& document, std::string& er
   return {};
 }
 
-std::optional<StoredReport> FindReport(Database& db, const std::string& number) {
-  std::string error;
+std::optional<StoredReport> FindReport(Database& db, const std::string& number,
+                                       std::string* error) {
+  std::string failure;
   const auto row =
-      db.Fetch(kTable, {"number", "document", "received", "optimize"}, "number", number, error);
+      db.Fetch(kTable, {"number", "document", "received", "optimize"}, "number", number, failure);
+  if (error) {
+    *error = failure;
+  }
   if (!row) {
     return std::nullopt;
   }
   return StoredReport{(*row)[0], (*row)[1], (*row)[2], (*row)[3]};
 }
 
-bool SetReportOptimize(Database& db, const std::string& number, int optimize, std::string& error) {
-  return db.Update(kTable, {"optimize"}, {std::to_string(optimize)}, "number", number, error) == 1;
+SetResult SetReportOptimize(Database& db, const std::string& number, int optimize,
+                            std::string& error) {
+  const int changed =
+      db.Update(kTable, {"optimize"}, {std::to_string(optimize)}, "number", number, error);
+  return changed < 0 ? SetResult::kFailed : changed == 0 ? SetResult::kMissing : SetResult::kDone;
 }
 
 }  // namespace kestrel::server

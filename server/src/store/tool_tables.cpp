@@ -26,18 +26,6 @@ std::int64_t RowNumber(const std::string& text) {
 
 }  // namespace
 
-bool CreateToolTables(Database& db, std::string& error) {
-  std::string statistics = "CREATE TABLE IF NOT EXISTS statistics (seq INTEGER PRIMARY KEY, ";
-  for (const std::string& column : StatisticColumns()) {
-    statistics += column + " TEXT NOT NULL, ";
-  }
-  statistics.replace(statistics.size() - 2, 2, ");");
-  return db.Exec(statistics +
-                     "CREATE TABLE IF NOT EXISTS feedback (seq INTEGER PRIMARY KEY, received TEXT "
-                     "NOT NULL, tool_id TEXT NOT NULL, contact TEXT NOT NULL, text TEXT NOT NULL);",
-                 error);
-}
-
 bool DatabaseToolStore::AddStatistic(StatisticRecord& record) {
   Row values = {record.receivedAt};
   values.insert(values.end(), record.members.begin(), record.members.end());

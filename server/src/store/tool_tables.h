@@ -10,8 +10,6 @@
 
 namespace kestrel::server {
 
-bool CreateToolTables(Database& db, std::string& error);
-
 class DatabaseToolStore final : public ToolStore {
  public:
   explicit DatabaseToolStore(Database& db) : db_(db) {}

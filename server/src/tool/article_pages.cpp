@@ -15,7 +15,7 @@ std::string PageEnd() {
 }
 
 std::string DownloadPageHtml(const std::string& version) {
-  const std::string v = HtmlEscape(version);
+  const std::string v = EscapeHtml(version);
   return PageStart("下载新版本") +
          "<section class=\"card\">\n<h2>Lessora 最新版本 <span class=\"tag\" id=\"version\">" + v +
          "</span></h2>\n"

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "html_text.h"
+
 namespace kestrel::server {
 
 // An HTTP answer built by route logic, applied to the response by the route.
@@ -23,7 +25,6 @@ bool ParseJsonObject(std::string_view text, Json::Value& out);
 ToolAnswer CodeAnswer(int status, int code, const std::string& message);
 
 bool IsValidUtf8(std::string_view text);
-std::string HtmlEscape(std::string_view text);
 // The current UTC time as "YYYY-MM-DD hh:mm:ss".
 std::string UtcNowText();
 

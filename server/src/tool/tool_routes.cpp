@@ -121,7 +121,7 @@ void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx,
     }
     record.receivedAt = UtcNowText();
     if (!store->AddStatistic(record)) {
-      Apply(CodeAnswer(500, 500, "保存失败"), res);
+      Apply(CodeAnswer(503, 500, "保存失败"), res);
       return;
     }
     Apply(CodeAnswer(200, 200, "ok"), res);
@@ -139,7 +139,7 @@ void RegisterToolRoutes(httplib::Server& http, ServerContext& ctx,
     }
     record.receivedAt = UtcNowText();
     if (!store->AddFeedback(record)) {
-      Apply(CodeAnswer(500, 500, "保存失败，请稍后再试。"), res);
+      Apply(CodeAnswer(503, 500, "保存失败，请稍后再试。"), res);
       return;
     }
     Apply(CodeAnswer(200, 200, FeedbackMessage(kFeedbackOk)), res);

@@ -227,6 +227,28 @@ bool WebDriver::WaitDisplayed(const std::string& css, std::chrono::milliseconds 
   }
 }
 
+Json::Value WebDriver::Cookies() {
+  return Value("GET", "/cookie");
+}
+
+bool WebDriver::AddCookie(const std::string& name, const std::string& value,
+                          const std::string& path) {
+  Json::Value body(Json::objectValue);
+  body["cookie"]["name"] = name;
+  body["cookie"]["value"] = value;
+  body["cookie"]["path"] = path;
+  return Call("POST", "/cookie", body);
+}
+
+bool WebDriver::DeleteCookies() {
+  return Call("DELETE", "/cookie");
+}
+
+std::string WebDriver::Url() {
+  const Json::Value url = Value("GET", "/url");
+  return url.isString() ? url.asString() : "";
+}
+
 Json::Value WebDriver::Script(const std::string& body) {
   Json::Value request(Json::objectValue);
   request["script"] = body;

@@ -42,6 +42,12 @@ class WebDriver {
   bool WaitDisplayed(const std::string& css, std::chrono::milliseconds limit);
   // Runs a script in the page and returns its result.
   Json::Value Script(const std::string& body);
+  // The page's cookies as WebDriver gives them (HttpOnly ones too, with their flags); a cookie
+  // of the page's site set or every one deleted.
+  Json::Value Cookies();
+  bool AddCookie(const std::string& name, const std::string& value, const std::string& path);
+  bool DeleteCookies();
+  std::string Url();
 
  private:
   // One command of the session; false when it failed. `value` receives the answer's "value".
