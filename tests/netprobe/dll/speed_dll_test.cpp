@@ -12,7 +12,7 @@
 
 #include "NetProbe.h"
 #include "kestrel_endpoints.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 
 namespace kestrel::test {
 namespace {

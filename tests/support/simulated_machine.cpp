@@ -1,4 +1,4 @@
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 
 #include <windows.h>
 

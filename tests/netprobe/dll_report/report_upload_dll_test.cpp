@@ -16,7 +16,7 @@
 
 #include "NetProbe.h"
 #include "kestrel_endpoints.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 #include "support/server_http.h"
 
 namespace kestrel::test {

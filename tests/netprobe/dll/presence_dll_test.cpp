@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 
 namespace kestrel::test {
 namespace {

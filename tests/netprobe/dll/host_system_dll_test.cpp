@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 #include "support/offline_export.h"
 #include "support/testdata.h"
 #include "support/windows_system.h"

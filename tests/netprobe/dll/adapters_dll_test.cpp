@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 #include "support/offline_export.h"
 #include "support/records.h"
 
