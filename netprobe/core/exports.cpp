@@ -26,7 +26,7 @@ namespace {
 // exhausted): its own code 1, so that a caller never gets a failure without a message.
 int ReportNotRun(ProbeError* error, const char* commandFailedMessage) noexcept {
   try {
-    SetError(error, netprobe::kCommandFailedCode, commandFailedMessage);
+    SetError(error, netprobe::kCommandFailed, commandFailedMessage);
   } catch (...) {
     // Not even the message could be copied: the failure is all that can be reported.
   }
@@ -45,7 +45,7 @@ int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
       return ReportNotRun(error, commandFailedMessage);
     }
     if (engine->NetworkState() != 1) {
-      SetError(error, netprobe::kNoNetworkCode, netprobe::kNoNetworkMessage);
+      SetError(error, netprobe::kNoNetwork, netprobe::kNoNetworkMessage);
       return 0;
     }
     const int result = probe(*engine, error);
@@ -73,7 +73,7 @@ int Guarded(Body&& body) noexcept {
 NETPROBE_API int InitDll(ProbeError* error) {
   return Guarded([&] {
     if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
-      SetError(error, 1, "初始化CURL失败");
+      SetError(error, netprobe::kCurlInitFailed, "初始化CURL失败");
       return 0;
     }
     return 1;
@@ -136,7 +136,7 @@ int DeviceTest(int (*test)(netprobe::ProbeEngine&, ProbeError*), int netprobe::P
   try {
     netprobe::ProbeEngine* engine = Engine();
     if (engine == nullptr) {
-      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+      SetError(error, netprobe::kDeviceTestFailed, failedMessage);
       return 0;
     }
     if (out != nullptr) {
@@ -145,7 +145,7 @@ int DeviceTest(int (*test)(netprobe::ProbeEngine&, ProbeError*), int netprobe::P
     return test(*engine, error);
   } catch (...) {
     try {
-      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+      SetError(error, netprobe::kDeviceTestFailed, failedMessage);
     } catch (...) {
       // Not even the message could be copied: the failure is all that can be reported.
     }

@@ -19,12 +19,12 @@ int PostJson(ProbeEngine& engine, const std::string& body, const std::string& ad
                                       ? platform.upload->Send(request, answer)
                                       : HttpUploadStatus::kNoHandle;
   if (status == HttpUploadStatus::kNoHandle) {
-    message = kPostMessages[kPostNoHandle];
-    return kPostNoHandle;
+    message = kPostMessages[kUploadNoHandle];
+    return kUploadNoHandle;
   }
   if (status == HttpUploadStatus::kFailed) {
-    message = kPostMessages[kPostTransferFailed];
-    return kPostTransferFailed;
+    message = kPostMessages[kUploadTransferFailed];
+    return kUploadTransferFailed;
   }
   return ParseReportAnswer(answer, *platform.codePage, message, engine.reportNumber);
 }

@@ -9,12 +9,6 @@
 namespace netprobe {
 
 // PostJson's results; each leaves its message (GBK) in the message output.
-inline constexpr int kPostNotJson = 0;
-inline constexpr int kPostAdded = 1;
-inline constexpr int kPostAddFailed = 2;
-inline constexpr int kPostUnknownCode = 3;
-inline constexpr int kPostTransferFailed = 4;
-inline constexpr int kPostNoHandle = 5;
 
 // The message of each result, indexed by it.
 inline constexpr const char* kPostMessages[] = {

@@ -13,7 +13,7 @@ namespace netprobe {
 namespace {
 
 bool Succeeded(int result) {
-  return result == kPostAdded || result == kPostUnknownCode;
+  return result == kUploadAdded || result == kUploadUnknownCode;
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ int ProbeNetworkCards(ProbeEngine& engine, ProbeError* error) {
   AppendCardSummaries(engine.wiredCards, 1, engine.cardSummaries);
   AppendCardSummaries(engine.wirelessCards, 0, engine.cardSummaries);
   if (engine.cardSummaries.empty()) {
-    SetError(error, kCommandFailedCode, kAdapterCommandFailedMessage);
+    SetError(error, kCommandFailed, kAdapterCommandFailedMessage);
     return 0;
   }
   return 1;

@@ -32,18 +32,18 @@ const CpuNumber kCpuNumbers[] = {
      &CpuInfo::maxClockSpeed,
      &CpuInfo::maxClockSpeedScore,
      &Scorer::ClockSpeed,
-     3,
+     kCpuClockSpeedNotRun,
      "获取CPU标准频率失败",
-     4,
+     kCpuClockSpeedUnreadable,
      "解析CPU标准频率失败"},
     {{L"WMIC CPU Get NumberOfCores", KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfCores")},
      "NumberOfCores",
      &CpuInfo::numberOfCores,
      &CpuInfo::numberOfCoresScore,
      &Scorer::Cores,
-     5,
+     kCpuCoresNotRun,
      "获取CPU核心数失败",
-     6,
+     kCpuCoresUnreadable,
      "解析CPU核心数失败"},
     {{L"WMIC CPU Get NumberOfLogicalProcessors",
       KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfLogicalProcessors")},
@@ -51,27 +51,27 @@ const CpuNumber kCpuNumbers[] = {
      &CpuInfo::numberOfLogicalProcessors,
      &CpuInfo::numberOfLogicalProcessorsScore,
      &Scorer::LogicalProcessors,
-     7,
+     kCpuThreadsNotRun,
      "获取CPU线程数失败",
-     8,
+     kCpuThreadsUnreadable,
      "解析CPU线程数失败"},
     {{L"WMIC CPU Get L2CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L2CacheSize")},
      "L2CacheSize",
      &CpuInfo::l2CacheSize,
      &CpuInfo::l2CacheSizeScore,
      &Scorer::L2Cache,
-     9,
+     kCpuL2CacheNotRun,
      "获取CPU二级缓存容量失败",
-     10,
+     kCpuL2CacheUnreadable,
      "解析CPU二级缓存容量失败"},
     {{L"WMIC CPU Get L3CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L3CacheSize")},
      "L3CacheSize",
      &CpuInfo::l3CacheSize,
      &CpuInfo::l3CacheSizeScore,
      &Scorer::L3Cache,
-     11,
+     kCpuL3CacheNotRun,
      "获取CPU三级缓存容量失败",
-     12,
+     kCpuL3CacheUnreadable,
      "解析CPU三级缓存容量失败"},
 };
 
@@ -136,11 +136,11 @@ int ProbeCpu(ProbeEngine& engine, ProbeError* error) {
 
   std::string output;
   if (engine.RunWmiQuery(kNameQuery, output) == 0) {
-    SetError(error, kCommandFailedCode, kCpuCommandFailedMessage);
+    SetError(error, kCommandFailed, kCpuCommandFailedMessage);
     return 0;
   }
   if (ParseColumnValue(output, "Name", engine.cpuInfo.cpuName) == 0) {
-    SetError(error, 2, "解析CPU名称失败");
+    SetError(error, kAnswerUnreadable, "解析CPU名称失败");
     return 0;
   }
 

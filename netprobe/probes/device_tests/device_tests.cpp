@@ -40,7 +40,7 @@ int RunMicrophoneTest(ProbeEngine& engine, ProbeError* error) {
   const std::wstring result = TesterPath(found, folder, kMicrophoneResult);
   if (result.empty() || !testers->FileExists(result)) {
     engine.microphoneState = kDeviceHasProblem;
-    SetError(error, kDeviceTestFailedCode, kMicrophoneTestFailedMessage);
+    SetError(error, kDeviceTestFailed, kMicrophoneTestFailedMessage);
     return 0;
   }
   ReadVerdict(*engine.platform().files, result, engine.microphoneState);
@@ -56,7 +56,7 @@ int RunCameraTest(ProbeEngine& engine, ProbeError* error) {
       TesterPath(testers != nullptr && testers->ExeFolder(folder), folder, kCameraTester);
   if (tester.empty() || !testers->RunAndWait(tester)) {
     engine.cameraState = kDeviceHasProblem;
-    SetError(error, kDeviceTestFailedCode, kCameraTestFailedMessage);
+    SetError(error, kDeviceTestFailed, kCameraTestFailedMessage);
     return 0;
   }
   std::wstring libraryFolder;

@@ -14,7 +14,6 @@ inline constexpr int kDeviceNoVerdict = 0;
 inline constexpr int kDeviceWorks = 1;
 inline constexpr int kDeviceHasProblem = 2;
 
-inline constexpr int kDeviceTestFailedCode = 2;
 inline constexpr const char kMicrophoneTestFailedMessage[] = "测试麦克风失败";
 inline constexpr const char kCameraTestFailedMessage[] = "测试摄像头失败";
 

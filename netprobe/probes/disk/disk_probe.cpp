@@ -14,7 +14,6 @@ namespace netprobe {
 
 namespace {
 
-constexpr int kNoDiskCode = 2;
 constexpr char kNoDiskMessage[] = "解析硬盘信息失败";
 
 constexpr int kWindows7Class = 7;
@@ -70,11 +69,11 @@ void RateSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, Disk
 int ReadPhysicalDisks(ProbeEngine& engine, std::vector<DiskEntry>& disks, ProbeError* error) {
   std::string output;
   if (engine.platform().commands->RunCommand(kPhysicalDiskCommand, output) == 0) {
-    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
+    SetError(error, kCommandFailed, kDiskCommandFailedMessage);
     return 0;
   }
   if (!ParsePhysicalDiskListing(output, disks)) {
-    SetError(error, kNoDiskCode, kNoDiskMessage);
+    SetError(error, kAnswerUnreadable, kNoDiskMessage);
     return 0;
   }
   return 1;
@@ -90,7 +89,7 @@ int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
 
   std::string listing;
   if (engine.RunWmiQuery(kDiskListingQuery, listing) == 0) {
-    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
+    SetError(error, kCommandFailed, kDiskCommandFailedMessage);
     return 0;
   }
   std::vector<DiskEntry> disks;
@@ -98,7 +97,7 @@ int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
     if (versionClass == kWindows7Class) {
       // Windows 7 has no Get-PhysicalDisk, and reading the wmic listing again cannot find
       // more: it held no fixed disk the first time.
-      SetError(error, kNoDiskCode, kNoDiskMessage);
+      SetError(error, kAnswerUnreadable, kNoDiskMessage);
       return 0;
     }
     disks.clear();

@@ -25,11 +25,11 @@ int ProbeHost(ProbeEngine& engine, ProbeError* error) {
 
   std::string output;
   if (engine.RunWmiQuery(kProductQuery, output) != 1) {
-    SetError(error, kCommandFailedCode, kHostCommandFailedMessage);
+    SetError(error, kCommandFailed, kHostCommandFailedMessage);
     return 0;
   }
   if (!ParseProductListing(output, info)) {
-    SetError(error, 2, "解析主机类型失败");
+    SetError(error, kAnswerUnreadable, "解析主机类型失败");
     return 0;
   }
   return 1;

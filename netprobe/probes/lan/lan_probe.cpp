@@ -113,7 +113,7 @@ void NoteUnswept(const std::vector<NetworkCard>& cards, const std::vector<int>& 
 
 int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
   if (engine.wiredCards.empty() && engine.wirelessCards.empty()) {
-    SetError(error, kLanNoAdaptersCode, kLanNoAdaptersMessage);
+    SetError(error, kLanNoAdapters, kLanNoAdaptersMessage);
     return 0;
   }
   engine.lanDevicesWired.clear();
@@ -125,7 +125,7 @@ int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
 
   std::string table;
   if (engine.platform().commands->RunCommand(L"arp -a", table) != 1) {
-    SetError(error, kLanArpFailedCode, kLanFailedMessage);
+    SetError(error, kLanArpFailed, kLanFailedMessage);
     return 0;
   }
   ParseArpTable(table, engine.wiredCards, engine.wirelessCards, engine.language,
@@ -133,7 +133,7 @@ int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
   NoteUnswept(engine.wiredCards, unsweptWired, engine.lanDevicesWired);
   NoteUnswept(engine.wirelessCards, unsweptWireless, engine.lanDevicesWireless);
   if (engine.lanDevicesWired.empty() && engine.lanDevicesWireless.empty()) {
-    SetError(error, kLanNothingFoundCode, kLanFailedMessage);
+    SetError(error, kLanNothingFound, kLanFailedMessage);
     return 0;
   }
   return 1;

@@ -8,10 +8,7 @@
 namespace netprobe {
 
 // The codes and messages of this test.
-inline constexpr int kLanNoAdaptersCode = 1;
 inline constexpr const char kLanNoAdaptersMessage[] = "没有获取到本机网卡";
-inline constexpr int kLanNothingFoundCode = 2;
-inline constexpr int kLanArpFailedCode = 3;
 inline constexpr const char kLanFailedMessage[] = "获取局域网设备数量失败";
 
 // Addresses swept per adapter: the last octet from 0 to 255.

@@ -25,12 +25,12 @@ int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
 
   std::string listing;
   if (engine.RunWmiQuery(kModulesQuery, listing) == 0) {
-    SetError(error, kCommandFailedCode, kMemoryCommandFailedMessage);
+    SetError(error, kCommandFailed, kMemoryCommandFailedMessage);
     return 0;
   }
   MemoryInfo record;
   if (ParseMemoryModules(listing, record) == 0) {
-    SetError(error, 2, "解析内存信息失败");
+    SetError(error, kAnswerUnreadable, "解析内存信息失败");
     return 0;
   }
 

@@ -44,7 +44,7 @@ void MeasureAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
 
 int ProbeRouterDelay(ProbeEngine& engine, ProbeError* error) {
   if (engine.wiredCards.empty() && engine.wirelessCards.empty()) {
-    SetError(error, kRouterNoAdaptersCode, kRouterNoAdaptersMessage);
+    SetError(error, kRouterNoAdapters, kRouterNoAdaptersMessage);
     return 0;
   }
   engine.routerDelayWired.clear();
@@ -52,7 +52,7 @@ int ProbeRouterDelay(ProbeEngine& engine, ProbeError* error) {
   MeasureAdapters(engine, engine.wiredCards, engine.routerDelayWired);
   MeasureAdapters(engine, engine.wirelessCards, engine.routerDelayWireless);
   if (engine.routerDelayWired.empty() && engine.routerDelayWireless.empty()) {
-    SetError(error, kRouterNoEntryCode, kRouterNoEntryMessage);
+    SetError(error, kRouterNoEntry, kRouterNoEntryMessage);
     return 0;
   }
   return 1;

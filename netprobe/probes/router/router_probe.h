@@ -7,9 +7,7 @@
 namespace netprobe {
 
 // The codes and messages of this test.
-inline constexpr int kRouterNoAdaptersCode = 1;
 inline constexpr const char kRouterNoAdaptersMessage[] = "没有获取到本机网卡";
-inline constexpr int kRouterNoEntryCode = 2;
 inline constexpr const char kRouterNoEntryMessage[] = "获取主机到路由器延迟失败";
 
 // Refills routerDelayWired and routerDelayWireless; 1 on success, 0 with `error` filled.

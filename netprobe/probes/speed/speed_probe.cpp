@@ -21,7 +21,7 @@ int ProbeDownloadSpeed(ProbeEngine& engine, ProbeError* error, std::chrono::mill
   std::wstring folder;
   if (platform.speedFiles == nullptr || platform.download == nullptr ||
       !platform.speedFiles->CommonAppDataFolder(folder)) {
-    SetError(error, kSpeedTestFailedCode, kSpeedTestFailedMessage);
+    SetError(error, kSpeedTestFailed, kSpeedTestFailedMessage);
     return 0;
   }
   const std::wstring path = folder + L"\\" + kPayloadFileName;
@@ -35,7 +35,7 @@ int ProbeDownloadSpeed(ProbeEngine& engine, ProbeError* error, std::chrono::mill
     downloader.url = PayloadUrl();
     downloader.stopRequest.store(kKeepRunning);
     if (!downloader.Download()) {
-      SetError(error, kSpeedTestFailedCode, kSpeedTestFailedMessage);
+      SetError(error, kSpeedTestFailed, kSpeedTestFailedMessage);
       return 0;
     }
     measurement.bytes = downloader.LocalFileSize();

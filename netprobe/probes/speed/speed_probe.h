@@ -12,7 +12,6 @@ namespace netprobe {
 
 // Code 1 for every failure past the presence check; the export reports it too when the probe
 // cannot run at all.
-inline constexpr int kSpeedTestFailedCode = 1;
 inline constexpr const char kSpeedTestFailedMessage[] = "网络测速失败";
 
 // The payload's name in the all-users data folder.

@@ -40,7 +40,7 @@ bool FindSystemName(ProbeEngine& engine, bool writeSideFile, ProbeError* error) 
   }
   std::wstring productName;
   if (!platform.system->ReadCurrentVersionValue(L"ProductName", productName)) {
-    SetError(error, kCommandFailedCode, kSystemCommandFailedMessage);
+    SetError(error, kCommandFailed, kSystemCommandFailedMessage);
     return false;
   }
   engine.systemInfo.systemName = platform.codePage->WideToAnsi(productName);
@@ -53,7 +53,7 @@ bool ReadSystemVersion(ProbeEngine& engine, const wchar_t* valueName, ProbeError
   const Platform& platform = engine.platform();
   std::wstring value;
   if (!platform.system->ReadCurrentVersionValue(valueName, value)) {
-    SetError(error, 2, "获取系统版本失败");
+    SetError(error, kSystemVersionUnreadable, "获取系统版本失败");
     return false;
   }
   engine.systemInfo.systemVersion = platform.codePage->WideToAnsi(value);
@@ -85,7 +85,7 @@ int ProbeSystemVersion(ProbeEngine& engine, ProbeError* error) {
       }
       return 1;
     default:
-      SetError(error, 3, "不支持当前操作系统");
+      SetError(error, kSystemUnsupported, "不支持当前操作系统");
       return 0;
   }
 }

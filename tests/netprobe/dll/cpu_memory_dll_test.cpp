@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "support/simulated_machine.h"
 #include "support/offline_export.h"
 #include "support/records.h"
+#include "support/simulated_machine.h"
 
 namespace kestrel::test {
 namespace {
@@ -132,7 +132,7 @@ TEST(CpuMemoryDllTest, ErrorFilledByTheDllIsOursToChangeAndDestroy) {
   auto ours = std::make_unique<ProbeError>();
   ours->message = "0123456789abcdef";
   ASSERT_EQ(GetMemoryInfo(&info, ours.get()), 0);
-  EXPECT_EQ(ours->code, 100);
+  EXPECT_EQ(ours->code, netprobe::kNoNetwork);
   EXPECT_EQ(ours->message, kNoNetworkMessage);
   ProbeError another = *ours;
   ours.reset();  // frees what the DLL allocated

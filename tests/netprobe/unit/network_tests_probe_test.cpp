@@ -167,17 +167,16 @@ TEST(NetworkTestsFailureTest, CodesAndMessagesOfEachTest) {
     const char* lanMessage;
   };
   const std::vector<Case> cases = {
-      {"no adapters", "desktop-zh", false, false, nullptr, netprobe::kRouterNoAdaptersCode,
-       netprobe::kRouterNoAdaptersMessage, netprobe::kLanNoAdaptersCode,
+      {"no adapters", "desktop-zh", false, false, nullptr, netprobe::kRouterNoAdapters,
+       netprobe::kRouterNoAdaptersMessage, netprobe::kLanNoAdapters,
        netprobe::kLanNoAdaptersMessage},
-      {"no DNS test: no address", "desktop-zh", true, false, nullptr, netprobe::kRouterNoEntryCode,
-       netprobe::kRouterNoEntryMessage, netprobe::kLanNothingFoundCode,
-       netprobe::kLanFailedMessage},
+      {"no DNS test: no address", "desktop-zh", true, false, nullptr, netprobe::kRouterNoEntry,
+       netprobe::kRouterNoEntryMessage, netprobe::kLanNothingFound, netprobe::kLanFailedMessage},
       {"WMIC does not start", "desktop-zh", true, true, L"WMIC NICCONFIG list full",
-       netprobe::kRouterNoEntryCode, netprobe::kRouterNoEntryMessage,
-       netprobe::kLanNothingFoundCode, netprobe::kLanFailedMessage},
+       netprobe::kRouterNoEntry, netprobe::kRouterNoEntryMessage, netprobe::kLanNothingFound,
+       netprobe::kLanFailedMessage},
       {"router ping and arp do not start", "desktop-zh", true, true, L"arp -a", 0, "",
-       netprobe::kLanArpFailedCode, netprobe::kLanFailedMessage},
+       netprobe::kLanArpFailed, netprobe::kLanFailedMessage},
   };
   for (const Case& c : cases) {
     FakeMachine machine(c.profile);

@@ -232,12 +232,12 @@ TEST(ReportUploadOfflineTest, NothingIsSentWithoutANetwork) {
   wchar_t buffer[256] = L"kept";
   ProbeError error;
   EXPECT_EQ(UploadJsonData(buffer, &error), 0);
-  EXPECT_EQ(error.code, 100);
+  EXPECT_EQ(error.code, netprobe::kNoNetwork);
   EXPECT_EQ(error.message, "您当前未连接网络，请连接网络");
   EXPECT_EQ(std::wstring(buffer), L"kept");
   ProbeError dnsError;
   EXPECT_EQ(UploadDNSJsonData(&dnsError), 0);
-  EXPECT_EQ(dnsError.code, 100);
+  EXPECT_EQ(dnsError.code, netprobe::kNoNetwork);
   EXPECT_TRUE(machine.upload.sent.empty());
   netprobe::DestroyEngine();
 }

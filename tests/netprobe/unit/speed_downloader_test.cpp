@@ -247,7 +247,7 @@ TEST_F(SpeedProbeTest, FailuresGiveCodeOneAndAResetRecord) {
     transport.result = c.result;
     ProbeError error;
     EXPECT_EQ(Probe(error), 0);
-    EXPECT_EQ(error.code, netprobe::kSpeedTestFailedCode);
+    EXPECT_EQ(error.code, netprobe::kSpeedTestFailed);
     EXPECT_EQ(error.message, netprobe::kSpeedTestFailedMessage);
     EXPECT_EQ(record().avgDownloadSpeed, "");
     EXPECT_EQ(record().maxDownloadSpeed, "");

@@ -179,7 +179,7 @@ TEST_F(DnsHostileNamesTest, NamesAndAddressesThatCouldLeaveTheirQuotesAreRefused
     ProbeError error;
     EXPECT_EQ(Set(c.name, {"223.5.5.5", c.address}, error), 0)
         << simtools::WideToUtf8(c.name) << " " << c.address;
-    EXPECT_EQ(error.code, netprobe::kDnsRefusedCode);
+    EXPECT_EQ(error.code, netprobe::kDnsRefused);
     EXPECT_EQ(error.message, netprobe::kDnsFailedMessage);
     EXPECT_EQ(Log(), "") << simtools::WideToUtf8(c.name) << " " << c.address;
   }
