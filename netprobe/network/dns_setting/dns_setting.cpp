@@ -24,7 +24,8 @@ bool AllAddressesValid(const std::vector<DnsSettingRequest>& requests) {
 // One adapter: its commands in order, stopping at the first that fails.
 int SetOneAdapter(ProbeEngine& engine, const DnsSettingRequest& request, ProbeError* error) {
   std::string friendlyName;
-  if (!FindAdapterFriendlyName(engine, request.adapterName, friendlyName)) {
+  if (!FindAdapterFriendlyName(engine.platform().adapters, *engine.platform().codePage,
+                               request.adapterName, friendlyName)) {
     SetError(error, kDnsAdapterNotFound, kDnsAdapterNotFoundMessage);
     return 0;
   }
@@ -91,7 +92,7 @@ int SetAdaptersDns(ProbeEngine& engine, const std::vector<DnsSettingRequest>& re
   }
   // Whether the marker could be written does not change the outcome: the DNS is set.
   WriteDnsOptimizeMarker(*engine.platform().files);
-  engine.dnsTestInfo.optimize = 1;
+  engine.MarkDnsOptimised();
   return 1;
 }
 

@@ -19,12 +19,11 @@ constexpr WmiQuery kProductQuery{
 
 }  // namespace
 
-int ProbeHost(ProbeEngine& engine, ProbeError* error) {
-  HostInfo& info = engine.hostInfo;
+int ProbeHost(WmiRunner& wmi, HostInfo& info, ProbeError* error) {
   info.hostTypeName.clear();
 
   std::string output;
-  if (engine.RunWmiQuery(kProductQuery, output) != 1) {
+  if (wmi.Run(kProductQuery, output) != 1) {
     SetError(error, kCommandFailed, kHostCommandFailedMessage);
     return 0;
   }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "support/simulated_machine.h"
 #include "support/offline_export.h"
+#include "support/simulated_machine.h"
 #include "support/testdata.h"
 #include "support/windows_system.h"
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "support/simulated_machine.h"
 #include "support/offline_export.h"
 #include "support/records.h"
+#include "support/simulated_machine.h"
 
 namespace kestrel::test {
 namespace {

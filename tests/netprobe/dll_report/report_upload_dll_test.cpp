@@ -16,8 +16,8 @@
 
 #include "NetProbe.h"
 #include "kestrel_endpoints.h"
-#include "support/simulated_machine.h"
 #include "support/server_http.h"
+#include "support/simulated_machine.h"
 
 namespace kestrel::test {
 namespace {

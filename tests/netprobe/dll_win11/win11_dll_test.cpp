@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "support/simulated_machine.h"
 #include "support/records.h"
+#include "support/simulated_machine.h"
 #include "support/windows_system.h"
 
 namespace kestrel::test {

@@ -43,8 +43,8 @@ TEST_P(AdapterProbeTest, BuildsSummariesWiredFirstThenWireless) {
   auto engine = machine.MakeEngine();
   ProbeError error;
 
-  EXPECT_EQ(netprobe::ProbeNetworkCards(*engine, &error), c.result);
-  EXPECT_EQ(Describe(engine->cardSummaries), c.summaries);
+  EXPECT_EQ(engine->ProbeNetworkCards(&error), c.result);
+  EXPECT_EQ(Describe(engine->records().cardSummaries), c.summaries);
   // Every command is tried, the wired service started before the wired listing is read.
   EXPECT_EQ(machine.runner.calls(), kAllCommands);
   EXPECT_EQ(machine.runner.launchShows(), std::vector<int>{0});  // no window flashes up
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
 std::unique_ptr<netprobe::ProbeEngine> ProbedEngine(FakeMachine& machine) {
   auto engine = machine.MakeEngine();
   ProbeError error;
-  EXPECT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1) << error.code;
+  EXPECT_EQ(engine->ProbeNetworkCards(&error), 1) << error.code;
   return engine;
 }
 
@@ -120,13 +120,13 @@ TEST(AdapterProbeTest, KeepsTheCardsTheNetworkTestsBuildOn) {
   FakeMachine machine("laptop-en", 1252);
   const auto engine = ProbedEngine(machine);
 
-  ASSERT_EQ(engine->wiredCards.size(), 1u);
-  const NetworkCard& wired = engine->wiredCards[0];
+  ASSERT_EQ(engine->records().wiredCards.size(), 1u);
+  const NetworkCard& wired = engine->records().wiredCards[0];
   EXPECT_EQ(wired.connected, 0);
   EXPECT_EQ(wired.speed, 0);  // wmic reports no speed for the unplugged adapter
   EXPECT_EQ(wired.signal, 0);
-  ASSERT_EQ(engine->wirelessCards.size(), 1u);
-  const NetworkCard& wireless = engine->wirelessCards[0];
+  ASSERT_EQ(engine->records().wirelessCards.size(), 1u);
+  const NetworkCard& wireless = engine->records().wirelessCards[0];
   EXPECT_EQ(wireless.description, "Intel(R) Wireless-AC 9560 160MHz");
   EXPECT_EQ(wireless.connected, 1);
   EXPECT_EQ(wireless.speed, 866);
@@ -140,9 +140,9 @@ TEST(AdapterProbeTest, DisconnectedAdapterKeepsTheRateItsDriverReports) {
   FakeMachine machine("nic-wired-connected-en", 1252);
   const auto engine = ProbedEngine(machine);
 
-  ASSERT_EQ(engine->wirelessCards.size(), 1u);
-  EXPECT_EQ(engine->wirelessCards[0].connected, 0);
-  EXPECT_EQ(engine->wirelessCards[0].speed, 144);  // only its summary hides it
+  ASSERT_EQ(engine->records().wirelessCards.size(), 1u);
+  EXPECT_EQ(engine->records().wirelessCards[0].connected, 0);
+  EXPECT_EQ(engine->records().wirelessCards[0].speed, 144);  // only its summary hides it
 }
 
 using AdapterExportTest = ExportTest;
@@ -158,17 +158,19 @@ TEST_F(AdapterExportTest, SecondCallHandsOutTheSameRecordRefilled) {
 
   // Spoil the record and the lists behind it: the next call clears and fills them again.
   netprobe::ProbeEngine& engine = *netprobe::Engine();
-  engine.cardSummaries.push_back(NetworkCardSummary{"stale", 1, 2, 0});
-  engine.cardSummaries[0].networkCardSpeed = 10;
-  engine.wiredCards.push_back(NetworkCard{});
-  engine.wirelessCards.push_back(NetworkCard{});
+  SeedRecords(engine, [&](netprobe::ProbeRecords& r) {
+    r.cardSummaries.push_back(NetworkCardSummary{"stale", 1, 2, 0});
+  });
+  SeedRecords(engine, [&](netprobe::ProbeRecords& r) { r.cardSummaries[0].networkCardSpeed = 10; });
+  SeedRecords(engine, [&](netprobe::ProbeRecords& r) { r.wiredCards.push_back(NetworkCard{}); });
+  SeedRecords(engine, [&](netprobe::ProbeRecords& r) { r.wirelessCards.push_back(NetworkCard{}); });
 
   const std::vector<NetworkCardSummary>* second = nullptr;
   ASSERT_EQ(GetLanAndWlanNetworkCardInfo(&second, &error), 1);
   EXPECT_EQ(second, first);
   EXPECT_EQ(Describe(*second), expected);
-  EXPECT_EQ(engine.wiredCards.size(), 1u);
-  EXPECT_TRUE(engine.wirelessCards.empty());
+  EXPECT_EQ(engine.records().wiredCards.size(), 1u);
+  EXPECT_TRUE(engine.records().wirelessCards.empty());
   EXPECT_EQ(error.code, 0);
 }
 

@@ -72,11 +72,11 @@ TEST(CpuProbeTest, RecordedMachines) {
     auto engine = machine.MakeEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
-    EXPECT_EQ(engine->cpuInfo.cpuName, c.name);
-    EXPECT_EQ(CpuNumbers(engine->cpuInfo), c.numbers);
-    EXPECT_EQ(engine->cpuInfo.cpuUtilization, c.utilization);
-    EXPECT_EQ(engine->cpuLoadSamples.size(), c.samples);
+    EXPECT_EQ(engine->ProbeCpu(&error), 1);
+    EXPECT_EQ(engine->records().cpuInfo.cpuName, c.name);
+    EXPECT_EQ(CpuNumbers(engine->records().cpuInfo), c.numbers);
+    EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, c.utilization);
+    EXPECT_EQ(engine->records().cpuLoadSamples.size(), c.samples);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
     EXPECT_EQ(machine.runner.calls(), ValueCommandsThenLoads(c.loadRuns));
@@ -105,14 +105,14 @@ TEST(CpuProbeTest, NumberThatDoesNotStartIsReportedAndTheRestIsRead) {
     auto engine = machine.MakeEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
+    EXPECT_EQ(engine->ProbeCpu(&error), 1);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
     Numbers expected = kDesktopNumbers;
     expected[2 * row] = 0;
     expected[2 * row + 1] = 0;
-    EXPECT_EQ(CpuNumbers(engine->cpuInfo), expected);
-    EXPECT_EQ(engine->cpuInfo.cpuUtilization, 24);
+    EXPECT_EQ(CpuNumbers(engine->records().cpuInfo), expected);
+    EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, 24);
   }
 }
 
@@ -135,7 +135,7 @@ TEST(CpuProbeTest, LastFailureWins) {
     }
     auto engine = machine.MakeEngine();
     ProbeError error;
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
+    EXPECT_EQ(engine->ProbeCpu(&error), 1);
     EXPECT_EQ(error.code, c.code);
   }
 }
@@ -155,17 +155,18 @@ TEST(CpuProbeTest, NameFailureEndsTheProbeWithAnEmptyRecord) {
     ScriptedMachine machine("desktop-zh");
     machine.Fail(kName, c);
     auto engine = machine.MakeScriptedEngine();
-    engine->cpuInfo.cpuName = "from an earlier run";
-    engine->cpuInfo.l2CacheSize = 512;
-    engine->cpuInfo.cpuUtilization = 40;
+    SeedRecords(*engine,
+                [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuName = "from an earlier run"; });
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.cpuInfo.l2CacheSize = 512; });
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuUtilization = 40; });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 0);
+    EXPECT_EQ(engine->ProbeCpu(&error), 0);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
-    EXPECT_EQ(engine->cpuInfo.cpuName, "");
-    EXPECT_EQ(CpuNumbers(engine->cpuInfo), Numbers(10, 0));
-    EXPECT_EQ(engine->cpuInfo.cpuUtilization, 0);
+    EXPECT_EQ(engine->records().cpuInfo.cpuName, "");
+    EXPECT_EQ(CpuNumbers(engine->records().cpuInfo), Numbers(10, 0));
+    EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, 0);
     // Nothing after the name ran.
     EXPECT_EQ(machine.runner.calls().size(), c.starts ? 0u : 1u);
     EXPECT_TRUE(machine.clock.sleeps.empty());
@@ -199,11 +200,11 @@ TEST(CpuProbeTest, OddColumnValues) {
     auto engine = machine.MakeScriptedEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
-    EXPECT_EQ(engine->cpuInfo.maxClockSpeed, c.value);
-    EXPECT_EQ(engine->cpuInfo.maxClockSpeedScore, c.score);
+    EXPECT_EQ(engine->ProbeCpu(&error), 1);
+    EXPECT_EQ(engine->records().cpuInfo.maxClockSpeed, c.value);
+    EXPECT_EQ(engine->records().cpuInfo.maxClockSpeedScore, c.score);
     EXPECT_EQ(error.code, c.code);
-    EXPECT_EQ(engine->cpuInfo.numberOfCores, 6);  // the rows after it are still read
+    EXPECT_EQ(engine->records().cpuInfo.numberOfCores, 6);  // the rows after it are still read
   }
 }
 
@@ -233,9 +234,9 @@ TEST(CpuProbeTest, SamplingPasses) {
     auto engine = machine.MakeScriptedEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
+    EXPECT_EQ(engine->ProbeCpu(&error), 1);
     EXPECT_EQ(machine.scripts.Runs(kLoad), c.runs);
-    EXPECT_EQ(engine->cpuInfo.cpuUtilization, c.utilization);
+    EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, c.utilization);
     EXPECT_EQ(machine.clock.sleeps, std::vector<unsigned>(c.runs / 20 * 19, 480u));
     EXPECT_EQ(error.code, 0);
   }
@@ -247,9 +248,9 @@ TEST(CpuProbeTest, LoadListingThatDoesNotStartCostsFourPasses) {
   auto engine = machine.MakeEngine();
   ProbeError error;
 
-  EXPECT_EQ(netprobe::ProbeCpu(*engine, &error), 1);
-  EXPECT_EQ(engine->cpuInfo.cpuUtilization, 0);
-  EXPECT_TRUE(engine->cpuLoadSamples.empty());
+  EXPECT_EQ(engine->ProbeCpu(&error), 1);
+  EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, 0);
+  EXPECT_TRUE(engine->records().cpuLoadSamples.empty());
   EXPECT_EQ(machine.runner.calls(), ValueCommandsThenLoads(80));
   EXPECT_EQ(machine.clock.sleeps.size(), 76u);
   EXPECT_EQ(error.code, 0);  // the load has no failure code of its own
@@ -330,12 +331,13 @@ TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   const CpuInfo* first = nullptr;
   ProbeError error;
   ASSERT_EQ(GetCPUInfo(&first, &error), 1);
-  ASSERT_EQ(first, &netprobe::Engine()->cpuInfo);
+  ASSERT_EQ(first, &netprobe::Engine()->records().cpuInfo);
 
-  netprobe::Engine()->cpuInfo.cpuName = "stale";
-  netprobe::Engine()->cpuInfo.l3CacheSize = 1;
-  netprobe::Engine()->cpuInfo.cpuUtilization = 99;
-  netprobe::Engine()->cpuLoadSamples.assign(40, 99.0);
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuName = "stale"; });
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.cpuInfo.l3CacheSize = 1; });
+  SeedRecords(*netprobe::Engine(),
+              [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuUtilization = 99; });
+  netprobe::Engine()->records().cpuLoadSamples.assign(40, 99.0);
   const CpuInfo* second = nullptr;
   ASSERT_EQ(GetCPUInfo(&second, &error), 1);
 
@@ -344,7 +346,7 @@ TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   EXPECT_EQ(CpuNumbers(*second), kDesktopNumbers);
   // The profile's load sequence has reached its last recording: 25 on every run.
   EXPECT_EQ(second->cpuUtilization, 25);
-  EXPECT_EQ(netprobe::Engine()->cpuLoadSamples, std::vector<double>(20, 25.0));
+  EXPECT_EQ(netprobe::Engine()->records().cpuLoadSamples, std::vector<double>(20, 25.0));
   EXPECT_EQ(error.code, 0);
 }
 

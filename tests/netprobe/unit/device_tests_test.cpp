@@ -81,21 +81,21 @@ TEST(DeviceTests, ResultFileFirstLineIsTheVerdict) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines.empty() ? std::string("(empty)") : c.lines.front());
     DeviceRig mic;
-    mic.engine->microphoneState = 5;
+    SeedRecords(*mic.engine, [&](netprobe::ProbeRecords& r) { r.microphoneState = 5; });
     mic.testers.resultPath = L"C:\\Kestrel\\Test\\MicrophoneTextResult.txt";
     mic.testers.resultLines = c.lines;
     ProbeError error;
-    EXPECT_EQ(netprobe::RunMicrophoneTest(*mic.engine, &error), 1);
-    EXPECT_EQ(mic.engine->microphoneState, c.state);
+    EXPECT_EQ(mic.engine->RunMicrophoneTest(&error), 1);
+    EXPECT_EQ(mic.engine->records().microphoneState, c.state);
     EXPECT_EQ(mic.testers.ran, std::vector<std::wstring>{L"C:\\Kestrel\\Test\\MicProbe.exe"});
     EXPECT_EQ(mic.testers.removed, std::vector<std::wstring>{mic.testers.resultPath});
 
     DeviceRig camera;
-    camera.engine->cameraState = 5;
+    SeedRecords(*camera.engine, [&](netprobe::ProbeRecords& r) { r.cameraState = 5; });
     camera.testers.resultPath = L"C:\\Kestrel\\Test\\CameraTextResult.txt";
     camera.testers.resultLines = c.lines;
-    EXPECT_EQ(netprobe::RunCameraTest(*camera.engine, &error), 1);
-    EXPECT_EQ(camera.engine->cameraState, c.lines.empty() ? 0 : c.state) << "reset first";
+    EXPECT_EQ(camera.engine->RunCameraTest(&error), 1);
+    EXPECT_EQ(camera.engine->records().cameraState, c.lines.empty() ? 0 : c.state) << "reset first";
     EXPECT_EQ(camera.testers.ran, std::vector<std::wstring>{L"C:\\Kestrel\\Test\\CamProbe.exe"});
     EXPECT_EQ(error.code, 0);
   }
@@ -120,17 +120,18 @@ TEST(DeviceTests, MissingResultsAndTestersThatDoNotStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     DeviceRig rig;
-    rig.engine->microphoneState = 1;
-    rig.engine->cameraState = 1;
+    SeedRecords(*rig.engine, [&](netprobe::ProbeRecords& r) { r.microphoneState = 1; });
+    SeedRecords(*rig.engine, [&](netprobe::ProbeRecords& r) { r.cameraState = 1; });
     rig.testers.starts = c.starts;
     rig.testers.leavesResult = c.leavesResult;
     rig.testers.resultPath = L"C:\\Kestrel\\Test\\CameraTextResult.txt";
     rig.testers.resultLines = {"1"};
     ProbeError error;
-    const int result = c.camera ? netprobe::RunCameraTest(*rig.engine, &error)
-                                : netprobe::RunMicrophoneTest(*rig.engine, &error);
+    const int result =
+        c.camera ? rig.engine->RunCameraTest(&error) : rig.engine->RunMicrophoneTest(&error);
     EXPECT_EQ(result, c.result);
-    EXPECT_EQ(c.camera ? rig.engine->cameraState : rig.engine->microphoneState, c.state);
+    EXPECT_EQ(c.camera ? rig.engine->records().cameraState : rig.engine->records().microphoneState,
+              c.state);
     EXPECT_EQ(error.code, c.code);
     if (c.code != 0) {
       EXPECT_EQ(error.message, c.camera ? netprobe::kCameraTestFailedMessage
@@ -146,15 +147,15 @@ TEST(DeviceTests, CameraResultBesideTheLibraryMicrophoneResultBesideTheProgram) 
   rig.testers.resultLines = {"2"};
   ProbeError error;
   rig.testers.resultPath = L"D:\\Lib\\Test\\CameraTextResult.txt";
-  EXPECT_EQ(netprobe::RunCameraTest(*rig.engine, &error), 1);
-  EXPECT_EQ(rig.engine->cameraState, 2);
+  EXPECT_EQ(rig.engine->RunCameraTest(&error), 1);
+  EXPECT_EQ(rig.engine->records().cameraState, 2);
   rig.testers.resultPath = L"C:\\App\\Test\\CameraTextResult.txt";  // beside the program: unseen
-  EXPECT_EQ(netprobe::RunCameraTest(*rig.engine, &error), 1);
-  EXPECT_EQ(rig.engine->cameraState, 0);
+  EXPECT_EQ(rig.engine->RunCameraTest(&error), 1);
+  EXPECT_EQ(rig.engine->records().cameraState, 0);
 
   rig.testers.resultPath = L"C:\\App\\Test\\MicrophoneTextResult.txt";
-  EXPECT_EQ(netprobe::RunMicrophoneTest(*rig.engine, &error), 1);
-  EXPECT_EQ(rig.engine->microphoneState, 2);
+  EXPECT_EQ(rig.engine->RunMicrophoneTest(&error), 1);
+  EXPECT_EQ(rig.engine->records().microphoneState, 2);
   EXPECT_EQ(rig.testers.ran.back(), L"C:\\App\\Test\\MicProbe.exe");
 }
 
@@ -164,8 +165,8 @@ TEST(DeviceTests, PathsTooLongAreNotCutShort) {
   rig.testers.resultPath = rig.testers.exeFolder + L"\\Test\\MicrophoneTextResult.txt";
   rig.testers.resultLines = {"1"};
   ProbeError error;
-  EXPECT_EQ(netprobe::RunMicrophoneTest(*rig.engine, &error), 0);
-  EXPECT_EQ(netprobe::RunCameraTest(*rig.engine, &error), 0);
+  EXPECT_EQ(rig.engine->RunMicrophoneTest(&error), 0);
+  EXPECT_EQ(rig.engine->RunCameraTest(&error), 0);
   EXPECT_TRUE(rig.testers.ran.empty());
 }
 

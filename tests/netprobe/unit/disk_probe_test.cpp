@@ -81,14 +81,14 @@ TEST(DiskProbeTest, ListsScoresAndFallsBackByWindowsVersion) {
     machine.system.major = c.version.major;
     machine.system.minor = c.version.minor;
     auto engine = machine.MakeEngine();
-    engine->diskInfo = Stale();
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.diskInfo = Stale(); });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeDisks(*engine, &error), c.code == 0 ? 1 : 0) << what;
+    EXPECT_EQ(engine->ProbeDisks(&error), c.code == 0 ? 1 : 0) << what;
     EXPECT_EQ(error.code, c.code) << what;
     EXPECT_EQ(error.message, c.code == 0 ? "" : "解析硬盘信息失败") << what;
     EXPECT_EQ(machine.runner.calls(), c.calls) << what;
-    const DiskInfo& info = engine->diskInfo;
+    const DiskInfo& info = engine->records().diskInfo;
     EXPECT_EQ(NamesAndSizes(info.disks), c.disks) << what;
     EXPECT_EQ(info.hardDiskSumSize, c.sum) << what;
     EXPECT_EQ(info.hardDiskSizeScore, c.sizeScore) << what;
@@ -117,15 +117,15 @@ TEST(DiskProbeTest, CommandsThatDoNotStart) {
     FakeMachine machine(c.profile);
     machine.runner.FailToStart(c.failing);
     auto engine = machine.MakeEngine();
-    engine->diskInfo = Stale();
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.diskInfo = Stale(); });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeDisks(*engine, &error), c.result) << c.profile;
+    EXPECT_EQ(engine->ProbeDisks(&error), c.result) << c.profile;
     EXPECT_EQ(error.code, c.code) << c.profile;
     EXPECT_EQ(error.message, c.code == 0 ? "" : "获取硬盘信息失败") << c.profile;
     EXPECT_EQ(machine.runner.calls(), c.calls) << c.profile;
-    EXPECT_EQ(engine->diskInfo.hardDiskSpeedScore, 0) << c.profile;
-    EXPECT_EQ(engine->diskInfo.disks.size(), c.result == 1 ? 2u : 0u) << c.profile;
+    EXPECT_EQ(engine->records().diskInfo.hardDiskSpeedScore, 0) << c.profile;
+    EXPECT_EQ(engine->records().diskInfo.disks.size(), c.result == 1 ? 2u : 0u) << c.profile;
   }
 }
 
@@ -158,15 +158,15 @@ TEST(DiskProbeTest, SystemDriveSpaceAndItsScore) {
     machine.system.diskTotalBytes = c.total;
     machine.system.diskFreeToCallerBytes = c.free;
     auto engine = machine.MakeEngine();
-    engine->diskInfo = Stale();
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.diskInfo = Stale(); });
     ProbeError error;
 
-    ASSERT_EQ(netprobe::ProbeDisks(*engine, &error), 1) << c.what;
+    ASSERT_EQ(engine->ProbeDisks(&error), 1) << c.what;
     EXPECT_EQ(machine.system.diskSpaceQueries, std::vector<std::wstring>{L"C:\\Windows\\system32"})
         << c.what;
-    EXPECT_EQ(engine->diskInfo.systemDiskSize, c.sizeMb) << c.what;
-    EXPECT_EQ(engine->diskInfo.systemDiskRemainingSpace, c.freeMb) << c.what;
-    EXPECT_EQ(engine->diskInfo.systemDiskRemainingSpaceScore, c.score) << c.what;
+    EXPECT_EQ(engine->records().diskInfo.systemDiskSize, c.sizeMb) << c.what;
+    EXPECT_EQ(engine->records().diskInfo.systemDiskRemainingSpace, c.freeMb) << c.what;
+    EXPECT_EQ(engine->records().diskInfo.systemDiskRemainingSpaceScore, c.score) << c.what;
   }
 }
 
@@ -187,11 +187,11 @@ TEST(DiskProbeTest, WinsatRatesTheDriveOfTheSystemFolder) {
     auto engine = machine.MakeEngine();
     ProbeError error;
 
-    ASSERT_EQ(netprobe::ProbeDisks(*engine, &error), 1);
+    ASSERT_EQ(engine->ProbeDisks(&error), 1);
     EXPECT_EQ(machine.runner.calls(), c.calls);
     EXPECT_EQ(machine.system.diskSpaceQueries.size(), c.spaceQueries);
-    EXPECT_EQ(engine->diskInfo.hardDiskSpeedScore, c.speedScore);
-    EXPECT_EQ(engine->diskInfo.hardDiskSizeScore, 35);
+    EXPECT_EQ(engine->records().diskInfo.hardDiskSpeedScore, c.speedScore);
+    EXPECT_EQ(engine->records().diskInfo.hardDiskSizeScore, 35);
   }
 }
 

@@ -71,12 +71,12 @@ TEST_F(DnsSettingTest, CommandsForEachNumberOfAddresses) {
   for (const Case& c : cases) {
     netsh_.calls.clear();
     machine_.files.writtenAt.clear();
-    engine_->dnsTestInfo.optimize = 0;
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.dnsTestInfo.optimize = 0; });
     ProbeError error;
     EXPECT_EQ(Set(c.addresses, error), 1);
     EXPECT_EQ(netsh_.calls, c.commands);
     EXPECT_TRUE(MarkerWritten());
-    EXPECT_EQ(engine_->dnsTestInfo.optimize, 1);
+    EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 1);
     EXPECT_EQ(error.code, 0);
   }
 }
@@ -89,11 +89,11 @@ TEST_F(DnsSettingTest, OutputOfThreeCharactersSucceedsFourFail) {
   for (const Case& c : std::vector<Case>{{"", 1}, {"\r\n", 1}, {"ok\n", 1}, {"err\n", 0}}) {
     netsh_.output = c.output;
     machine_.files.writtenAt.clear();
-    engine_->dnsTestInfo.optimize = 0;
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.dnsTestInfo.optimize = 0; });
     ProbeError error;
     EXPECT_EQ(Set({"223.5.5.5", "1.1.1.1"}, error), c.result) << c.output.size();
     EXPECT_EQ(MarkerWritten(), c.result == 1);
-    EXPECT_EQ(engine_->dnsTestInfo.optimize, c.result);
+    EXPECT_EQ(engine_->records().dnsTestInfo.optimize, c.result);
     if (c.result == 0) {
       EXPECT_EQ(error.code, 3);
       EXPECT_EQ(error.message, "设置DNS失败");
@@ -113,7 +113,7 @@ TEST_F(DnsSettingTest, FailuresAndTheirCodes) {
   EXPECT_EQ(error.code, 2);
   EXPECT_EQ(error.message, "设置DNS失败");
   EXPECT_FALSE(MarkerWritten());
-  EXPECT_EQ(engine_->dnsTestInfo.optimize, 0);
+  EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 0);
 }
 
 TEST_F(DnsSettingTest, SecondAdapterUnknownLeavesTheFirstChangedAndNoMarker) {
@@ -124,10 +124,10 @@ TEST_F(DnsSettingTest, SecondAdapterUnknownLeavesTheFirstChangedAndNoMarker) {
   EXPECT_EQ(error.code, 1);
   EXPECT_EQ(netsh_.calls.size(), 1u);
   EXPECT_FALSE(MarkerWritten());
-  EXPECT_EQ(engine_->dnsTestInfo.optimize, 0);
+  EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 0);
   EXPECT_EQ(netprobe::SetAdaptersDns(*engine_, {}, &error), 1);
   EXPECT_TRUE(MarkerWritten());
-  EXPECT_EQ(engine_->dnsTestInfo.optimize, 1);
+  EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 1);
 }
 
 TEST_F(DnsSettingTest, HostileNamesAndAddressesAreRefusedBeforeAnyCommand) {

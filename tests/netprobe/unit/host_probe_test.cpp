@@ -179,13 +179,15 @@ TEST(HostProbeTest, FillsTheRecordFromTheMachinesListing) {
   for (const ProfileCase& c : cases) {
     FakeMachine machine(c.profile);
     auto engine = machine.MakeEngine();
-    engine->hostInfo.hostTypeName = "from an earlier run";
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) {
+      r.hostInfo.hostTypeName = "from an earlier run";
+    });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeHost(*engine, &error), 1) << c.profile;
-    EXPECT_EQ(engine->hostInfo.serialNumber, c.serialNumber) << c.profile;
-    EXPECT_EQ(engine->hostInfo.manufacturer, c.manufacturer) << c.profile;
-    EXPECT_EQ(engine->hostInfo.hostTypeName, c.model) << c.profile;
+    EXPECT_EQ(engine->ProbeHost(&error), 1) << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.serialNumber, c.serialNumber) << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.manufacturer, c.manufacturer) << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.hostTypeName, c.model) << c.profile;
     EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
     EXPECT_EQ(error.code, 0) << c.profile;
   }
@@ -208,15 +210,15 @@ TEST(HostProbeTest, FailuresEmptyTheModelAndKeepTheRest) {
       machine.runner.FailToStart(kListingCommand);
     }
     auto engine = machine.MakeEngine();
-    engine->hostInfo = Untouched();
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) { r.hostInfo = Untouched(); });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeHost(*engine, &error), 0) << c.profile;
+    EXPECT_EQ(engine->ProbeHost(&error), 0) << c.profile;
     EXPECT_EQ(error.code, c.code) << c.profile;
     EXPECT_EQ(error.message, c.message) << c.profile;
-    EXPECT_EQ(engine->hostInfo.hostTypeName, "") << c.profile;
-    EXPECT_EQ(engine->hostInfo.serialNumber, "old serial") << c.profile;
-    EXPECT_EQ(engine->hostInfo.manufacturer, "old maker") << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.hostTypeName, "") << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.serialNumber, "old serial") << c.profile;
+    EXPECT_EQ(engine->records().hostInfo.manufacturer, "old maker") << c.profile;
     EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kListingCommand}) << c.profile;
   }
 }
@@ -231,7 +233,7 @@ TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 
   ASSERT_EQ(GetHostInfomation(&first, &error), 1);
   ASSERT_NE(first, nullptr);
-  netprobe::Engine()->hostInfo = HostInfo{};
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.hostInfo = HostInfo{}; });
   ASSERT_EQ(GetHostInfomation(&second, &error), 1);
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->hostTypeName, "Latitude 7490");
@@ -240,10 +242,10 @@ TEST_F(HostExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 
 TEST_F(HostExportTest, OfflineLeavesTheRecordAndRunsNoListing) {
   FakeMachine& machine = InstallMachine("offline-zh");
-  netprobe::Engine()->hostInfo = Untouched();
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.hostInfo = Untouched(); });
 
   ExpectRefusedOffline(GetHostInfomation);
-  const HostInfo& kept = netprobe::Engine()->hostInfo;
+  const HostInfo& kept = netprobe::Engine()->records().hostInfo;
   EXPECT_EQ(kept.hostTypeName, "old model");
   EXPECT_EQ(kept.serialNumber, "old serial");
   EXPECT_EQ(kept.manufacturer, "old maker");

@@ -145,23 +145,26 @@ TEST(LanSweepTest, PingsThatDoNotStartAreRetriedAndCounted) {
     services.commands = &runner;
     netprobe::ProbeEngine engine(services);
     ProbeError error;
-    ASSERT_EQ(netprobe::ProbeNetworkCards(engine, &error), 1);
-    ASSERT_EQ(netprobe::ProbeDnsTest(engine, &error), 1);
+    ASSERT_EQ(engine.ProbeNetworkCards(&error), 1);
+    ASSERT_EQ(engine.ProbeDnsTest(&error), 1);
 
     FakeMachine reference(c.profile, codePage);
     const auto expected = reference.MakeEngine();
-    ASSERT_EQ(netprobe::ProbeNetworkCards(*expected, &error), 1);
-    ASSERT_EQ(netprobe::ProbeDnsTest(*expected, &error), 1);
-    ASSERT_EQ(netprobe::ProbeLanDevices(*expected, &error), 1);
+    ASSERT_EQ(expected->ProbeNetworkCards(&error), 1);
+    ASSERT_EQ(expected->ProbeDnsTest(&error), 1);
+    ASSERT_EQ(expected->ProbeLanDevices(&error), 1);
 
     machine.clock.sleeps.clear();
-    ASSERT_EQ(netprobe::ProbeLanDevices(engine, &error), 1);
+    ASSERT_EQ(engine.ProbeLanDevices(&error), 1);
     // The devices still come from the ARP table: the count stands beside them.
-    EXPECT_EQ(Describe(engine.lanDevicesWired), Describe(expected->lanDevicesWired));
-    EXPECT_EQ(Describe(engine.lanDevicesWireless), Describe(expected->lanDevicesWireless));
-    EXPECT_EQ(Unswept(engine.lanDevicesWired), c.unsweptWired);
-    EXPECT_EQ(Unswept(engine.lanDevicesWireless), c.unsweptWireless);
-    EXPECT_EQ(Unswept(expected->lanDevicesWired), std::vector<int>(c.unsweptWired.size(), 0));
+    EXPECT_EQ(Describe(engine.records().lanDevicesWired),
+              Describe(expected->records().lanDevicesWired));
+    EXPECT_EQ(Describe(engine.records().lanDevicesWireless),
+              Describe(expected->records().lanDevicesWireless));
+    EXPECT_EQ(Unswept(engine.records().lanDevicesWired), c.unsweptWired);
+    EXPECT_EQ(Unswept(engine.records().lanDevicesWireless), c.unsweptWireless);
+    EXPECT_EQ(Unswept(expected->records().lanDevicesWired),
+              std::vector<int>(c.unsweptWired.size(), 0));
     int mostRuns = 0;
     for (const auto& [command, runs] : c.runs) {
       EXPECT_EQ(runner.Runs(command), runs) << std::string(command.begin(), command.end());

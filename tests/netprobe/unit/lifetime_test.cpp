@@ -80,7 +80,7 @@ TEST(LifetimeTest, LanguageFollowsTheAnsiCodePage) {
   };
   for (const Case& c : {Case{936, 1}, Case{1252, 2}}) {
     FakeMachine machine("connected-zh", c.codePage);
-    EXPECT_EQ(machine.MakeEngine()->language, c.language) << c.codePage;
+    EXPECT_EQ(machine.MakeEngine()->language(), c.language) << c.codePage;
   }
 }
 

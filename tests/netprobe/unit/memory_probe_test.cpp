@@ -165,8 +165,8 @@ TEST(MemoryProbeTest, RecordedMachines) {
     auto engine = machine.MakeEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 1);
-    EXPECT_EQ(MemoryNumbers(engine->memoryInfo), MemoryNumbers(c.expected));
+    EXPECT_EQ(engine->ProbeMemory(&error), 1);
+    EXPECT_EQ(MemoryNumbers(engine->records().memoryInfo), MemoryNumbers(c.expected));
     EXPECT_EQ(machine.runner.calls(), std::vector<std::wstring>{kModules});
     EXPECT_EQ(error.code, 0);
   }
@@ -197,10 +197,10 @@ TEST(MemoryProbeTest, OccupancyFromTheSystemsMemoryStatus) {
     auto engine = machine.MakeEngine();
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 1);
-    EXPECT_EQ(engine->memoryInfo.memoryOccupancy, c.occupancy);
-    EXPECT_EQ(engine->memoryInfo.memoryOccupancyScore, c.score);
-    EXPECT_EQ(engine->memoryInfo.memorySumSize, 16384u);
+    EXPECT_EQ(engine->ProbeMemory(&error), 1);
+    EXPECT_EQ(engine->records().memoryInfo.memoryOccupancy, c.occupancy);
+    EXPECT_EQ(engine->records().memoryInfo.memoryOccupancyScore, c.score);
+    EXPECT_EQ(engine->records().memoryInfo.memorySumSize, 16384u);
     EXPECT_EQ(error.code, 0);
   }
 }
@@ -219,13 +219,15 @@ TEST(MemoryProbeTest, FailureLeavesARecordOfZeros) {
     ScriptedMachine machine("desktop-zh");
     machine.Fail(kModules, c);
     auto engine = machine.MakeScriptedEngine();
-    engine->memoryInfo = MemoryInfo{4096, 10, 1600, 60, 50, 20, 1, 15};  // an earlier run's
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) {
+      r.memoryInfo = MemoryInfo{4096, 10, 1600, 60, 50, 20, 1, 15};
+    });  // an earlier run's
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeMemory(*engine, &error), 0);
+    EXPECT_EQ(engine->ProbeMemory(&error), 0);
     EXPECT_EQ(error.code, c.code);
     EXPECT_EQ(error.message, c.message);
-    EXPECT_EQ(MemoryNumbers(engine->memoryInfo), MemoryNumbers(MemoryInfo{}));
+    EXPECT_EQ(MemoryNumbers(engine->records().memoryInfo), MemoryNumbers(MemoryInfo{}));
   }
 }
 
@@ -236,9 +238,11 @@ TEST_F(MemoryExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   const MemoryInfo* first = nullptr;
   ProbeError error;
   ASSERT_EQ(GetMemoryInfo(&first, &error), 1);
-  ASSERT_EQ(first, &netprobe::Engine()->memoryInfo);
+  ASSERT_EQ(first, &netprobe::Engine()->records().memoryInfo);
 
-  netprobe::Engine()->memoryInfo = MemoryInfo{1, 2, 3, 4, 5, 6, 7, 8};
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) {
+    r.memoryInfo = MemoryInfo{1, 2, 3, 4, 5, 6, 7, 8};
+  });
   machine.system.availableMemoryBytes = machine.system.totalMemoryBytes;  // all freed since
   const MemoryInfo* second = nullptr;
   ASSERT_EQ(GetMemoryInfo(&second, &error), 1);

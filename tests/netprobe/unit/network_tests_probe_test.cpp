@@ -109,26 +109,26 @@ TEST_P(NetworkTestsProbeTest, DnsThenRouterThenLan) {
   }
   const auto engine = machine.MakeEngine();
   ProbeError error;
-  ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
-  ASSERT_EQ(netprobe::ProbeDnsTest(*engine, &error), 1);
-  EXPECT_EQ(Describe(engine->dnsTestInfo), c.dns);
+  ASSERT_EQ(engine->ProbeNetworkCards(&error), 1);
+  ASSERT_EQ(engine->ProbeDnsTest(&error), 1);
+  EXPECT_EQ(Describe(engine->records().dnsTestInfo), c.dns);
 
   // A second test rebuilds the record and lists each DNS server once.
-  ASSERT_EQ(netprobe::ProbeDnsTest(*engine, &error), 1);
-  EXPECT_EQ(Describe(engine->dnsTestInfo), c.dns);
+  ASSERT_EQ(engine->ProbeDnsTest(&error), 1);
+  EXPECT_EQ(Describe(engine->records().dnsTestInfo), c.dns);
 
-  ASSERT_EQ(netprobe::ProbeRouterDelay(*engine, &error), 1);
-  EXPECT_EQ(Describe(engine->routerDelayWired), c.routerWired);
-  EXPECT_EQ(Describe(engine->routerDelayWireless), c.routerWireless);
+  ASSERT_EQ(engine->ProbeRouterDelay(&error), 1);
+  EXPECT_EQ(Describe(engine->records().routerDelayWired), c.routerWired);
+  EXPECT_EQ(Describe(engine->records().routerDelayWireless), c.routerWireless);
 
-  ASSERT_EQ(netprobe::ProbeLanDevices(*engine, &error), 1);
-  EXPECT_EQ(Describe(engine->lanDevicesWired), c.lanWired);
-  EXPECT_EQ(Describe(engine->lanDevicesWireless), c.lanWireless);
+  ASSERT_EQ(engine->ProbeLanDevices(&error), 1);
+  EXPECT_EQ(Describe(engine->records().lanDevicesWired), c.lanWired);
+  EXPECT_EQ(Describe(engine->records().lanDevicesWireless), c.lanWireless);
   EXPECT_EQ(error.code, 0);
 
   // Every adapter with an address got its 256 sweep pings, and only those ran as sweep pings.
   std::size_t swept = 0;
-  for (const auto* cards : {&engine->wiredCards, &engine->wirelessCards}) {
+  for (const auto* cards : {&engine->records().wiredCards, &engine->records().wirelessCards}) {
     for (const NetworkCard& card : *cards) {
       if (card.ipAddress.empty()) {
         EXPECT_EQ(card.networkPrefix, "") << card.description;
@@ -186,18 +186,18 @@ TEST(NetworkTestsFailureTest, CodesAndMessagesOfEachTest) {
     const auto engine = machine.MakeEngine();
     ProbeError error;
     if (c.adapters) {
-      ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1) << c.what;
+      ASSERT_EQ(engine->ProbeNetworkCards(&error), 1) << c.what;
     }
     if (c.dns) {
-      EXPECT_EQ(netprobe::ProbeDnsTest(*engine, &error), 1) << c.what;
+      EXPECT_EQ(engine->ProbeDnsTest(&error), 1) << c.what;
       EXPECT_EQ(error.code, 0) << c.what;
     }
     ProbeError router;
-    EXPECT_EQ(netprobe::ProbeRouterDelay(*engine, &router), c.routerCode == 0 ? 1 : 0) << c.what;
+    EXPECT_EQ(engine->ProbeRouterDelay(&router), c.routerCode == 0 ? 1 : 0) << c.what;
     EXPECT_EQ(router.code, c.routerCode) << c.what;
     EXPECT_EQ(router.message, c.routerMessage) << c.what;
     ProbeError lan;
-    EXPECT_EQ(netprobe::ProbeLanDevices(*engine, &lan), 0) << c.what;
+    EXPECT_EQ(engine->ProbeLanDevices(&lan), 0) << c.what;
     EXPECT_EQ(lan.code, c.lanCode) << c.what;
     EXPECT_EQ(lan.message, c.lanMessage) << c.what;
   }
@@ -229,9 +229,9 @@ TEST(NetworkTestsFailureTest, OptimisationNeedsTheTableTheFolderAndTheMarker) {
     }
     const auto engine = machine.MakeEngine();
     ProbeError error;
-    ASSERT_EQ(netprobe::ProbeNetworkCards(*engine, &error), 1);
-    EXPECT_EQ(netprobe::ProbeDnsTest(*engine, &error), 1) << c.what;
-    EXPECT_EQ(engine->dnsTestInfo.optimize, c.optimize) << c.what;
+    ASSERT_EQ(engine->ProbeNetworkCards(&error), 1);
+    EXPECT_EQ(engine->ProbeDnsTest(&error), 1) << c.what;
+    EXPECT_EQ(engine->records().dnsTestInfo.optimize, c.optimize) << c.what;
     // Both adapters have an address: the table is asked for each.
     EXPECT_EQ(machine.adapters.queries, 2) << c.what;
   }
@@ -294,12 +294,12 @@ TEST(NetworkTestsSafetyTest, NoHostileAddressReachesACommandLine) {
       services.commands = &runner;
       netprobe::ProbeEngine engine(services);
       ProbeError error;
-      ASSERT_EQ(netprobe::ProbeNetworkCards(engine, &error), 1);
+      ASSERT_EQ(engine.ProbeNetworkCards(&error), 1);
       const std::size_t before = runner.calls.size();
-      netprobe::ProbeDnsTest(engine, &error);
-      netprobe::ProbeRouterDelay(engine, &error);
+      engine.ProbeDnsTest(&error);
+      engine.ProbeRouterDelay(&error);
       if (field.address == "192.168.1.5") {
-        netprobe::ProbeLanDevices(engine, &error);  // the address is what the sweep uses
+        engine.ProbeLanDevices(&error);  // the address is what the sweep uses
       }
       const std::vector<std::wstring>& calls = runner.calls;
       for (std::size_t i = before; i < calls.size(); ++i) {

@@ -106,7 +106,7 @@ class ReportJsonTest : public ::testing::Test {
  protected:
   // The document as sent: built on a Chinese system and converted to UTF-8.
   Json::Value BuildAndParse(std::string* utf8 = nullptr) {
-    const std::string document = netprobe::BuildReportJson(*engine_);
+    const std::string document = netprobe::BuildReportJson(engine_->records(), *machine_.codePage);
     const std::string sent = machine_.codePage->AnsiToUtf8(document);
     if (utf8 != nullptr) {
       *utf8 = sent;
@@ -222,7 +222,8 @@ TEST(ReportOfAProfileRunTest, RoundTripsThroughJsonCpp) {
     FakeMachine machine(profile, codePage);
     const auto engine = machine.MakeEngine();
     ASSERT_EQ(RunTheProbes(*engine), "") << profile;
-    const std::string sent = machine.codePage->AnsiToUtf8(netprobe::BuildReportJson(*engine));
+    const std::string sent = machine.codePage->AnsiToUtf8(
+        netprobe::BuildReportJson(engine->records(), *machine.codePage));
     EXPECT_EQ(KeysAtDepth(sent, 1), kTopLevelKeys) << profile;
     const Json::Value report = Parse(sent);
     const auto utf8 = [&](const std::string& ansi) { return machine.codePage->AnsiToUtf8(ansi); };
@@ -277,7 +278,7 @@ TEST(ReportOfAProfileRunTest, RoundTripsThroughJsonCpp) {
 
 TEST_F(ReportJsonTest, ObjectsKeepTheirMemberOrderAndPunctuation) {
   FillLikeAFullRun(*engine_);
-  const std::string document = netprobe::BuildReportJson(*engine_);
+  const std::string document = netprobe::BuildReportJson(engine_->records(), *machine_.codePage);
   for (const char* expected :
        {"\"HardDiskInfo\":[{\"HardDiskName\":\"Samsung SSD 970 EVO Plus 500GB\","
         "\"description\":500105},{",
@@ -312,10 +313,13 @@ TEST_F(ReportJsonTest, AnEngineThatRanNothingStillHasEveryKey) {
 }
 
 TEST_F(ReportJsonTest, NumbersAreSignExtendedAnd64BitValuesWhole) {
-  engine_->cpuInfo.cpuUtilization = -1;
-  engine_->diskInfo.systemDiskSize = 9000000000000LL;
-  engine_->memoryInfo.memorySumSize = 18446744073709551615ULL;
-  const std::string document = netprobe::BuildReportJson(*engine_);
+  SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuUtilization = -1; });
+  SeedRecords(*engine_,
+              [&](netprobe::ProbeRecords& r) { r.diskInfo.systemDiskSize = 9000000000000LL; });
+  SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) {
+    r.memoryInfo.memorySumSize = 18446744073709551615ULL;
+  });
+  const std::string document = netprobe::BuildReportJson(engine_->records(), *machine_.codePage);
   EXPECT_NE(document.find("\"CPUUtilization\":-1,"), std::string::npos);
   EXPECT_NE(document.find("\"SystemDiskSize\":9000000000000,"), std::string::npos);
   EXPECT_NE(document.find("\"MemorySumSize\":18446744073709551615,"), std::string::npos);
@@ -325,8 +329,9 @@ TEST_F(ReportJsonTest, EntryWithoutTestResultsHasAnEmptyTestArray) {
   DnsTestEntry entry;
   entry.networkCardName = "eth";
   entry.localDns.push_back({"10.0.0.1", 1, 1, 1, 0});
-  engine_->dnsTestInfo.wirelessEntries = {entry};
-  const std::string document = netprobe::BuildReportJson(*engine_);
+  SeedRecords(*engine_,
+              [&](netprobe::ProbeRecords& r) { r.dnsTestInfo.wirelessEntries = {entry}; });
+  const std::string document = netprobe::BuildReportJson(engine_->records(), *machine_.codePage);
   EXPECT_NE(document.find("\"Lost\":0}],\"TestDNS\":[]}],\"Optimize\":0,"), std::string::npos)
       << document;
 }
@@ -336,8 +341,10 @@ TEST_F(ReportJsonTest, EntryWithoutTestResultsHasAnEmptyTestArray) {
 TEST_F(ReportJsonTest, GbkPairsWithoutACharacterKeepTheDocumentJson) {
   for (const std::string name :
        {"\xA5\x5C", "\xA5\x5C\"", "x\xFE\x5C\\", "\xD5\x5C\xA1\x5C", "\xA5\x5C\xA5"}) {
-    engine_->cardSummaries = {{name, 100, 0, 1}};
-    engine_->hostInfo.manufacturer = name;
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) {
+      r.cardSummaries = {{name, 100, 0, 1}};
+    });
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.hostInfo.manufacturer = name; });
     const Json::Value report = BuildAndParse();
     EXPECT_EQ(report["Manufacturer"].asString(),
               report["NetworkCardInfo"][0]["NetworkCardName"].asString());
@@ -347,8 +354,8 @@ TEST_F(ReportJsonTest, GbkPairsWithoutACharacterKeepTheDocumentJson) {
 
 TEST_F(ReportJsonTest, CardNamesAreEscapedAndDecodeToTheRecord) {
   const std::string name = "Card \"X\" C:\\net\ttab\x01";
-  engine_->cardSummaries = {{name, 100, 0, 1}};
-  const std::string document = netprobe::BuildReportJson(*engine_);
+  SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.cardSummaries = {{name, 100, 0, 1}}; });
+  const std::string document = netprobe::BuildReportJson(engine_->records(), *machine_.codePage);
   EXPECT_NE(document.find("\"Card \\\"X\\\" C:\\\\net\\ttab\\u0001\""), std::string::npos)
       << document;
   EXPECT_EQ(BuildAndParse()["NetworkCardInfo"][0]["NetworkCardName"].asString(), name);
@@ -396,8 +403,10 @@ TEST(JsonTextTest, EscapesOnCharactersOfTheCodePage) {
 TEST(ReportJsonWesternTest, CardTypesStayChineseOnAWesternSystem) {
   FakeMachine machine("connected-zh", 1252);
   auto engine = machine.MakeEngine();
-  engine->cardSummaries = {{"eth0", 100, 0, 1}, {"wlan0", 54, 60, 0}};
-  const std::string document = netprobe::BuildReportJson(*engine);
+  SeedRecords(*engine, [&](netprobe::ProbeRecords& r) {
+    r.cardSummaries = {{"eth0", 100, 0, 1}, {"wlan0", 54, 60, 0}};
+  });
+  const std::string document = netprobe::BuildReportJson(engine->records(), *machine.codePage);
   EXPECT_EQ(document.find_first_of("\x80\x81\xC9\xCE\xCF\xDF"), std::string::npos);
   const Json::Value report = Parse(machine.codePage->AnsiToUtf8(document));
   EXPECT_EQ(report["NetworkCardInfo"][0]["NetworkCardType"].asString(), "\xE6\x9C\x89\xE7\xBA\xBF");

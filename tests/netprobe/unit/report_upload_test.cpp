@@ -83,46 +83,47 @@ TEST_F(ReportUploadTest, EveryResultOfPostJsonWithItsMessage) {
       {"no easy handle", HttpUploadStatus::kNoHandle, "", 5, "curl初始化失败！", L"old"},
   };
   for (const Case& c : cases) {
-    engine_->reportNumber = L"old";
+    std::wstring number = L"old";
     machine_.upload.status = c.status;
     machine_.upload.answer = c.answer;
     std::string message;
-    EXPECT_EQ(netprobe::PostJson(*engine_, "{}", "https://x/report", message, true), c.result)
+    EXPECT_EQ(
+        netprobe::PostJson(engine_->platform(), "{}", "https://x/report", message, true, number),
+        c.result)
         << c.what;
     EXPECT_EQ(message, c.message) << c.what;
-    EXPECT_EQ(engine_->reportNumber, c.number) << c.what;
+    EXPECT_EQ(number, c.number) << c.what;
   }
 }
 
 TEST_F(ReportUploadTest, ReportNumbersBeyond255CharactersAreRefused) {
   for (const std::size_t length : {std::size_t{255}, std::size_t{256}, std::size_t{5000}}) {
-    engine_->reportNumber = L"old";
+    std::wstring reportNumber = L"old";
     const std::string number(length, '7');
     std::string message;
-    const int result =
-        netprobe::ParseReportAnswer(R"({"code":200,"data":")" + number + "\"}", *machine_.codePage,
-                                    message, engine_->reportNumber);
+    const int result = netprobe::ParseReportAnswer(R"({"code":200,"data":")" + number + "\"}",
+                                                   *machine_.codePage, message, reportNumber);
     if (length <= netprobe::kLongestReportNumber) {
       EXPECT_EQ(result, 1);
-      EXPECT_EQ(engine_->reportNumber, Wide(number));
+      EXPECT_EQ(reportNumber, Wide(number));
     } else {
       EXPECT_EQ(result, 0) << length;
       EXPECT_EQ(message, "解析失败");
-      EXPECT_EQ(engine_->reportNumber, L"old");
+      EXPECT_EQ(reportNumber, L"old");
     }
   }
 }
 
 TEST_F(ReportUploadTest, NumberPassesThroughTheAnsiCodePage) {
   std::string message;
+  std::wstring number;
   // "报告-7" and an emoji the code page cannot hold.
   ASSERT_EQ(netprobe::ParseReportAnswer("{\"code\":200,\"data\":\"\xE6\x8A\xA5\xE5\x91\x8A-7"
                                         "\xF0\x9F\x98\x80\"}",
-                                        *machine_.codePage, message, engine_->reportNumber),
+                                        *machine_.codePage, message, number),
             1);
   // The page's default character stands in for the emoji: one "?" natively and on Windows, one
   // for each half of the surrogate pair under Wine.
-  const std::wstring& number = engine_->reportNumber;
   ASSERT_GE(number.size(), 5u);
   EXPECT_EQ(number.substr(0, 4), std::wstring(L"\u62A5\u544A-7"));
   EXPECT_EQ(number.find_first_not_of(L'?', 4), std::wstring::npos);
@@ -144,7 +145,8 @@ TEST_F(ReportUploadTest, UploadJsonDataPostsTheReportAndFillsTheBuffer) {
   EXPECT_EQ(sent.url.rfind("https://", 0), 0u);
   EXPECT_EQ(sent.url.substr(sent.url.size() - 7), "/report");
   EXPECT_EQ(sent.headers, std::vector<std::string>{"Content-Type:application/json;charset=UTF-8"});
-  EXPECT_EQ(sent.body, machine_.codePage->AnsiToUtf8(netprobe::BuildReportJson(*engine_)));
+  EXPECT_EQ(sent.body, machine_.codePage->AnsiToUtf8(
+                           netprobe::BuildReportJson(engine_->records(), *machine_.codePage)));
   // The default build talks to the local server, whose certificate is the tests' own.
   EXPECT_FALSE(sent.verifyPeer);
 }
@@ -182,7 +184,9 @@ TEST_F(ReportUploadTest, UploadJsonDataOutcomes) {
 }
 
 TEST_F(ReportUploadTest, TheBufferNeverGetsMoreThan255CharactersAndItsTerminator) {
-  engine_->reportNumber = std::wstring(300, L'9');  // however it got there
+  SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) {
+    r.reportNumber = std::wstring(300, L'9');
+  });  // however it got there
   machine_.upload.answer = R"({"code":500})";
   std::vector<wchar_t> buffer(257, L'#');
   ProbeError error;
@@ -203,8 +207,8 @@ TEST_F(ReportUploadTest, UploadDNSJsonDataPutsTheNumberAndTheState) {
       {L"88\"0", 5, R"({"number":"88\"0","optimize":1})"},
   };
   for (const Case& c : cases) {
-    engine_->reportNumber = c.number;
-    engine_->dnsTestInfo.optimize = c.optimize;
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.reportNumber = c.number; });
+    SeedRecords(*engine_, [&](netprobe::ProbeRecords& r) { r.dnsTestInfo.optimize = c.optimize; });
     machine_.upload.sent.clear();
     machine_.upload.answer = R"({"code":500})";
     ProbeError error;
@@ -213,13 +217,13 @@ TEST_F(ReportUploadTest, UploadDNSJsonDataPutsTheNumberAndTheState) {
     EXPECT_FALSE(machine_.upload.sent[0].post);
     EXPECT_EQ(machine_.upload.sent[0].body, c.body);
     EXPECT_EQ(machine_.upload.sent[0].headers.size(), 1u);
-    EXPECT_EQ(engine_->reportNumber, c.number);
+    EXPECT_EQ(engine_->records().reportNumber, c.number);
   }
   // A code-200 answer to the update replaces the number, an empty "data" empties it.
   machine_.upload.answer = R"({"code":200,"data":""})";
   ProbeError error;
   EXPECT_EQ(UploadDNSJsonData(&error), 1);
-  EXPECT_EQ(engine_->reportNumber, L"");
+  EXPECT_EQ(engine_->records().reportNumber, L"");
   machine_.upload.answer = R"({"code":201})";
   EXPECT_EQ(UploadDNSJsonData(&error), 0);
   EXPECT_EQ(error.code, 2);

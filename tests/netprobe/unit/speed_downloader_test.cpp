@@ -186,11 +186,13 @@ class SpeedProbeTest : public testing::Test {
     platform.download = &transport;
     platform.speedFiles = &files;
     engine_ = std::make_unique<netprobe::ProbeEngine>(platform);
-    engine_->downloadSpeed.avgDownloadSpeed = "earlier";
-    engine_->downloadSpeed.downloadSpeedScore = 77;
-    return netprobe::ProbeDownloadSpeed(*engine_, &error, milliseconds(20000));
+    SeedRecords(*engine_,
+                [&](netprobe::ProbeRecords& r) { r.downloadSpeed.avgDownloadSpeed = "earlier"; });
+    SeedRecords(*engine_,
+                [&](netprobe::ProbeRecords& r) { r.downloadSpeed.downloadSpeedScore = 77; });
+    return engine_->ProbeDownloadSpeed(&error, milliseconds(20000));
   }
-  const DownloadSpeedInfo& record() const { return engine_->downloadSpeed; }
+  const DownloadSpeedInfo& record() const { return engine_->records().downloadSpeed; }
 
   FakeTransport transport;
   FakeSpeedFiles files;

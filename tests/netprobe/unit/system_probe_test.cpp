@@ -98,13 +98,15 @@ TEST(SystemProbeTest, EachVersionClassReadsWhatItShould) {
     machine.system.minor = c.minor;
     machine.system.currentVersionValues[L"CSDVersion"] = L"Service Pack 1";
     auto engine = machine.MakeEngine();
-    engine->systemInfo = SystemInfo{"old name", "old version", 99};
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) {
+      r.systemInfo = SystemInfo{"old name", "old version", 99};
+    });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, &error), c.result) << c.versionClass;
-    EXPECT_EQ(engine->systemInfo.systemVersionNumber, c.versionClass);
-    EXPECT_EQ(engine->systemInfo.systemName, c.systemName) << c.versionClass;
-    EXPECT_EQ(engine->systemInfo.systemVersion, c.systemVersion) << c.versionClass;
+    EXPECT_EQ(engine->ProbeSystemVersion(&error), c.result) << c.versionClass;
+    EXPECT_EQ(engine->records().systemInfo.systemVersionNumber, c.versionClass);
+    EXPECT_EQ(engine->records().systemInfo.systemName, c.systemName) << c.versionClass;
+    EXPECT_EQ(engine->records().systemInfo.systemVersion, c.systemVersion) << c.versionClass;
     EXPECT_EQ(machine.runner.calls(), Commands(c.nameQueries)) << c.versionClass;
     EXPECT_EQ(machine.files.written.count(kSideFile), c.sideFile ? 1u : 0u) << c.versionClass;
     EXPECT_EQ(error.code, c.code) << c.versionClass;
@@ -121,10 +123,10 @@ TEST(SystemProbeTest, ChineseDesktopKeepsItsNameInGbkAndItsAnswerInTheSideFile) 
 
   for (int call = 0; call < 2; ++call) {
     machine.files.written[kSideFile] = "an older answer";
-    ASSERT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1);
-    EXPECT_EQ(engine->systemInfo.systemName, "Microsoft Windows 10 专业版");
-    EXPECT_EQ(engine->systemInfo.systemVersion, "2009");
-    EXPECT_EQ(engine->systemInfo.systemVersionNumber, 10);
+    ASSERT_EQ(engine->ProbeSystemVersion(nullptr), 1);
+    EXPECT_EQ(engine->records().systemInfo.systemName, "Microsoft Windows 10 专业版");
+    EXPECT_EQ(engine->records().systemInfo.systemVersion, "2009");
+    EXPECT_EQ(engine->records().systemInfo.systemVersionNumber, 10);
     // Replaced on each call, with the bytes as captured (GBK, CR CR LF).
     EXPECT_EQ(machine.files.written[kSideFile], recorded);
   }
@@ -148,9 +150,9 @@ TEST(SystemProbeTest, RegistryNameStandsInWhenWmicSaysNothingUsable) {
     machine.system.currentVersionValues[L"ProductName"] = L"Windows 10 Enterprise";
     auto engine = machine.MakeEngine();
 
-    EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1) << c.profile;
-    EXPECT_EQ(engine->systemInfo.systemName, "Windows 10 Enterprise") << c.profile;
-    EXPECT_EQ(engine->systemInfo.systemVersion, "2009") << c.profile;
+    EXPECT_EQ(engine->ProbeSystemVersion(nullptr), 1) << c.profile;
+    EXPECT_EQ(engine->records().systemInfo.systemName, "Windows 10 Enterprise") << c.profile;
+    EXPECT_EQ(engine->records().systemInfo.systemVersion, "2009") << c.profile;
     EXPECT_EQ(machine.runner.calls(), Commands(1)) << c.profile;
     if (c.sideFile != nullptr) {
       EXPECT_EQ(machine.files.written[kSideFile], ReadFixture(c.sideFile)) << c.profile;
@@ -171,8 +173,8 @@ TEST(SystemProbeTest, RegistryTextIsConvertedToTheAnsiCodePage) {
     machine.system.currentVersionValues[L"ProductName"] = L"Windows 10 专业版";
     auto engine = machine.MakeEngine();
 
-    EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, nullptr), 1) << c.page;
-    EXPECT_EQ(engine->systemInfo.systemName, c.expected) << c.page;
+    EXPECT_EQ(engine->ProbeSystemVersion(nullptr), 1) << c.page;
+    EXPECT_EQ(engine->records().systemInfo.systemName, c.expected) << c.page;
   }
 }
 
@@ -205,15 +207,18 @@ TEST(SystemProbeTest, FailuresKeepWhatWasSetBeforeThem) {
       machine.runner.FailToStart(kNameCommand);
     }
     auto engine = machine.MakeEngine();
-    engine->systemInfo = SystemInfo{"old name", "old version", 99};
+    SeedRecords(*engine, [&](netprobe::ProbeRecords& r) {
+      r.systemInfo = SystemInfo{"old name", "old version", 99};
+    });
     ProbeError error;
 
-    EXPECT_EQ(netprobe::ProbeSystemVersion(*engine, &error), 0) << c.profile;
+    EXPECT_EQ(engine->ProbeSystemVersion(&error), 0) << c.profile;
     EXPECT_EQ(error.code, c.code) << c.profile;
     EXPECT_EQ(error.message, c.message) << c.profile;
-    EXPECT_EQ(engine->systemInfo.systemVersionNumber, static_cast<int>(c.major == 6 ? 7 : 10));
-    EXPECT_EQ(engine->systemInfo.systemName, c.systemName) << c.profile;
-    EXPECT_EQ(engine->systemInfo.systemVersion, "") << c.profile;
+    EXPECT_EQ(engine->records().systemInfo.systemVersionNumber,
+              static_cast<int>(c.major == 6 ? 7 : 10));
+    EXPECT_EQ(engine->records().systemInfo.systemName, c.systemName) << c.profile;
+    EXPECT_EQ(engine->records().systemInfo.systemVersion, "") << c.profile;
   }
 }
 
@@ -227,7 +232,7 @@ TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 
   ASSERT_EQ(GetSystemVersionInfo(&first, &error), 1);
   ASSERT_NE(first, nullptr);
-  netprobe::Engine()->systemInfo = SystemInfo{};
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.systemInfo = SystemInfo{}; });
   ASSERT_EQ(GetSystemVersionInfo(&second, &error), 1);
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->systemName, "Microsoft Windows 10 Pro");
@@ -237,10 +242,12 @@ TEST_F(SystemExportTest, HandsOutTheSameRecordRefilledOnEachCall) {
 
 TEST_F(SystemExportTest, OfflineLeavesTheRecordAndTheSideFileAlone) {
   FakeMachine& machine = InstallMachine("offline-zh");
-  netprobe::Engine()->systemInfo = SystemInfo{"old name", "old version", 7};
+  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) {
+    r.systemInfo = SystemInfo{"old name", "old version", 7};
+  });
 
   ExpectRefusedOffline(GetSystemVersionInfo);
-  const SystemInfo& kept = netprobe::Engine()->systemInfo;
+  const SystemInfo& kept = netprobe::Engine()->records().systemInfo;
   EXPECT_EQ(kept.systemName, "old name");
   EXPECT_EQ(kept.systemVersion, "old version");
   EXPECT_EQ(kept.systemVersionNumber, 7);

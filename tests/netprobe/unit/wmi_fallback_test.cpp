@@ -50,43 +50,48 @@ std::string Join(const std::vector<std::string>& texts) {
 // Runs the detection's probes in their order on the engine; one line a probe (its result and
 // error), then one line of each record it fills. The system name is left to the caller.
 std::vector<std::string> RunDetection(netprobe::ProbeEngine& engine) {
-  using Probe = std::function<int(netprobe::ProbeEngine&, ProbeError*)>;
+  using Probe = int (netprobe::ProbeEngine::*)(ProbeError*);
   const std::vector<std::pair<const char*, Probe>> probes = {
-      {"host", netprobe::ProbeHost},      {"system", netprobe::ProbeSystemVersion},
-      {"cpu", netprobe::ProbeCpu},        {"memory", netprobe::ProbeMemory},
-      {"disks", netprobe::ProbeDisks},    {"cards", netprobe::ProbeNetworkCards},
-      {"dns", netprobe::ProbeDnsTest},    {"router", netprobe::ProbeRouterDelay},
-      {"lan", netprobe::ProbeLanDevices},
+      {"host", &netprobe::ProbeEngine::ProbeHost},
+      {"system", &netprobe::ProbeEngine::ProbeSystemVersion},
+      {"cpu", &netprobe::ProbeEngine::ProbeCpu},
+      {"memory", &netprobe::ProbeEngine::ProbeMemory},
+      {"disks", &netprobe::ProbeEngine::ProbeDisks},
+      {"cards", &netprobe::ProbeEngine::ProbeNetworkCards},
+      {"dns", &netprobe::ProbeEngine::ProbeDnsTest},
+      {"router", &netprobe::ProbeEngine::ProbeRouterDelay},
+      {"lan", &netprobe::ProbeEngine::ProbeLanDevices},
   };
   std::vector<std::string> lines;
   for (const auto& [name, probe] : probes) {
     ProbeError error;
-    const int result = probe(engine, &error);
+    const int result = (engine.*probe)(&error);
     lines.push_back(std::string(name) + " -> " + std::to_string(result) + " " +
                     std::to_string(error.code) + " " + error.message);
   }
-  const HostInfo& host = engine.hostInfo;
+  const HostInfo& host = engine.records().hostInfo;
   lines.push_back(host.hostTypeName + "|" + host.serialNumber + "|" + host.manufacturer);
-  lines.push_back(engine.systemInfo.systemVersion + "|" +
-                  std::to_string(engine.systemInfo.systemVersionNumber));
-  lines.push_back(engine.cpuInfo.cpuName + "|" + Join(CpuNumbers(engine.cpuInfo)) +
-                  std::to_string(engine.cpuInfo.cpuUtilization));
-  lines.push_back(Join(MemoryNumbers(engine.memoryInfo)));
-  for (const auto& [disk, size] : NamesAndSizes(engine.diskInfo.disks)) {
+  lines.push_back(engine.records().systemInfo.systemVersion + "|" +
+                  std::to_string(engine.records().systemInfo.systemVersionNumber));
+  lines.push_back(engine.records().cpuInfo.cpuName + "|" +
+                  Join(CpuNumbers(engine.records().cpuInfo)) +
+                  std::to_string(engine.records().cpuInfo.cpuUtilization));
+  lines.push_back(Join(MemoryNumbers(engine.records().memoryInfo)));
+  for (const auto& [disk, size] : NamesAndSizes(engine.records().diskInfo.disks)) {
     lines.push_back(disk + "|" + std::to_string(size));
   }
-  lines.push_back(Join(Describe(engine.cardSummaries)));
-  for (const auto* cards : {&engine.wiredCards, &engine.wirelessCards}) {
+  lines.push_back(Join(Describe(engine.records().cardSummaries)));
+  for (const auto* cards : {&engine.records().wiredCards, &engine.records().wirelessCards}) {
     for (const NetworkCard& c : *cards) {
       lines.push_back(c.description + "|" + c.ipAddress + "|" + c.subnetMask + "|" +
                       c.defaultIPGateway + "|" + Join(c.dnsServers));
     }
   }
-  lines.push_back(Join(Describe(engine.dnsTestInfo)));
-  lines.push_back(Join(Describe(engine.routerDelayWired)) +
-                  Join(Describe(engine.routerDelayWireless)));
-  lines.push_back(Join(Describe(engine.lanDevicesWired)) +
-                  Join(Describe(engine.lanDevicesWireless)));
+  lines.push_back(Join(Describe(engine.records().dnsTestInfo)));
+  lines.push_back(Join(Describe(engine.records().routerDelayWired)) +
+                  Join(Describe(engine.records().routerDelayWireless)));
+  lines.push_back(Join(Describe(engine.records().lanDevicesWired)) +
+                  Join(Describe(engine.records().lanDevicesWireless)));
   return lines;
 }
 

@@ -143,7 +143,7 @@ TEST_F(DnsHostileNamesTest, OperatorsReachNetshInsideTheirQuotesAndNothingElseRu
     EXPECT_EQ(Log(), simtools::WideToUtf8(Expected(name)) + "\n") << simtools::WideToUtf8(name);
   }
   EXPECT_EQ(GetFileAttributesW(L"evil.txt"), INVALID_FILE_ATTRIBUTES) << "a redirection ran";
-  EXPECT_EQ(engine_->dnsTestInfo.optimize, 1);
+  EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 1);
 }
 
 TEST_F(DnsHostileNamesTest, NamesAndAddressesThatCouldLeaveTheirQuotesAreRefused) {
@@ -183,7 +183,7 @@ TEST_F(DnsHostileNamesTest, NamesAndAddressesThatCouldLeaveTheirQuotesAreRefused
     EXPECT_EQ(error.message, netprobe::kDnsFailedMessage);
     EXPECT_EQ(Log(), "") << simtools::WideToUtf8(c.name) << " " << c.address;
   }
-  EXPECT_EQ(engine_->dnsTestInfo.optimize, 0);
+  EXPECT_EQ(engine_->records().dnsTestInfo.optimize, 0);
 }
 
 }  // namespace
