@@ -82,9 +82,8 @@ void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
   engine.ReplaceRecords(std::move(records));
 }
 
-std::string RunTheProbes(netprobe::ProbeEngine& engine) {
-  using Probe = int (netprobe::ProbeEngine::*)(ProbeError*);
-  const std::pair<const char*, Probe> probes[] = {
+const std::vector<DetectionProbe>& DetectionProbes() {
+  static const std::vector<DetectionProbe> probes = {
       {"host", &netprobe::ProbeEngine::ProbeHost},
       {"system", &netprobe::ProbeEngine::ProbeSystemVersion},
       {"cpu", &netprobe::ProbeEngine::ProbeCpu},
@@ -95,7 +94,11 @@ std::string RunTheProbes(netprobe::ProbeEngine& engine) {
       {"router", &netprobe::ProbeEngine::ProbeRouterDelay},
       {"lan", &netprobe::ProbeEngine::ProbeLanDevices},
   };
-  for (const auto& [name, probe] : probes) {
+  return probes;
+}
+
+std::string RunTheProbes(netprobe::ProbeEngine& engine) {
+  for (const auto& [name, probe] : DetectionProbes()) {
     ProbeError error;
     if ((engine.*probe)(&error) != 1) {
       return name;

@@ -333,11 +333,12 @@ TEST_F(CpuExportTest, SecondCallHandsOutTheSameRecordRefilled) {
   ASSERT_EQ(GetCPUInfo(&first, &error), 1);
   ASSERT_EQ(first, &netprobe::Engine()->records().cpuInfo);
 
-  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuName = "stale"; });
-  SeedRecords(*netprobe::Engine(), [&](netprobe::ProbeRecords& r) { r.cpuInfo.l3CacheSize = 1; });
-  SeedRecords(*netprobe::Engine(),
-              [&](netprobe::ProbeRecords& r) { r.cpuInfo.cpuUtilization = 99; });
-  netprobe::Engine()->records().cpuLoadSamples.assign(40, 99.0);
+  SeedRecords(*netprobe::Engine(), [](netprobe::ProbeRecords& r) {
+    r.cpuInfo.cpuName = "stale";
+    r.cpuInfo.l3CacheSize = 1;
+    r.cpuInfo.cpuUtilization = 99;
+    r.cpuLoadSamples.assign(40, 99.0);
+  });
   const CpuInfo* second = nullptr;
   ASSERT_EQ(GetCPUInfo(&second, &error), 1);
 

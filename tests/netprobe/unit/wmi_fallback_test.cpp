@@ -3,7 +3,6 @@
 // the Windows 10 machine with the same hardware, without running wmic again.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +24,7 @@
 #include "probes/system/system_probe.h"
 #include "support/fake_machine.h"
 #include "support/records.h"
+#include "support/report_engine.h"
 #include "support/testdata.h"
 
 namespace kestrel::test {
@@ -50,20 +50,8 @@ std::string Join(const std::vector<std::string>& texts) {
 // Runs the detection's probes in their order on the engine; one line a probe (its result and
 // error), then one line of each record it fills. The system name is left to the caller.
 std::vector<std::string> RunDetection(netprobe::ProbeEngine& engine) {
-  using Probe = int (netprobe::ProbeEngine::*)(ProbeError*);
-  const std::vector<std::pair<const char*, Probe>> probes = {
-      {"host", &netprobe::ProbeEngine::ProbeHost},
-      {"system", &netprobe::ProbeEngine::ProbeSystemVersion},
-      {"cpu", &netprobe::ProbeEngine::ProbeCpu},
-      {"memory", &netprobe::ProbeEngine::ProbeMemory},
-      {"disks", &netprobe::ProbeEngine::ProbeDisks},
-      {"cards", &netprobe::ProbeEngine::ProbeNetworkCards},
-      {"dns", &netprobe::ProbeEngine::ProbeDnsTest},
-      {"router", &netprobe::ProbeEngine::ProbeRouterDelay},
-      {"lan", &netprobe::ProbeEngine::ProbeLanDevices},
-  };
   std::vector<std::string> lines;
-  for (const auto& [name, probe] : probes) {
+  for (const auto& [name, probe] : DetectionProbes()) {
     ProbeError error;
     const int result = (engine.*probe)(&error);
     lines.push_back(std::string(name) + " -> " + std::to_string(result) + " " +
