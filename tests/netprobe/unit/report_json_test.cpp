@@ -129,7 +129,7 @@ TEST_F(ReportJsonTest, EveryKeyInOrderWithTheRecordsValues) {
     EXPECT_EQ(sent.find(spaced), std::string::npos) << "no whitespace between tokens";
   }
 
-  const netprobe::ProbeEngine& e = *engine_;
+  const netprobe::ProbeRecords& e = engine_->records();
   EXPECT_EQ(report["Manufacturer"].asString(), e.hostInfo.manufacturer);
   EXPECT_EQ(report["SerialNumber"].asString(), e.hostInfo.serialNumber);
   EXPECT_EQ(report["HostTypeName"].asString(), e.hostInfo.hostTypeName);
@@ -227,7 +227,7 @@ TEST(ReportOfAProfileRunTest, RoundTripsThroughJsonCpp) {
     EXPECT_EQ(KeysAtDepth(sent, 1), kTopLevelKeys) << profile;
     const Json::Value report = Parse(sent);
     const auto utf8 = [&](const std::string& ansi) { return machine.codePage->AnsiToUtf8(ansi); };
-    const netprobe::ProbeEngine& e = *engine;
+    const netprobe::ProbeRecords& e = engine->records();
     EXPECT_EQ(report["Manufacturer"].asString(), utf8(e.hostInfo.manufacturer));
     EXPECT_EQ(report["SystName"].asString(), utf8(e.systemInfo.systemName));
     EXPECT_EQ(report["CPUName"].asString(), utf8(e.cpuInfo.cpuName));
