@@ -112,9 +112,9 @@ TEST(WmiFallbackTest, Windows11GivesTheRecordsOfTheSameHardwareOnWindows10) {
     auto engine11 = windows11.MakeEngine();
 
     EXPECT_EQ(RunDetection(*engine11), RunDetection(*engine10));
-    EXPECT_NE(engine10->systemInfo.systemName.find("Windows 10"), std::string::npos);
-    EXPECT_NE(engine11->systemInfo.systemName.find("Windows 11"), std::string::npos)
-        << engine11->systemInfo.systemName;
+    EXPECT_NE(engine10->records().systemInfo.systemName.find("Windows 10"), std::string::npos);
+    EXPECT_NE(engine11->records().systemInfo.systemName.find("Windows 11"), std::string::npos)
+        << engine11->records().systemInfo.systemName;
     EXPECT_TRUE(engine11->WmicMissing());
     EXPECT_FALSE(engine10->WmicMissing());
 
