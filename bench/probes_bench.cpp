@@ -17,12 +17,12 @@ void AllSystemProbesOnDesktop(benchmark::State& state) {
   auto engine = machine.MakeEngine();
   for (auto _ : state) {
     ProbeError error;
-    benchmark::DoNotOptimize(netprobe::ProbeHost(*engine, &error));
-    benchmark::DoNotOptimize(netprobe::ProbeSystemVersion(*engine, &error));
-    benchmark::DoNotOptimize(netprobe::ProbeCpu(*engine, &error));
-    benchmark::DoNotOptimize(netprobe::ProbeMemory(*engine, &error));
-    benchmark::DoNotOptimize(netprobe::ProbeDisks(*engine, &error));
-    benchmark::DoNotOptimize(netprobe::ProbeNetworkCards(*engine, &error));
+    benchmark::DoNotOptimize(engine->ProbeHost(&error));
+    benchmark::DoNotOptimize(engine->ProbeSystemVersion(&error));
+    benchmark::DoNotOptimize(engine->ProbeCpu(&error));
+    benchmark::DoNotOptimize(engine->ProbeMemory(&error));
+    benchmark::DoNotOptimize(engine->ProbeDisks(&error));
+    benchmark::DoNotOptimize(engine->ProbeNetworkCards(&error));
   }
 }
 BENCHMARK(AllSystemProbesOnDesktop)->Unit(benchmark::kMicrosecond);

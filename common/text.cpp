@@ -1,5 +1,7 @@
 #include "kestrel/text.h"
 
+#include <cwctype>
+
 #include "kestrel/numbers.h"
 
 namespace kestrel {
@@ -45,6 +47,18 @@ bool FindColumnValueLine(std::string_view text, std::string_view key, std::strin
 }
 
 }  // namespace
+
+std::wstring TrimWhiteSpace(const std::wstring& text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && std::iswspace(static_cast<wint_t>(text[begin]))) {
+    ++begin;
+  }
+  while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1]))) {
+    --end;
+  }
+  return text.substr(begin, end - begin);
+}
 
 void TrimLeft(std::string& text, std::string_view set) {
   const std::size_t first = text.find_first_not_of(set);

@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string message;
   std::wstring number = L"before";
   const int result = netprobe::ParseReportAnswer(answer, *pages, message, number);
-  FUZZ_CHECK(result >= netprobe::kPostNotJson && result <= netprobe::kPostUnknownCode);
+  FUZZ_CHECK(result >= netprobe::kUploadAnswerUnreadable && result <= netprobe::kUploadUnknownCode);
   FUZZ_CHECK(message == netprobe::kPostMessages[result]);
   FUZZ_CHECK(number.size() <= netprobe::kLongestReportNumber);
-  FUZZ_CHECK(result == netprobe::kPostAdded || number == L"before");
+  FUZZ_CHECK(result == netprobe::kUploadAdded || number == L"before");
   return 0;
 }

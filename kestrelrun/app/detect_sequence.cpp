@@ -14,7 +14,6 @@ namespace kestrelrun {
 
 namespace {
 
-constexpr int kNoNetworkCode = 100;
 constexpr int kStartPage = 0;
 constexpr int kDetectingPage = 1;
 constexpr int kNoNetworkPage = 4;
@@ -112,7 +111,7 @@ void CDetectSequence::RefreshTick() {
     pageRequest = s.state.pageRequest;
     s.state.pageRequest = 0;
   }
-  if (pageRequest == kNoNetworkCode) {
+  if (pageRequest == netprobe::kNoNetwork) {
     s.view.ShowMainPage(kNoNetworkPage);
   } else if (pageRequest > 0) {
     Reset();

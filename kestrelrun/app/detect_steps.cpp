@@ -8,7 +8,6 @@ namespace kestrelrun {
 
 namespace {
 
-constexpr int kNoNetworkCode = 100;
 constexpr int kPendingVerdict = -1;
 
 constexpr const wchar_t* kNoMicrophone = L"未检测到麦克风！";
@@ -272,7 +271,7 @@ void CDetectSequence::Shared::Fail(int number, unsigned run, const ProbeError& e
     // Set before the box opens: the refresh tick resets the window while the box is up.
     state.pageRequest = error.code;
   }
-  if (error.code != kNoNetworkCode) {
+  if (error.code != netprobe::kNoNetwork) {
     const wchar_t* failure = FindDetectStep(number)->failure;
     // The worker waits until the box is closed (or the window is).
     queue.RunAndWait([this, failure] { view.ShowMessage(failure); });

@@ -26,7 +26,7 @@ namespace {
 // exhausted): its own code 1, so that a caller never gets a failure without a message.
 int ReportNotRun(ProbeError* error, const char* commandFailedMessage) noexcept {
   try {
-    SetError(error, netprobe::kCommandFailedCode, commandFailedMessage);
+    SetError(error, netprobe::kCommandFailed, commandFailedMessage);
   } catch (...) {
     // Not even the message could be copied: the failure is all that can be reported.
   }
@@ -36,8 +36,8 @@ int ReportNotRun(ProbeError* error, const char* commandFailedMessage) noexcept {
 // The shape of every checking export: presence check first (nothing changes when it fails),
 // then the probe, then the record's address handed out on success.
 template <typename Record>
-int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
-                 Record netprobe::ProbeEngine::*record, const Record** out, ProbeError* error,
+int CheckedProbe(int (netprobe::ProbeEngine::*probe)(ProbeError*),
+                 Record netprobe::ProbeRecords::*record, const Record** out, ProbeError* error,
                  const char* commandFailedMessage) noexcept {
   try {
     netprobe::ProbeEngine* engine = Engine();
@@ -45,12 +45,12 @@ int CheckedProbe(int (*probe)(netprobe::ProbeEngine&, ProbeError*),
       return ReportNotRun(error, commandFailedMessage);
     }
     if (engine->NetworkState() != 1) {
-      SetError(error, netprobe::kNoNetworkCode, netprobe::kNoNetworkMessage);
+      SetError(error, netprobe::kNoNetwork, netprobe::kNoNetworkMessage);
       return 0;
     }
-    const int result = probe(*engine, error);
+    const int result = (engine->*probe)(error);
     if (result == 1 && out != nullptr) {
-      *out = &(engine->*record);
+      *out = &(engine->records().*record);
     }
     return result;
   } catch (...) {
@@ -73,7 +73,7 @@ int Guarded(Body&& body) noexcept {
 NETPROBE_API int InitDll(ProbeError* error) {
   return Guarded([&] {
     if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
-      SetError(error, 1, "初始化CURL失败");
+      SetError(error, netprobe::kCurlInitFailed, "初始化CURL失败");
       return 0;
     }
     return 1;
@@ -93,59 +93,62 @@ NETPROBE_API int GetNetworkState() {
 }
 
 NETPROBE_API int GetHostInfomation(const HostInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeHost, &netprobe::ProbeEngine::hostInfo, info, error,
-                      netprobe::kHostCommandFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeHost, &netprobe::ProbeRecords::hostInfo, info,
+                      error, netprobe::kHostCommandFailedMessage);
 }
 
 NETPROBE_API int GetSystemVersionInfo(const SystemInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeSystemVersion, &netprobe::ProbeEngine::systemInfo, info, error,
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeSystemVersion,
+                      &netprobe::ProbeRecords::systemInfo, info, error,
                       netprobe::kSystemCommandFailedMessage);
 }
 
 NETPROBE_API int GetCPUInfo(const CpuInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeCpu, &netprobe::ProbeEngine::cpuInfo, info, error,
-                      netprobe::kCpuCommandFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeCpu, &netprobe::ProbeRecords::cpuInfo, info,
+                      error, netprobe::kCpuCommandFailedMessage);
 }
 
 NETPROBE_API int GetMemoryInfo(const MemoryInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeMemory, &netprobe::ProbeEngine::memoryInfo, info, error,
-                      netprobe::kMemoryCommandFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeMemory, &netprobe::ProbeRecords::memoryInfo,
+                      info, error, netprobe::kMemoryCommandFailedMessage);
 }
 
 NETPROBE_API int GetHardDiskInfo(const DiskInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeDisks, &netprobe::ProbeEngine::diskInfo, info, error,
-                      netprobe::kDiskCommandFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeDisks, &netprobe::ProbeRecords::diskInfo, info,
+                      error, netprobe::kDiskCommandFailedMessage);
 }
 
 NETPROBE_API int GetLanAndWlanNetworkCardInfo(const std::vector<NetworkCardSummary>** summaries,
                                               ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeNetworkCards, &netprobe::ProbeEngine::cardSummaries, summaries,
-                      error, netprobe::kAdapterCommandFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeNetworkCards,
+                      &netprobe::ProbeRecords::cardSummaries, summaries, error,
+                      netprobe::kAdapterCommandFailedMessage);
 }
 
 NETPROBE_API int GetNetworkDownloadSpeed(const DownloadSpeedInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeDownloadSpeed, &netprobe::ProbeEngine::downloadSpeed, info,
-                      error, netprobe::kSpeedTestFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeDownloadSpeed,
+                      &netprobe::ProbeRecords::downloadSpeed, info, error,
+                      netprobe::kSpeedTestFailedMessage);
 }
 
 namespace {
 
 // The device tests check for no network; the state's address is handed out on every outcome.
-int DeviceTest(int (*test)(netprobe::ProbeEngine&, ProbeError*), int netprobe::ProbeEngine::*state,
+int DeviceTest(int (netprobe::ProbeEngine::*test)(ProbeError*), int netprobe::ProbeRecords::*state,
                const int** out, ProbeError* error, const char* failedMessage) noexcept {
   try {
     netprobe::ProbeEngine* engine = Engine();
     if (engine == nullptr) {
-      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+      SetError(error, netprobe::kDeviceTestFailed, failedMessage);
       return 0;
     }
     if (out != nullptr) {
-      *out = &(engine->*state);
+      *out = &(engine->records().*state);
     }
-    return test(*engine, error);
+    return (engine->*test)(error);
   } catch (...) {
     try {
-      SetError(error, netprobe::kDeviceTestFailedCode, failedMessage);
+      SetError(error, netprobe::kDeviceTestFailed, failedMessage);
     } catch (...) {
       // Not even the message could be copied: the failure is all that can be reported.
     }
@@ -153,46 +156,49 @@ int DeviceTest(int (*test)(netprobe::ProbeEngine&, ProbeError*), int netprobe::P
   }
 }
 
-int StoreDeviceVerdict(int netprobe::ProbeEngine::*state, int verdict) noexcept {
+int StoreDeviceVerdict(int (netprobe::ProbeEngine::*store)(int), int verdict) noexcept {
   return Guarded([&] {
     netprobe::ProbeEngine* engine = Engine();
-    return engine != nullptr ? netprobe::StoreVerdict(engine->*state, verdict) : 0;
+    return engine != nullptr ? (engine->*store)(verdict) : 0;
   });
 }
 
 }  // namespace
 
 NETPROBE_API int GetMicrophoneTest(const int** state, ProbeError* error) {
-  return DeviceTest(netprobe::RunMicrophoneTest, &netprobe::ProbeEngine::microphoneState, state,
-                    error, netprobe::kMicrophoneTestFailedMessage);
+  return DeviceTest(&netprobe::ProbeEngine::RunMicrophoneTest,
+                    &netprobe::ProbeRecords::microphoneState, state, error,
+                    netprobe::kMicrophoneTestFailedMessage);
 }
 
 NETPROBE_API int SetMicrophoneTestResult(int result) {
-  return StoreDeviceVerdict(&netprobe::ProbeEngine::microphoneState, result);
+  return StoreDeviceVerdict(&netprobe::ProbeEngine::StoreMicrophoneVerdict, result);
 }
 
 NETPROBE_API int GetCameraTest(const int** state, ProbeError* error) {
-  return DeviceTest(netprobe::RunCameraTest, &netprobe::ProbeEngine::cameraState, state, error,
-                    netprobe::kCameraTestFailedMessage);
+  return DeviceTest(&netprobe::ProbeEngine::RunCameraTest, &netprobe::ProbeRecords::cameraState,
+                    state, error, netprobe::kCameraTestFailedMessage);
 }
 
 NETPROBE_API int SetCameraTestResult(int result) {
-  return StoreDeviceVerdict(&netprobe::ProbeEngine::cameraState, result);
+  return StoreDeviceVerdict(&netprobe::ProbeEngine::StoreCameraVerdict, result);
 }
 
 NETPROBE_API int GetDNSTestnfo(const DnsTestInfo** info, ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeDnsTest, &netprobe::ProbeEngine::dnsTestInfo, info, error,
-                      netprobe::kDnsTestNotRunMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeDnsTest, &netprobe::ProbeRecords::dnsTestInfo,
+                      info, error, netprobe::kDnsTestNotRunMessage);
 }
 
 NETPROBE_API int GetHostToRouterDelayInfo(const std::vector<RouterDelayEntry>** wired,
                                           ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeRouterDelay, &netprobe::ProbeEngine::routerDelayWired, wired,
-                      error, netprobe::kRouterNoEntryMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeRouterDelay,
+                      &netprobe::ProbeRecords::routerDelayWired, wired, error,
+                      netprobe::kRouterNoEntryMessage);
 }
 
 NETPROBE_API int GetNumberLanDevices(const std::vector<LanDevicesEntry>** wired,
                                      ProbeError* error) {
-  return CheckedProbe(netprobe::ProbeLanDevices, &netprobe::ProbeEngine::lanDevicesWired, wired,
-                      error, netprobe::kLanFailedMessage);
+  return CheckedProbe(&netprobe::ProbeEngine::ProbeLanDevices,
+                      &netprobe::ProbeRecords::lanDevicesWired, wired, error,
+                      netprobe::kLanFailedMessage);
 }

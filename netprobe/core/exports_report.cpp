@@ -28,17 +28,18 @@ int CheckedUpload(ProbeError* error, Upload upload) noexcept {
   try {
     netprobe::ProbeEngine* engine = Engine();
     if (engine == nullptr) {
-      ReportFailure(error, netprobe::kPostNoHandle,
-                    netprobe::kPostMessages[netprobe::kPostNoHandle]);
+      ReportFailure(error, netprobe::kUploadNoHandle,
+                    netprobe::kPostMessages[netprobe::kUploadNoHandle]);
       return 0;
     }
     if (engine->NetworkState() != 1) {
-      SetError(error, netprobe::kNoNetworkCode, netprobe::kNoNetworkMessage);
+      SetError(error, netprobe::kNoNetwork, netprobe::kNoNetworkMessage);
       return 0;
     }
     return upload(*engine);
   } catch (...) {
-    ReportFailure(error, netprobe::kPostNoHandle, netprobe::kPostMessages[netprobe::kPostNoHandle]);
+    ReportFailure(error, netprobe::kUploadNoHandle,
+                  netprobe::kPostMessages[netprobe::kUploadNoHandle]);
     return 0;
   }
 }
@@ -53,7 +54,7 @@ int GuardedDnsChange(ProbeError* error, Change change) noexcept {
     }
   } catch (...) {
   }
-  ReportFailure(error, netprobe::kDnsRefusedCode, netprobe::kDnsFailedMessage);
+  ReportFailure(error, netprobe::kDnsRefused, netprobe::kDnsFailedMessage);
   return 0;
 }
 

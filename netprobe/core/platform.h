@@ -129,4 +129,22 @@ class IClock {
   virtual void SleepMilliseconds(unsigned milliseconds) = 0;
 };
 
+class IDownloadTransport;
+class ISpeedTestFiles;
+class ITesterPrograms;
+
+// Platform services the engine uses; owned by whoever builds the engine and outliving it.
+struct Platform {
+  ICommandRunner* commands = nullptr;
+  ICodePage* codePage = nullptr;
+  IFiles* files = nullptr;
+  ISystemInfo* system = nullptr;
+  IClock* clock = nullptr;
+  IAdapterNames* adapters = nullptr;
+  IHttpUpload* upload = nullptr;
+  IDownloadTransport* download = nullptr;  // the speed test's HTTP transfers
+  ISpeedTestFiles* speedFiles = nullptr;   // the speed test's payload file
+  ITesterPrograms* testers = nullptr;      // the microphone and camera testers
+};
+
 }  // namespace netprobe

@@ -6,10 +6,7 @@
 
 namespace netprobe {
 
-// Every probe's code for a command that did not run.
-inline constexpr int kCommandFailedCode = 1;
-
-inline constexpr int kNoNetworkCode = 100;
+// The codes are the public table in NetProbe.h; the messages stay here, in GBK.
 inline constexpr const char kNoNetworkMessage[] = "您当前未连接网络，请连接网络";
 
 // Writes code and message; a null error is ignored.

@@ -53,4 +53,18 @@ class WmiCommands {
   bool wmicMissing_ = false;
 };
 
+// What a probe asks WMI through: the command runner with the engine's decision about wmic.
+class WmiRunner {
+ public:
+  WmiRunner(ICommandRunner& commands, WmiCommands& state) : commands_(commands), state_(state) {}
+
+  int Run(const WmiQuery& query, std::string& output) {
+    return state_.Run(commands_, query, output);
+  }
+
+ private:
+  ICommandRunner& commands_;
+  WmiCommands& state_;
+};
+
 }  // namespace netprobe

@@ -167,6 +167,60 @@ struct DownloadSpeedInfo {
   int downloadSpeedScore = 0;
 };
 
+// Codes written to ProbeError, by export. Their messages are the library's fixed texts in code
+// page 936 (GBK bytes). A code stands for one failure of its export only: 2 means one thing to
+// GetHostInfomation and another to GetNumberLanDevices.
+namespace netprobe {
+// Every checking export and both uploads: none of the presence-check hosts answered.
+inline constexpr int kNoNetwork = 100;
+// InitDll: libcurl could not be set up ("初始化CURL失败").
+inline constexpr int kCurlInitFailed = 1;
+// Every probe: a command did not run, or the probe could not run at all.
+inline constexpr int kCommandFailed = 1;
+// GetHostInfomation, GetCPUInfo (the name), GetMemoryInfo, GetHardDiskInfo: the answer could not
+// be read (no disk found, for the disks).
+inline constexpr int kAnswerUnreadable = 2;
+// GetSystemVersionInfo: no version could be read; a version older than Windows 7 or unknown.
+inline constexpr int kSystemVersionUnreadable = 2;
+inline constexpr int kSystemUnsupported = 3;
+// GetCPUInfo's numbers, each as a pair: its command did not run, its answer could not be read.
+// The export still returns 1 when only numbers failed.
+inline constexpr int kCpuClockSpeedNotRun = 3;
+inline constexpr int kCpuClockSpeedUnreadable = 4;
+inline constexpr int kCpuCoresNotRun = 5;
+inline constexpr int kCpuCoresUnreadable = 6;
+inline constexpr int kCpuThreadsNotRun = 7;
+inline constexpr int kCpuThreadsUnreadable = 8;
+inline constexpr int kCpuL2CacheNotRun = 9;
+inline constexpr int kCpuL2CacheUnreadable = 10;
+inline constexpr int kCpuL3CacheNotRun = 11;
+inline constexpr int kCpuL3CacheUnreadable = 12;
+// GetNetworkDownloadSpeed: the transfer failed ("网络测速失败").
+inline constexpr int kSpeedTestFailed = 1;
+// GetMicrophoneTest, GetCameraTest: the tester could not be started or gave no verdict.
+inline constexpr int kDeviceTestFailed = 2;
+// GetHostToRouterDelayInfo: no adapter; no adapter with a gateway that answered.
+inline constexpr int kRouterNoAdapters = 1;
+inline constexpr int kRouterNoEntry = 2;
+// GetNumberLanDevices: no adapter; no device found; arp -a did not run.
+inline constexpr int kLanNoAdapters = 1;
+inline constexpr int kLanNothingFound = 2;
+inline constexpr int kLanArpFailed = 3;
+// SetNetworkCardDNS(Ex): the adapter is unknown; an address or connection name is refused
+// before any command runs; netsh failed.
+inline constexpr int kDnsAdapterNotFound = 1;
+inline constexpr int kDnsRefused = 2;
+inline constexpr int kDnsCommandFailed = 3;
+// UploadJsonData, UploadDNSJsonData: what the server's answer or the transfer came to. 1 and 3
+// count as success (the export returns 1); any other is written to the error.
+inline constexpr int kUploadAnswerUnreadable = 0;
+inline constexpr int kUploadAdded = 1;
+inline constexpr int kUploadAddFailed = 2;
+inline constexpr int kUploadUnknownCode = 3;
+inline constexpr int kUploadTransferFailed = 4;
+inline constexpr int kUploadNoHandle = 5;
+}  // namespace netprobe
+
 // Initialises libcurl. 1, or 0 with code 1 "初始化CURL失败".
 NETPROBE_API int InitDll(ProbeError* error);
 

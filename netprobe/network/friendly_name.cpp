@@ -4,14 +4,12 @@
 
 namespace netprobe {
 
-bool FindAdapterFriendlyName(const ProbeEngine& engine, const std::string& description,
-                             std::string& name) {
-  IAdapterNames* adapters = engine.platform().adapters;
+bool FindAdapterFriendlyName(IAdapterNames* adapters, const ICodePage& pages,
+                             const std::string& description, std::string& name) {
   std::vector<AdapterName> list;
   if (adapters == nullptr || !adapters->ListAdapters(list)) {
     return false;
   }
-  const ICodePage& pages = *engine.platform().codePage;
   bool found = false;
   for (const AdapterName& adapter : list) {
     if (pages.WideToAnsi(adapter.description).find(description) != std::string::npos) {

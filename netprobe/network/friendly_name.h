@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "core/probe_engine.h"
+#include "core/platform.h"
 
 namespace netprobe {
 
 // The friendly name (ANSI code page) of the system adapter whose description contains
 // `description`; the last such adapter wins. False when none matches or the list cannot be had.
-bool FindAdapterFriendlyName(const ProbeEngine& engine, const std::string& description,
-                             std::string& name);
+bool FindAdapterFriendlyName(IAdapterNames* adapters, const ICodePage& pages,
+                             const std::string& description, std::string& name);
 
 }  // namespace netprobe

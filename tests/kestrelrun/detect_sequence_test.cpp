@@ -60,8 +60,10 @@ TEST(DetectSequenceTest, AFailedStepStopsTheRunWithItsPage) {
     const wchar_t* page;  // what the next refresh tick shows
   };
   const Case cases[] = {
-      {3, 5, {L"message 主机类型信息获取失败!"}, L"main 0"}, {7, 100, {}, L"main 4"},
-      {9, 2, {L"message DNS检测失败!"}, L"main 0"},          {12, 100, {}, L"main 4"},
+      {3, 5, {L"message 主机类型信息获取失败!"}, L"main 0"},
+      {7, netprobe::kNoNetwork, {}, L"main 4"},
+      {9, 2, {L"message DNS检测失败!"}, L"main 0"},
+      {12, netprobe::kNoNetwork, {}, L"main 4"},
       {13, 3, {L"message 数据上传失败!"}, L"main 0"},
   };
   for (const Case& c : cases) {
@@ -82,7 +84,7 @@ TEST(DetectSequenceTest, AFailedStepStopsTheRunWithItsPage) {
     EXPECT_FALSE(state.running);
     EXPECT_EQ(state.pageRequest, 0);
     // A reset clears the step; the no-network page keeps it for the retry button.
-    EXPECT_EQ(state.stepIndex, c.code == 100 ? c.step : 0);
+    EXPECT_EQ(state.stepIndex, c.code == netprobe::kNoNetwork ? c.step : 0);
     const std::size_t calls = h.probes->Calls().size();
     h.StepOnce();
     EXPECT_EQ(h.probes->Calls().size(), calls);

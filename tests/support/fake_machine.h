@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/platform.h"
@@ -14,6 +15,14 @@
 #include "support/profile_runner.h"
 
 namespace kestrel::test {
+
+// Changes the engine's records the way an earlier run would have left them.
+template <typename Change>
+void SeedRecords(netprobe::ProbeEngine& engine, Change change) {
+  netprobe::ProbeRecords records = engine.records();
+  change(records);
+  engine.ReplaceRecords(std::move(records));
+}
 
 class FakeSystem : public netprobe::ISystemInfo {
  public:

@@ -19,7 +19,7 @@ void ExpectRefusedOffline(int (*getRecord)(const Record**, ProbeError*)) {
   ProbeError error;
   EXPECT_EQ(getRecord(&record, &error), 0);
   EXPECT_EQ(record, nullptr);
-  EXPECT_EQ(error.code, 100);
+  EXPECT_EQ(error.code, netprobe::kNoNetwork);
   EXPECT_EQ(error.message, kNoNetworkMessage);
 }
 

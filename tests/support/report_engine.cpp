@@ -1,6 +1,7 @@
 #include "support/report_engine.h"
 
 #include <string>
+#include <utility>
 
 #include "probes/adapters/adapter_probe.h"
 #include "probes/cpu/cpu_probe.h"
@@ -30,12 +31,13 @@ DnsProbeResult Server(const std::string& address, int minimum, int maximum, int 
 }  // namespace
 
 void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
-  engine.hostInfo = {"TARVOS K9", "SN-20231108-0042", "TARVOS"};
-  engine.systemInfo = {"Microsoft Windows 10 专业版", "2009", 10};
-  CpuInfo& cpu = engine.cpuInfo;
+  netprobe::ProbeRecords records = engine.records();
+  records.hostInfo = {"TARVOS K9", "SN-20231108-0042", "TARVOS"};
+  records.systemInfo = {"Microsoft Windows 10 专业版", "2009", 10};
+  CpuInfo& cpu = records.cpuInfo;
   cpu = {"Intel(R) Core(TM) i5-10400 CPU @ 2.90GHz", 2904, 8, 6, 8, 12, 10, 1536, 8, 12288, 10, 17};
-  engine.memoryInfo = {16384, 10, 2667, 8, 43, 9, 2, 10};
-  DiskInfo& disk = engine.diskInfo;
+  records.memoryInfo = {16384, 10, 2667, 8, 43, 9, 2, 10};
+  DiskInfo& disk = records.diskInfo;
   disk.disks = {{"Samsung SSD 970 EVO Plus 500GB", 500105}, {"ST1000DM010-2EP102", 1000202}};
   disk.hardDiskSumSize = 1500307;
   disk.hardDiskSizeScore = 10;
@@ -44,8 +46,8 @@ void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
   disk.systemDiskRemainingSpace = 238418;
   disk.systemDiskRemainingSpaceScore = 10;
 
-  engine.cardSummaries = {{"Realtek PCIe GbE Family Controller", 1000, 0, 1},
-                          {"Intel(R) Wi-Fi 6 AX201 160MHz", 866, 80, 0}};
+  records.cardSummaries = {{"Realtek PCIe GbE Family Controller", 1000, 0, 1},
+                           {"Intel(R) Wi-Fi 6 AX201 160MHz", 866, 80, 0}};
 
   DnsTestEntry wired;
   wired.networkCardName = "Realtek PCIe GbE Family Controller";
@@ -55,13 +57,13 @@ void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
   DnsTestEntry wireless = wired;
   wireless.networkCardName = "Intel(R) Wi-Fi 6 AX201 160MHz";
   wireless.ipAddress = "192.168.31.7";
-  engine.dnsTestInfo.wiredEntries = {wired};
-  engine.dnsTestInfo.wirelessEntries = {wireless};
-  engine.dnsTestInfo.optimize = 1;
+  records.dnsTestInfo.wiredEntries = {wired};
+  records.dnsTestInfo.wirelessEntries = {wireless};
+  records.dnsTestInfo.optimize = 1;
 
-  engine.routerDelayWired = {
+  records.routerDelayWired = {
       {wired.networkCardName, wired.ipAddress, "192.168.1.1", 1, 4, 2, 0, 10}};
-  engine.routerDelayWireless = {
+  records.routerDelayWireless = {
       {wireless.networkCardName, wireless.ipAddress, "192.168.31.1", 2, 48, 9, 1, 6}};
 
   LanDevicesEntry lan;
@@ -70,33 +72,43 @@ void FillLikeAFullRun(netprobe::ProbeEngine& engine) {
     lan.devicesAddress.push_back("192.168.1." + std::to_string(100 + i));
   }
   lan.numberLanDevicesScore = 4;
-  engine.lanDevicesWired = {lan};
-  engine.lanDevicesWireless = {
+  records.lanDevicesWired = {lan};
+  records.lanDevicesWireless = {
       {wireless.networkCardName, {"192.168.31.1", "192.168.31.2", "192.168.31.9"}, 10}};
 
-  engine.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
-  engine.microphoneState = 1;
-  engine.cameraState = 2;
+  records.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
+  records.microphoneState = 1;
+  records.cameraState = 2;
+  engine.ReplaceRecords(std::move(records));
+}
+
+const std::vector<DetectionProbe>& DetectionProbes() {
+  static const std::vector<DetectionProbe> probes = {
+      {"host", &netprobe::ProbeEngine::ProbeHost},
+      {"system", &netprobe::ProbeEngine::ProbeSystemVersion},
+      {"cpu", &netprobe::ProbeEngine::ProbeCpu},
+      {"memory", &netprobe::ProbeEngine::ProbeMemory},
+      {"disks", &netprobe::ProbeEngine::ProbeDisks},
+      {"cards", &netprobe::ProbeEngine::ProbeNetworkCards},
+      {"dns", &netprobe::ProbeEngine::ProbeDnsTest},
+      {"router", &netprobe::ProbeEngine::ProbeRouterDelay},
+      {"lan", &netprobe::ProbeEngine::ProbeLanDevices},
+  };
+  return probes;
 }
 
 std::string RunTheProbes(netprobe::ProbeEngine& engine) {
-  using Probe = int (*)(netprobe::ProbeEngine&, ProbeError*);
-  const std::pair<const char*, Probe> probes[] = {
-      {"host", netprobe::ProbeHost},      {"system", netprobe::ProbeSystemVersion},
-      {"cpu", netprobe::ProbeCpu},        {"memory", netprobe::ProbeMemory},
-      {"disks", netprobe::ProbeDisks},    {"cards", netprobe::ProbeNetworkCards},
-      {"dns", netprobe::ProbeDnsTest},    {"router", netprobe::ProbeRouterDelay},
-      {"lan", netprobe::ProbeLanDevices},
-  };
-  for (const auto& [name, probe] : probes) {
+  for (const auto& [name, probe] : DetectionProbes()) {
     ProbeError error;
-    if (probe(engine, &error) != 1) {
+    if ((engine.*probe)(&error) != 1) {
       return name;
     }
   }
-  engine.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
-  netprobe::StoreVerdict(engine.microphoneState, 1);
-  netprobe::StoreVerdict(engine.cameraState, 2);
+  netprobe::ProbeRecords records = engine.records();
+  records.downloadSpeed = {"11.872MB", "9.105MB", "10.944MB", "87.552Mbps", 10};
+  engine.ReplaceRecords(std::move(records));
+  engine.StoreMicrophoneVerdict(1);
+  engine.StoreCameraVerdict(2);
   return "";
 }
 

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include "kestrel/text.h"
 #include "layout_reader.h"
 #include "toolkit/resources.h"
 #include "toolkit/swindow.h"
@@ -12,15 +13,6 @@ namespace {
 
 std::wstring W(const char* utf8) {
   return Utf8ToWide(utf8);
-}
-
-std::wstring TrimText(const std::wstring& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && std::iswspace(static_cast<wint_t>(text[begin])))
-    ++begin;
-  while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1])))
-    --end;
-  return text.substr(begin, end - begin);
 }
 
 }  // namespace
@@ -59,7 +51,7 @@ void InitFromXml(SWindow* window, pugi::xml_node node) {
                  L"unknown attribute \"" + name + L"\" on <" + W(node.name()) + L">", node);
     }
   }
-  std::wstring text = TrimText(W(node.child_value()));
+  std::wstring text = kestrel::TrimWhiteSpace(W(node.child_value()));
   if (!text.empty())
     window->SetWindowText(text);
   window->CreateChildren(node);

@@ -3,19 +3,11 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "kestrel/text.h"
 #include "toolkit/resources.h"
 
 namespace toolkit {
 namespace {
-
-std::wstring Trim(const std::wstring& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && std::iswspace(static_cast<wint_t>(text[begin])))
-    ++begin;
-  while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1])))
-    --end;
-  return text.substr(begin, end - begin);
-}
 
 int HexDigit(wchar_t c) {
   if (c >= L'0' && c <= L'9')
@@ -130,7 +122,7 @@ std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSki
 }
 
 std::optional<Color> ParseColor(const std::wstring& raw) {
-  auto text = Trim(raw);
+  auto text = kestrel::TrimWhiteSpace(raw);
   if (text.size() < 2 || text[0] != L'#')
     return std::nullopt;
   std::vector<int> digits;
@@ -155,7 +147,7 @@ std::optional<Color> ParseColor(const std::wstring& raw) {
 }
 
 std::optional<float> ParseFloat(const std::wstring& raw) {
-  auto text = Trim(raw);
+  auto text = kestrel::TrimWhiteSpace(raw);
   if (text.empty())
     return std::nullopt;
   wchar_t* end = nullptr;
@@ -166,7 +158,7 @@ std::optional<float> ParseFloat(const std::wstring& raw) {
 }
 
 std::optional<int> ParseInt(const std::wstring& raw) {
-  auto text = Trim(raw);
+  auto text = kestrel::TrimWhiteSpace(raw);
   if (text.empty())
     return std::nullopt;
   wchar_t* end = nullptr;
@@ -201,16 +193,16 @@ std::optional<FontDesc> ParseFont(const std::wstring& text, const FontDesc& base
   size_t start = 0;
   while (start < text.size()) {
     auto comma = text.find(L',', start);
-    auto part =
-        Trim(text.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start));
+    auto part = kestrel::TrimWhiteSpace(
+        text.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start));
     start = comma == std::wstring::npos ? text.size() : comma + 1;
     if (part.empty())
       continue;
     auto colon = part.find(L':');
     if (colon == std::wstring::npos)
       return std::nullopt;
-    auto key = Trim(part.substr(0, colon));
-    auto value = Trim(part.substr(colon + 1));
+    auto key = kestrel::TrimWhiteSpace(part.substr(0, colon));
+    auto value = kestrel::TrimWhiteSpace(part.substr(colon + 1));
     if (key == L"face") {
       if (value.empty())
         return std::nullopt;

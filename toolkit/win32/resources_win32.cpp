@@ -4,17 +4,11 @@
 
 #include <vector>
 
+#include "kestrel/utf8.h"
+
 namespace toolkit {
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  std::wstring out;
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  out.resize(static_cast<std::size_t>(n));
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
 
 std::optional<std::string> Load(const std::wstring& type, const std::wstring& name) {
   HMODULE module = GetModuleHandleW(nullptr);
@@ -34,7 +28,8 @@ std::optional<std::string> FindResourceBytes(const std::string& key) {
   std::size_t colon = key.find(':');
   if (colon == std::string::npos || colon == 0 || colon + 1 == key.size())
     return std::nullopt;
-  return Load(Wide(key.substr(0, colon)), Wide(key.substr(colon + 1)));
+  return Load(kestrel::Utf8ToWide(key.substr(0, colon)),
+              kestrel::Utf8ToWide(key.substr(colon + 1)));
 }
 
 std::optional<PictureBytes> FindPicture(const std::string& name, float scale) {
@@ -49,7 +44,7 @@ std::optional<PictureBytes> FindPicture(const std::string& name, float scale) {
   static const Variant kVariants[] = {{1, ""}, {1.5f, "@1.5x"}, {2, "@2x"}};
   std::optional<PictureBytes> best;
   for (const Variant& v : kVariants) {
-    auto bytes = Load(L"IMG.MAIN", Wide(stem + v.suffix));
+    auto bytes = Load(L"IMG.MAIN", kestrel::Utf8ToWide(stem + v.suffix));
     if (!bytes)
       continue;
     best = PictureBytes{std::move(*bytes), v.density};

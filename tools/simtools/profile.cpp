@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "kestrel/ascii.h"
+
 namespace simtools {
 
 namespace {
@@ -22,19 +24,10 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string ToLowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return text;
-}
-
 // "C:\Windows\System32\PING.EXE" -> "ping": the name the tool is known by, whatever its path.
 std::string ToolName(const std::string& token) {
   std::string name = token.substr(token.find_last_of("\\/") + 1);
-  name = ToLowerAscii(name);
+  name = kestrel::AsciiLower(name);
   const std::string exe = ".exe";
   if (name.size() > exe.size() && name.compare(name.size() - exe.size(), exe.size(), exe) == 0) {
     name.resize(name.size() - exe.size());
@@ -74,40 +67,6 @@ std::size_t FindArrow(const std::string& line) {
     pos = pos == 0 ? std::string::npos : line.rfind("=>", pos - 1);
   }
   return std::string::npos;
-}
-
-void AppendUtf8(char32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-void AppendWide(char32_t cp, std::wstring& out) {
-  if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
-    cp -= 0x10000;
-    out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-    out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-  } else {
-    out += static_cast<wchar_t>(cp);
-  }
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsSurrogate(char32_t cp) {
-  return cp >= 0xD800 && cp <= 0xDFFF;
 }
 
 // A command with one number range "{A..B}" (the LAN sweep's 256 pings) stands for the commands
@@ -199,63 +158,6 @@ std::string NormaliseCommand(const std::string& commandLine) {
   std::string arguments;
   SplitCommandLine(commandLine, &program, &arguments);
   return NormaliseCommand(program, arguments);
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = static_cast<char32_t>(text[i]);
-    if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-      const char32_t low = static_cast<char32_t>(text[i + 1]);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      }
-    }
-    if (IsSurrogate(cp) || cp > 0x10FFFF) {
-      cp = kReplacement;
-    }
-    AppendUtf8(cp, out);
-  }
-  return out;
-}
-
-std::wstring Utf8ToWide(const std::string& text) {
-  std::wstring out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-      length = 1;
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      cp = lead & 0x07u;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    // Overlong forms and surrogates are as invalid as broken sequences.
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (cp < kMinimum[length] || IsSurrogate(cp) || cp > 0x10FFFF)) {
-      valid = false;
-    }
-    AppendWide(valid ? cp : kReplacement, out);
-    i += valid ? length : 1;
-  }
-  return out;
 }
 
 bool ReadFileBytes(const std::string& path, std::string* bytes) {

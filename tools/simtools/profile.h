@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "kestrel/utf8.h"
+
 namespace simtools {
 
 // Splits a Windows command line into its program token (quotes removed) and the raw tail
@@ -27,10 +29,9 @@ std::string NormaliseCommand(const std::string& commandLine);
 // name from its own file name and its arguments from the raw command line).
 std::string NormaliseCommand(const std::string& tool, const std::string& arguments);
 
-// Wide text (UTF-16 on Windows, UTF-32 elsewhere) to UTF-8, and back. Invalid units become
-// U+FFFD rather than stopping the conversion.
-std::string WideToUtf8(const std::wstring& text);
-std::wstring Utf8ToWide(const std::string& text);
+// Wide text (UTF-16 on Windows, UTF-32 elsewhere) to UTF-8, and back.
+using kestrel::Utf8ToWide;
+using kestrel::WideToUtf8;
 
 // The exact bytes of a file (no line-end translation). False when it cannot be opened or read.
 // The path is UTF-8; on Windows it is opened through the wide file API.

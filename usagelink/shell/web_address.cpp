@@ -1,32 +1,14 @@
 #include "shell/web_address.h"
 
+#include "kestrel/ascii.h"
+
 namespace usagelink {
-
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-    if (c != prefix[i]) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 bool IsPlainWebAddress(std::string_view address) {
   std::string_view rest;
-  if (StartsWithNoCase(address, "http://")) {
+  if (kestrel::StartsWithNoCase(address, "http://")) {
     rest = address.substr(7);
-  } else if (StartsWithNoCase(address, "https://")) {
+  } else if (kestrel::StartsWithNoCase(address, "https://")) {
     rest = address.substr(8);
   } else {
     return false;

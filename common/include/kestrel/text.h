@@ -18,6 +18,9 @@ void TrimLeft(std::string& text, std::string_view set);
 void TrimRight(std::string& text, std::string_view set);
 // Leading CR/LF then blanks, then trailing blanks and CR/LF in any mix.
 void FullTrim(std::string& text);
+// Wide text without its leading and trailing white space (std::iswspace), for the values of
+// layouts and style definitions.
+std::wstring TrimWhiteSpace(const std::wstring& text);
 
 // One-column output: a header line holding `key`, then one value line. 1 with the trimmed value,
 // 0 when the key is missing or the value is empty.

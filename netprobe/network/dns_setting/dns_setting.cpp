@@ -24,23 +24,24 @@ bool AllAddressesValid(const std::vector<DnsSettingRequest>& requests) {
 // One adapter: its commands in order, stopping at the first that fails.
 int SetOneAdapter(ProbeEngine& engine, const DnsSettingRequest& request, ProbeError* error) {
   std::string friendlyName;
-  if (!FindAdapterFriendlyName(engine, request.adapterName, friendlyName)) {
-    SetError(error, kDnsAdapterNotFoundCode, kDnsAdapterNotFoundMessage);
+  if (!FindAdapterFriendlyName(engine.platform().adapters, *engine.platform().codePage,
+                               request.adapterName, friendlyName)) {
+    SetError(error, kDnsAdapterNotFound, kDnsAdapterNotFoundMessage);
     return 0;
   }
   if (!IsSafeQuotedArgument(friendlyName)) {
-    SetError(error, kDnsRefusedCode, kDnsFailedMessage);
+    SetError(error, kDnsRefused, kDnsFailedMessage);
     return 0;
   }
   const Platform& platform = engine.platform();
   for (const std::string& command : DnsCommands(friendlyName, request.dnsAddresses)) {
     std::string output;
     if (platform.commands->RunCommand(platform.codePage->AnsiToWide(command), output) != 1) {
-      SetError(error, kDnsRefusedCode, kDnsFailedMessage);
+      SetError(error, kDnsRefused, kDnsFailedMessage);
       return 0;
     }
     if (output.size() > kDnsLongestSuccessOutput) {
-      SetError(error, kDnsCommandFailedCode, kDnsFailedMessage);
+      SetError(error, kDnsCommandFailed, kDnsFailedMessage);
       return 0;
     }
   }
@@ -81,7 +82,7 @@ int SetAdapterDns(ProbeEngine& engine, const DnsSettingRequest& request, ProbeEr
 int SetAdaptersDns(ProbeEngine& engine, const std::vector<DnsSettingRequest>& requests,
                    ProbeError* error) {
   if (!AllAddressesValid(requests)) {
-    SetError(error, kDnsRefusedCode, kDnsFailedMessage);
+    SetError(error, kDnsRefused, kDnsFailedMessage);
     return 0;
   }
   for (const DnsSettingRequest& request : requests) {
@@ -91,7 +92,7 @@ int SetAdaptersDns(ProbeEngine& engine, const std::vector<DnsSettingRequest>& re
   }
   // Whether the marker could be written does not change the outcome: the DNS is set.
   WriteDnsOptimizeMarker(*engine.platform().files);
-  engine.dnsTestInfo.optimize = 1;
+  engine.MarkDnsOptimised();
   return 1;
 }
 

@@ -10,11 +10,8 @@
 namespace netprobe {
 
 // The failures of a DNS change; the messages are GBK, as every text of the library.
-inline constexpr int kDnsAdapterNotFoundCode = 1;
 inline constexpr const char kDnsAdapterNotFoundMessage[] = "获取网络适配器名称失败";
 // A netsh command that did not start, or a name or address refused before any command ran.
-inline constexpr int kDnsRefusedCode = 2;
-inline constexpr int kDnsCommandFailedCode = 3;
 inline constexpr const char kDnsFailedMessage[] = "设置DNS失败";
 
 // netsh prints nothing, or a line end, when it succeeds; more than this is an error message.

@@ -4,9 +4,8 @@
 
 namespace netprobe {
 
-int PostJson(ProbeEngine& engine, const std::string& body, const std::string& address,
-             std::string& message, bool post) {
-  const Platform& platform = engine.platform();
+int PostJson(const Platform& platform, const std::string& body, const std::string& address,
+             std::string& message, bool post, std::wstring& reportNumber) {
   HttpUploadRequest request;
   request.url = address;
   request.post = post;
@@ -19,14 +18,14 @@ int PostJson(ProbeEngine& engine, const std::string& body, const std::string& ad
                                       ? platform.upload->Send(request, answer)
                                       : HttpUploadStatus::kNoHandle;
   if (status == HttpUploadStatus::kNoHandle) {
-    message = kPostMessages[kPostNoHandle];
-    return kPostNoHandle;
+    message = kPostMessages[kUploadNoHandle];
+    return kUploadNoHandle;
   }
   if (status == HttpUploadStatus::kFailed) {
-    message = kPostMessages[kPostTransferFailed];
-    return kPostTransferFailed;
+    message = kPostMessages[kUploadTransferFailed];
+    return kUploadTransferFailed;
   }
-  return ParseReportAnswer(answer, *platform.codePage, message, engine.reportNumber);
+  return ParseReportAnswer(answer, *platform.codePage, message, reportNumber);
 }
 
 }  // namespace netprobe

@@ -4,17 +4,12 @@
 #include <cstddef>
 #include <string>
 
-#include "core/probe_engine.h"
+#include "NetProbe.h"
+#include "core/platform.h"
 
 namespace netprobe {
 
 // PostJson's results; each leaves its message (GBK) in the message output.
-inline constexpr int kPostNotJson = 0;
-inline constexpr int kPostAdded = 1;
-inline constexpr int kPostAddFailed = 2;
-inline constexpr int kPostUnknownCode = 3;
-inline constexpr int kPostTransferFailed = 4;
-inline constexpr int kPostNoHandle = 5;
 
 // The message of each result, indexed by it.
 inline constexpr const char* kPostMessages[] = {
@@ -35,9 +30,10 @@ inline constexpr const char kJsonContentType[] = "Content-Type:application/json;
 int ParseReportAnswer(const std::string& answer, const ICodePage& pages, std::string& message,
                       std::wstring& reportNumber);
 
-// Sends `body` (ANSI code page, sent as UTF-8) to `address` with POST (`post`) or PUT and reads
-// the answer into the engine's `reportNumber`.
-int PostJson(ProbeEngine& engine, const std::string& body, const std::string& address,
-             std::string& message, bool post);
+// Sends `body` (ANSI code page, sent as UTF-8) through the platform's upload to `address` with
+// POST (`post`) or PUT and reads the answer's number into `reportNumber` (unchanged unless the
+// answer holds one).
+int PostJson(const Platform& platform, const std::string& body, const std::string& address,
+             std::string& message, bool post, std::wstring& reportNumber);
 
 }  // namespace netprobe

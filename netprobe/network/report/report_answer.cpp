@@ -30,7 +30,7 @@ int ParseReportAnswer(const std::string& answer, const ICodePage& pages, std::st
   Json::Value root;
   std::string errors;
   if (!reader->parse(begin, end, &root, &errors) || !root.isObject()) {
-    return Result(kPostNotJson, message);
+    return Result(kUploadAnswerUnreadable, message);
   }
 
   int code = 0;
@@ -39,12 +39,12 @@ int ParseReportAnswer(const std::string& answer, const ICodePage& pages, std::st
     const Json::Value& value = root[name];
     if (name == "code") {
       if (!value.isInt()) {
-        return Result(kPostNotJson, message);
+        return Result(kUploadAnswerUnreadable, message);
       }
       code = value.asInt();
     } else if (name == "message" || name == "data") {
       if (!value.isString()) {
-        return Result(kPostNotJson, message);
+        return Result(kUploadAnswerUnreadable, message);
       }
       if (name == "data") {
         data = value.asString();
@@ -56,15 +56,15 @@ int ParseReportAnswer(const std::string& answer, const ICodePage& pages, std::st
     // Shown and sent back in the ANSI code page: characters it lacks are lost here already.
     std::wstring number = pages.AnsiToWide(pages.WideToAnsi(pages.Utf8ToWide(data)));
     if (number.size() > kLongestReportNumber) {
-      return Result(kPostNotJson, message);
+      return Result(kUploadAnswerUnreadable, message);
     }
     reportNumber = std::move(number);
-    return Result(kPostAdded, message);
+    return Result(kUploadAdded, message);
   }
   if (code == 201) {
-    return Result(kPostAddFailed, message);
+    return Result(kUploadAddFailed, message);
   }
-  return Result(kPostUnknownCode, message);
+  return Result(kUploadUnknownCode, message);
 }
 
 }  // namespace netprobe

@@ -130,21 +130,20 @@ const char* CardTypeJson(int isWired, unsigned codePage) {
   return isWired != 0 ? "\"\\u6709\\u7EBF\"" : "\"\\u65E0\\u7EBF\"";
 }
 
-std::string BuildReportJson(const ProbeEngine& engine) {
-  const ICodePage& pages = *engine.platform().codePage;
+std::string BuildReportJson(const ProbeRecords& records, const ICodePage& pages) {
   const unsigned codePage = pages.AnsiCodePage();
   std::string out;
   out.reserve(4096);
   {
     ObjectWriter o(out, pages);
-    o.Text("Manufacturer", engine.hostInfo.manufacturer);
-    o.Text("SerialNumber", engine.hostInfo.serialNumber);
-    o.Text("HostTypeName", engine.hostInfo.hostTypeName);
-    o.Text("SystName", engine.systemInfo.systemName);
-    o.Text("SystemVersion", engine.systemInfo.systemVersion);
-    o.Number("CurSystemVersionNumber", engine.systemInfo.systemVersionNumber);
+    o.Text("Manufacturer", records.hostInfo.manufacturer);
+    o.Text("SerialNumber", records.hostInfo.serialNumber);
+    o.Text("HostTypeName", records.hostInfo.hostTypeName);
+    o.Text("SystName", records.systemInfo.systemName);
+    o.Text("SystemVersion", records.systemInfo.systemVersion);
+    o.Number("CurSystemVersionNumber", records.systemInfo.systemVersionNumber);
 
-    const CpuInfo& cpu = engine.cpuInfo;
+    const CpuInfo& cpu = records.cpuInfo;
     o.Text("CPUName", cpu.cpuName);
     o.Number("MaxClockSpeed", cpu.maxClockSpeed);
     o.Number("MaxClockSpeedScore", cpu.maxClockSpeedScore);
@@ -158,7 +157,7 @@ std::string BuildReportJson(const ProbeEngine& engine) {
     o.Number("L3CacheSizeScore", cpu.l3CacheSizeScore);
     o.Number("CPUUtilization", cpu.cpuUtilization);
 
-    const MemoryInfo& memory = engine.memoryInfo;
+    const MemoryInfo& memory = records.memoryInfo;
     o.Unsigned64("MemorySumSize", memory.memorySumSize);
     o.Number("MemorySumSizeScore", memory.memorySumSizeScore);
     o.Number("Speed", memory.speed);
@@ -168,7 +167,7 @@ std::string BuildReportJson(const ProbeEngine& engine) {
     o.Number("MemoryNumber", memory.memoryNumber);
     o.Number("MemoryNumberScore", memory.memoryNumberScore);
 
-    const DiskInfo& disk = engine.diskInfo;
+    const DiskInfo& disk = records.diskInfo;
     o.Array("HardDiskInfo", disk.disks, [&](const DiskEntry& entry) {
       ObjectWriter d(out, pages);
       d.Text("HardDiskName", entry.hardDiskName);
@@ -181,29 +180,29 @@ std::string BuildReportJson(const ProbeEngine& engine) {
     o.Number64("SystemDiskRemainingSpace", disk.systemDiskRemainingSpace);
     o.Number("SystemDiskRemainingSpaceScore", disk.systemDiskRemainingSpaceScore);
 
-    o.Array("NetworkCardInfo", engine.cardSummaries, [&](const NetworkCardSummary& card) {
+    o.Array("NetworkCardInfo", records.cardSummaries, [&](const NetworkCardSummary& card) {
       ObjectWriter c(out, pages);
       c.Text("NetworkCardName", card.networkCardName);
       c.Number("NetworkCardSpeed", card.networkCardSpeed);
       c.Number("SignalValue", card.signalValue);
       c.Raw("NetworkCardType", CardTypeJson(card.isWired, codePage));
     });
-    o.Array("DNSTestInfo", engine.dnsTestInfo.wiredEntries, engine.dnsTestInfo.wirelessEntries,
+    o.Array("DNSTestInfo", records.dnsTestInfo.wiredEntries, records.dnsTestInfo.wirelessEntries,
             [&](const DnsTestEntry& entry) { WriteDnsEntry(out, pages, entry); });
-    o.Number("Optimize", engine.dnsTestInfo.optimize != 0 ? 1 : 0);
-    o.Array("HostToRouterDelayInfo", engine.routerDelayWired, engine.routerDelayWireless,
+    o.Number("Optimize", records.dnsTestInfo.optimize != 0 ? 1 : 0);
+    o.Array("HostToRouterDelayInfo", records.routerDelayWired, records.routerDelayWireless,
             [&](const RouterDelayEntry& entry) { WriteRouterEntry(out, pages, entry); });
-    o.Array("NumberLanDevicesInfo", engine.lanDevicesWired, engine.lanDevicesWireless,
+    o.Array("NumberLanDevicesInfo", records.lanDevicesWired, records.lanDevicesWireless,
             [&](const LanDevicesEntry& entry) { WriteLanEntry(out, pages, entry); });
 
-    const DownloadSpeedInfo& speed = engine.downloadSpeed;
+    const DownloadSpeedInfo& speed = records.downloadSpeed;
     o.Text("MaxDownloadSpeed", speed.maxDownloadSpeed);
     o.Text("MinDownloadSpeed", speed.minDownloadSpeed);
     o.Text("AvgDownloadSpeed", speed.avgDownloadSpeed);
     o.Text("BandwidthSpeed", speed.bandwidthSpeed);
     o.Number("DownloadSpeedScore", speed.downloadSpeedScore);
-    o.Number("MicrophoneState", engine.microphoneState);
-    o.Number("CameraState", engine.cameraState);
+    o.Number("MicrophoneState", records.microphoneState);
+    o.Number("CameraState", records.cameraState);
   }
   return out;
 }

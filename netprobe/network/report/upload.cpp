@@ -13,39 +13,46 @@ namespace netprobe {
 namespace {
 
 bool Succeeded(int result) {
-  return result == kPostAdded || result == kPostUnknownCode;
+  return result == kUploadAdded || result == kUploadUnknownCode;
 }
 
 }  // namespace
 
 int UploadReport(ProbeEngine& engine, wchar_t* buffer, ProbeError* error) {
+  const ICodePage& pages = *engine.platform().codePage;
   std::string message;
-  const int result = PostJson(engine, BuildReportJson(engine), ReportAddress(), message, true);
+  std::wstring number = engine.records().reportNumber;
+  const int result = PostJson(engine.platform(), BuildReportJson(engine.records(), pages),
+                              ReportAddress(), message, true, number);
+  engine.SetReportNumber(number);
   if (!Succeeded(result)) {
     SetError(error, result, message.c_str());
     return 0;
   }
   if (buffer != nullptr) {
-    const std::size_t length = std::min(engine.reportNumber.size(), kLongestReportNumber);
-    std::copy_n(engine.reportNumber.begin(), length, buffer);
+    const std::size_t length = std::min(number.size(), kLongestReportNumber);
+    std::copy_n(number.begin(), length, buffer);
     buffer[length] = L'\0';
   }
   return 1;
 }
 
-std::string BuildDnsStateJson(const ProbeEngine& engine) {
-  const ICodePage& pages = *engine.platform().codePage;
+std::string BuildDnsStateJson(const ProbeRecords& records, const ICodePage& pages) {
   std::string body = "{\"number\":";
-  AppendJsonString(body, pages.WideToAnsi(engine.reportNumber), pages);
+  AppendJsonString(body, pages.WideToAnsi(records.reportNumber), pages);
   body += ",\"optimize\":";
-  body += engine.dnsTestInfo.optimize != 0 ? '1' : '0';
+  body += records.dnsTestInfo.optimize != 0 ? '1' : '0';
   body += '}';
   return body;
 }
 
 int UploadDnsState(ProbeEngine& engine, ProbeError* error) {
   std::string message;
-  const int result = PostJson(engine, BuildDnsStateJson(engine), ReportAddress(), message, false);
+  std::wstring number = engine.records().reportNumber;
+  const int result =
+      PostJson(engine.platform(), BuildDnsStateJson(engine.records(), *engine.platform().codePage),
+               ReportAddress(), message, false, number);
+  engine.SetReportNumber(number);
   if (!Succeeded(result)) {
     SetError(error, result, message.c_str());
     return 0;

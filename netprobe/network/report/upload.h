@@ -11,7 +11,7 @@ namespace netprobe {
 int UploadReport(ProbeEngine& engine, wchar_t* buffer, ProbeError* error);
 
 // The DNS update body: {"number":"<reportNumber>","optimize":0|1}.
-std::string BuildDnsStateJson(const ProbeEngine& engine);
+std::string BuildDnsStateJson(const ProbeRecords& records, const ICodePage& pages);
 
 // PUTs the DNS state; 1 on results 1 and 3.
 int UploadDnsState(ProbeEngine& engine, ProbeError* error);

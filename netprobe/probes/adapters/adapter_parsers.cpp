@@ -7,6 +7,7 @@
 
 #include "core/probe_engine.h"
 #include "core/shared.h"
+#include "kestrel/ascii.h"
 
 namespace netprobe {
 
@@ -32,16 +33,6 @@ constexpr std::string_view kVirtualMarker = "Virtual";
 // What wmic prints for a speed the driver cannot report (the largest 64-bit number).
 constexpr std::string_view kUnknownSpeed = "9223372036854775807";
 
-// ASCII only: the English listing is plain ASCII, and bytes of other scripts stay as they are.
-std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return text;
-}
-
 int SignalPercent(std::string value) {
   TrimRight(value, "%");
   return AtoI(value);
@@ -53,7 +44,8 @@ bool IsConnectedState(const std::string& state, int language) {
   if (language == kLanguageChinese) {
     return state.find("已连接") != std::string::npos;
   }
-  return AsciiLower(state).find("disconnected") == std::string::npos;
+  // ASCII only: the English listing is plain ASCII, and bytes of other scripts stay as they are.
+  return kestrel::AsciiLower(state).find("disconnected") == std::string::npos;
 }
 
 std::vector<NetworkCard> ParseAdapterListing(const std::string& text, int language,

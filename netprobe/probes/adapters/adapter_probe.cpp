@@ -30,40 +30,40 @@ void AppendCardSummaries(const std::vector<NetworkCard>& cards, int isWired,
 }
 
 // A listing that does not start leaves its list empty.
-std::vector<NetworkCard> ListAdapters(ProbeEngine& engine, const wchar_t* command,
+std::vector<NetworkCard> ListAdapters(const AdapterProbeServices& services, const wchar_t* command,
                                       AdapterListingForm form) {
   std::string output;
-  if (engine.platform().commands->RunCommand(command, output) != 1) {
+  if (services.commands.RunCommand(command, output) != 1) {
     return {};
   }
-  return ParseAdapterListing(output, engine.language, form);
+  return ParseAdapterListing(output, services.language, form);
 }
 
 }  // namespace
 
-int ProbeNetworkCards(ProbeEngine& engine, ProbeError* error) {
-  engine.wiredCards.clear();
-  engine.wirelessCards.clear();
-  engine.cardSummaries.clear();
-  ICommandRunner& commands = *engine.platform().commands;
+int ProbeNetworkCards(const AdapterProbeServices& services, std::vector<NetworkCard>& wired,
+                      std::vector<NetworkCard>& wireless,
+                      std::vector<NetworkCardSummary>& summaries, ProbeError* error) {
+  wired.clear();
+  wireless.clear();
+  summaries.clear();
 
   // netsh lists no wired adapter while the wired auto-configuration service is stopped. Whether
   // it starts or already runs makes no difference here.
-  commands.LaunchCommand(L"sc start dot3svc", 0);
-  engine.wiredCards = ListAdapters(engine, L"netsh lan show interface", AdapterListingForm::kWired);
-  engine.wirelessCards =
-      ListAdapters(engine, L"netsh wlan show interface", AdapterListingForm::kWireless);
+  services.commands.LaunchCommand(L"sc start dot3svc", 0);
+  wired = ListAdapters(services, L"netsh lan show interface", AdapterListingForm::kWired);
+  wireless = ListAdapters(services, L"netsh wlan show interface", AdapterListingForm::kWireless);
 
   std::string nicListing;
-  if (engine.RunWmiQuery(kNicQuery, nicListing) == 1) {
-    ReadAdapterSpeeds(nicListing, engine.wiredCards);
-    ReadAdapterSpeeds(nicListing, engine.wirelessCards);
+  if (services.wmi.Run(kNicQuery, nicListing) == 1) {
+    ReadAdapterSpeeds(nicListing, wired);
+    ReadAdapterSpeeds(nicListing, wireless);
   }
 
-  AppendCardSummaries(engine.wiredCards, 1, engine.cardSummaries);
-  AppendCardSummaries(engine.wirelessCards, 0, engine.cardSummaries);
-  if (engine.cardSummaries.empty()) {
-    SetError(error, kCommandFailedCode, kAdapterCommandFailedMessage);
+  AppendCardSummaries(wired, 1, summaries);
+  AppendCardSummaries(wireless, 0, summaries);
+  if (summaries.empty()) {
+    SetError(error, kCommandFailed, kAdapterCommandFailedMessage);
     return 0;
   }
   return 1;

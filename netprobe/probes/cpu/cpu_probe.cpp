@@ -32,18 +32,18 @@ const CpuNumber kCpuNumbers[] = {
      &CpuInfo::maxClockSpeed,
      &CpuInfo::maxClockSpeedScore,
      &Scorer::ClockSpeed,
-     3,
+     kCpuClockSpeedNotRun,
      "获取CPU标准频率失败",
-     4,
+     kCpuClockSpeedUnreadable,
      "解析CPU标准频率失败"},
     {{L"WMIC CPU Get NumberOfCores", KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfCores")},
      "NumberOfCores",
      &CpuInfo::numberOfCores,
      &CpuInfo::numberOfCoresScore,
      &Scorer::Cores,
-     5,
+     kCpuCoresNotRun,
      "获取CPU核心数失败",
-     6,
+     kCpuCoresUnreadable,
      "解析CPU核心数失败"},
     {{L"WMIC CPU Get NumberOfLogicalProcessors",
       KESTREL_CIM_COLUMN(L"Win32_Processor", L"NumberOfLogicalProcessors")},
@@ -51,27 +51,27 @@ const CpuNumber kCpuNumbers[] = {
      &CpuInfo::numberOfLogicalProcessors,
      &CpuInfo::numberOfLogicalProcessorsScore,
      &Scorer::LogicalProcessors,
-     7,
+     kCpuThreadsNotRun,
      "获取CPU线程数失败",
-     8,
+     kCpuThreadsUnreadable,
      "解析CPU线程数失败"},
     {{L"WMIC CPU Get L2CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L2CacheSize")},
      "L2CacheSize",
      &CpuInfo::l2CacheSize,
      &CpuInfo::l2CacheSizeScore,
      &Scorer::L2Cache,
-     9,
+     kCpuL2CacheNotRun,
      "获取CPU二级缓存容量失败",
-     10,
+     kCpuL2CacheUnreadable,
      "解析CPU二级缓存容量失败"},
     {{L"WMIC CPU Get L3CacheSize", KESTREL_CIM_COLUMN(L"Win32_Processor", L"L3CacheSize")},
      "L3CacheSize",
      &CpuInfo::l3CacheSize,
      &CpuInfo::l3CacheSizeScore,
      &Scorer::L3Cache,
-     11,
+     kCpuL3CacheNotRun,
      "获取CPU三级缓存容量失败",
-     12,
+     kCpuL3CacheUnreadable,
      "解析CPU三级缓存容量失败"},
 };
 
@@ -88,9 +88,10 @@ constexpr int kMaxPasses = 4;
 constexpr unsigned kPauseMilliseconds = 480;
 
 // Fills one number and its score; on failure reports it and leaves both at 0.
-void ReadCpuNumber(ProbeEngine& engine, const CpuNumber& number, ProbeError* error) {
+void ReadCpuNumber(const CpuProbeServices& services, const CpuNumber& number, CpuInfo& info,
+                   ProbeError* error) {
   std::string output;
-  if (engine.RunWmiQuery(number.query, output) == 0) {
+  if (services.wmi.Run(number.query, output) == 0) {
     SetError(error, number.notStartedCode, number.notStartedMessage);
     return;
   }
@@ -99,30 +100,30 @@ void ReadCpuNumber(ProbeEngine& engine, const CpuNumber& number, ProbeError* err
     SetError(error, number.parseFailedCode, number.parseFailedMessage);
     return;
   }
-  engine.cpuInfo.*number.value = value;
-  engine.cpuInfo.*number.score = (engine.scorer.*number.rule)(value);
+  info.*number.value = value;
+  info.*number.score = (services.scorer.*number.rule)(value);
 }
 
 // One pass: twenty listings about half a second apart, the positive loads kept as samples.
-bool RunLoadPass(ProbeEngine& engine, int& average) {
-  engine.cpuLoadSamples.clear();
+bool RunLoadPass(const CpuProbeServices& services, std::vector<double>& samples, int& average) {
+  samples.clear();
   for (int run = 0; run < kRunsPerPass; ++run) {
     std::string listing;
-    if (engine.RunWmiQuery(kLoadQuery, listing) != 0) {
-      AddLoadSample(listing, engine.cpuLoadSamples);
+    if (services.wmi.Run(kLoadQuery, listing) != 0) {
+      AddLoadSample(listing, samples);
     }
     if (run + 1 < kRunsPerPass) {
-      engine.platform().clock->SleepMilliseconds(kPauseMilliseconds);
+      services.clock.SleepMilliseconds(kPauseMilliseconds);
     }
   }
-  return AverageLoad(engine.cpuLoadSamples, average);
+  return AverageLoad(samples, average);
 }
 
 // The average load of the first pass that saw any; an idle machine reads 0 after four passes.
-int MeasureLoad(ProbeEngine& engine) {
+int MeasureLoad(const CpuProbeServices& services, std::vector<double>& samples) {
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     int average = 0;
-    if (RunLoadPass(engine, average) && average >= 0) {
+    if (RunLoadPass(services, samples, average) && average >= 0) {
       return average;
     }
   }
@@ -131,24 +132,25 @@ int MeasureLoad(ProbeEngine& engine) {
 
 }  // namespace
 
-int ProbeCpu(ProbeEngine& engine, ProbeError* error) {
-  engine.cpuInfo = CpuInfo{};
+int ProbeCpu(const CpuProbeServices& services, CpuInfo& info, std::vector<double>& loadSamples,
+             ProbeError* error) {
+  info = CpuInfo{};
 
   std::string output;
-  if (engine.RunWmiQuery(kNameQuery, output) == 0) {
-    SetError(error, kCommandFailedCode, kCpuCommandFailedMessage);
+  if (services.wmi.Run(kNameQuery, output) == 0) {
+    SetError(error, kCommandFailed, kCpuCommandFailedMessage);
     return 0;
   }
-  if (ParseColumnValue(output, "Name", engine.cpuInfo.cpuName) == 0) {
-    SetError(error, 2, "解析CPU名称失败");
+  if (ParseColumnValue(output, "Name", info.cpuName) == 0) {
+    SetError(error, kAnswerUnreadable, "解析CPU名称失败");
     return 0;
   }
 
   // From here on a failure is reported but does not end the probe.
   for (const CpuNumber& number : kCpuNumbers) {
-    ReadCpuNumber(engine, number, error);
+    ReadCpuNumber(services, number, info, error);
   }
-  engine.cpuInfo.cpuUtilization = MeasureLoad(engine);
+  info.cpuUtilization = MeasureLoad(services, loadSamples);
   return 1;
 }
 

@@ -29,8 +29,7 @@ void ReadVerdict(IFiles& files, const std::wstring& path, int& state) {
 
 }  // namespace
 
-int RunMicrophoneTest(ProbeEngine& engine, ProbeError* error) {
-  ITesterPrograms* testers = engine.platform().testers;
+int RunMicrophoneTest(ITesterPrograms* testers, IFiles& files, int& state, ProbeError* error) {
   std::wstring folder;
   const bool found = testers != nullptr && testers->ExeFolder(folder);
   const std::wstring tester = TesterPath(found, folder, kMicrophoneTester);
@@ -39,31 +38,30 @@ int RunMicrophoneTest(ProbeEngine& engine, ProbeError* error) {
   }
   const std::wstring result = TesterPath(found, folder, kMicrophoneResult);
   if (result.empty() || !testers->FileExists(result)) {
-    engine.microphoneState = kDeviceHasProblem;
-    SetError(error, kDeviceTestFailedCode, kMicrophoneTestFailedMessage);
+    state = kDeviceHasProblem;
+    SetError(error, kDeviceTestFailed, kMicrophoneTestFailedMessage);
     return 0;
   }
-  ReadVerdict(*engine.platform().files, result, engine.microphoneState);
+  ReadVerdict(files, result, state);
   testers->RemoveFile(result);
   return 1;
 }
 
-int RunCameraTest(ProbeEngine& engine, ProbeError* error) {
-  ITesterPrograms* testers = engine.platform().testers;
-  engine.cameraState = kDeviceNoVerdict;
+int RunCameraTest(ITesterPrograms* testers, IFiles& files, int& state, ProbeError* error) {
+  state = kDeviceNoVerdict;
   std::wstring folder;
   const std::wstring tester =
       TesterPath(testers != nullptr && testers->ExeFolder(folder), folder, kCameraTester);
   if (tester.empty() || !testers->RunAndWait(tester)) {
-    engine.cameraState = kDeviceHasProblem;
-    SetError(error, kDeviceTestFailedCode, kCameraTestFailedMessage);
+    state = kDeviceHasProblem;
+    SetError(error, kDeviceTestFailed, kCameraTestFailedMessage);
     return 0;
   }
   std::wstring libraryFolder;
   const std::wstring result =
       TesterPath(testers->LibraryFolder(libraryFolder), libraryFolder, kCameraResult);
   if (!result.empty() && testers->FileExists(result)) {
-    ReadVerdict(*engine.platform().files, result, engine.cameraState);
+    ReadVerdict(files, result, state);
     testers->RemoveFile(result);
   }
   return 1;

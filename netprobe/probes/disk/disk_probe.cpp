@@ -14,7 +14,6 @@ namespace netprobe {
 
 namespace {
 
-constexpr int kNoDiskCode = 2;
 constexpr char kNoDiskMessage[] = "解析硬盘信息失败";
 
 constexpr int kWindows7Class = 7;
@@ -35,11 +34,11 @@ std::int32_t TruncateToInt32(double value) {
 
 // Size, free space and its score for the drive of the system folder. Left at 0 when the folder
 // is unknown, the query fails or the drive reports no size (no percentage can be had then).
-void MeasureSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, DiskInfo& info) {
+void MeasureSystemDrive(const DiskProbeServices& services, const std::wstring& systemFolder,
+                        DiskInfo& info) {
   std::uint64_t totalBytes = 0;
   std::uint64_t freeBytes = 0;
-  if (systemFolder.empty() ||
-      !engine.platform().system->DiskSpace(systemFolder, totalBytes, freeBytes) ||
+  if (systemFolder.empty() || !services.system.DiskSpace(systemFolder, totalBytes, freeBytes) ||
       totalBytes == 0) {
     return;
   }
@@ -48,33 +47,34 @@ void MeasureSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, D
       TruncateToInt32(static_cast<double>(freeBytes) / kBytesPerBinaryMegabyte);
   const int freePercent =
       TruncateToInt32(static_cast<double>(freeBytes) / static_cast<double>(totalBytes) * 100.0);
-  info.systemDiskRemainingSpaceScore = engine.scorer.SystemDiskFree(freePercent);
+  info.systemDiskRemainingSpaceScore = services.scorer.SystemDiskFree(freePercent);
 }
 
 // WinSAT's sequential-read rating of the system drive, scored. A drive letter that cannot be
 // had, a tool that does not start or refuses to rate leaves the score at 0: not an error.
-void RateSystemDrive(ProbeEngine& engine, const std::wstring& systemFolder, DiskInfo& info) {
+void RateSystemDrive(const DiskProbeServices& services, const std::wstring& systemFolder,
+                     DiskInfo& info) {
   if (systemFolder.empty()) {
     return;
   }
   const std::wstring command = std::wstring(L"winsat disk -drive ") + systemFolder[0] + L":";
   std::string output;
   double rating = 0.0;
-  if (engine.platform().commands->RunCommand(command, output) == 1 &&
-      ParseWinsatReadRating(output, rating)) {
-    info.hardDiskSpeedScore = engine.scorer.DiskSpeed(rating);
+  if (services.commands.RunCommand(command, output) == 1 && ParseWinsatReadRating(output, rating)) {
+    info.hardDiskSpeedScore = services.scorer.DiskSpeed(rating);
   }
 }
 
 // The fixed disks from PowerShell, when the wmic listing named none. 1, or 0 with `error` set.
-int ReadPhysicalDisks(ProbeEngine& engine, std::vector<DiskEntry>& disks, ProbeError* error) {
+int ReadPhysicalDisks(const DiskProbeServices& services, std::vector<DiskEntry>& disks,
+                      ProbeError* error) {
   std::string output;
-  if (engine.platform().commands->RunCommand(kPhysicalDiskCommand, output) == 0) {
-    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
+  if (services.commands.RunCommand(kPhysicalDiskCommand, output) == 0) {
+    SetError(error, kCommandFailed, kDiskCommandFailedMessage);
     return 0;
   }
   if (!ParsePhysicalDiskListing(output, disks)) {
-    SetError(error, kNoDiskCode, kNoDiskMessage);
+    SetError(error, kAnswerUnreadable, kNoDiskMessage);
     return 0;
   }
   return 1;
@@ -82,15 +82,13 @@ int ReadPhysicalDisks(ProbeEngine& engine, std::vector<DiskEntry>& disks, ProbeE
 
 }  // namespace
 
-int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
-  const Platform& platform = engine.platform();
-  const int versionClass = GetOsVersionClass(*platform.system);
-  DiskInfo& info = engine.diskInfo;
+int ProbeDisks(const DiskProbeServices& services, DiskInfo& info, ProbeError* error) {
+  const int versionClass = GetOsVersionClass(services.system);
   info = DiskInfo();
 
   std::string listing;
-  if (engine.RunWmiQuery(kDiskListingQuery, listing) == 0) {
-    SetError(error, kCommandFailedCode, kDiskCommandFailedMessage);
+  if (services.wmi.Run(kDiskListingQuery, listing) == 0) {
+    SetError(error, kCommandFailed, kDiskCommandFailedMessage);
     return 0;
   }
   std::vector<DiskEntry> disks;
@@ -98,26 +96,26 @@ int ProbeDisks(ProbeEngine& engine, ProbeError* error) {
     if (versionClass == kWindows7Class) {
       // Windows 7 has no Get-PhysicalDisk, and reading the wmic listing again cannot find
       // more: it held no fixed disk the first time.
-      SetError(error, kNoDiskCode, kNoDiskMessage);
+      SetError(error, kAnswerUnreadable, kNoDiskMessage);
       return 0;
     }
     disks.clear();
     info = DiskInfo();
-    if (ReadPhysicalDisks(engine, disks, error) == 0) {
+    if (ReadPhysicalDisks(services, disks, error) == 0) {
       return 0;
     }
   }
 
-  const std::wstring systemFolder = platform.system->SystemDirectory();
-  MeasureSystemDrive(engine, systemFolder, info);
-  RateSystemDrive(engine, systemFolder, info);
+  const std::wstring systemFolder = services.system.SystemDirectory();
+  MeasureSystemDrive(services, systemFolder, info);
+  RateSystemDrive(services, systemFolder, info);
 
   for (DiskEntry& disk : disks) {
     info.hardDiskSumSize += static_cast<std::uint64_t>(disk.size);
     info.disks.push_back(std::move(disk));
   }
   if (info.hardDiskSumSize != 0) {
-    info.hardDiskSizeScore = engine.scorer.DiskSize(info.hardDiskSumSize);
+    info.hardDiskSizeScore = services.scorer.DiskSize(info.hardDiskSumSize);
   }
   return 1;
 }

@@ -30,11 +30,11 @@ constexpr WmiQuery kNicConfigQuery{
 
 // Pings `server` from the adapter's address with the system's default four echo requests; a
 // command that is not built (an address unfit for a command line) or not started adds nothing.
-void TimeServer(ProbeEngine& engine, const std::string& server, const std::string& source,
-                std::vector<DnsProbeResult>& results) {
+void TimeServer(const DnsProbeServices& services, const std::string& server,
+                const std::string& source, std::vector<DnsProbeResult>& results) {
   const std::wstring command = PingFromCommand(server, source, L"");
   std::string output;
-  if (command.empty() || engine.platform().commands->RunCommand(command, output) != 1) {
+  if (command.empty() || services.commands.RunCommand(command, output) != 1) {
     return;
   }
   DnsProbeResult result;
@@ -44,29 +44,30 @@ void TimeServer(ProbeEngine& engine, const std::string& server, const std::strin
 }
 
 // Whether the adapter's DNS is statically configured and the DNS setting left its marker.
-bool WasOptimised(ProbeEngine& engine, const NetworkCard& card) {
-  const Platform& platform = engine.platform();
+bool WasOptimised(const DnsProbeServices& services, const NetworkCard& card) {
   std::string friendlyName;
-  if (!FindAdapterFriendlyName(engine, card.description, friendlyName)) {
+  if (!FindAdapterFriendlyName(services.adapters, services.codePage, card.description,
+                               friendlyName)) {
     return false;
   }
   std::string output;
-  if (platform.commands->RunCommand(L"netsh interface ip show dnsserver", output) != 1) {
+  if (services.commands.RunCommand(L"netsh interface ip show dnsserver", output) != 1) {
     return false;
   }
   int isStatic = 0;
-  if (!ParseDnsServerSource(output, friendlyName, engine.language, isStatic) || isStatic != 1) {
+  if (!ParseDnsServerSource(output, friendlyName, services.language, isStatic) || isStatic != 1) {
     return false;
   }
   std::wstring folder;
-  if (platform.files->GetCommonAppDataFolder(folder) != 1) {
+  if (services.files.GetCommonAppDataFolder(folder) != 1) {
     return false;
   }
-  return platform.files->FileExists(folder + L"\\" + kDnsOptimizeMarker);
+  return services.files.FileExists(folder + L"\\" + kDnsOptimizeMarker);
 }
 
-void TestAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
-                  std::vector<DnsTestEntry>& entries) {
+// 1 in `optimize` when an adapter's DNS was optimised.
+void TestAdapters(const DnsProbeServices& services, const std::vector<NetworkCard>& cards,
+                  std::vector<DnsTestEntry>& entries, int& optimize) {
   for (const NetworkCard& card : cards) {
     if (card.ipAddress.empty()) {
       continue;
@@ -75,16 +76,16 @@ void TestAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
     entry.networkCardName = card.description;
     entry.ipAddress = card.ipAddress;
     for (const std::string& server : card.dnsServers) {
-      TimeServer(engine, server, card.ipAddress, entry.localDns);
+      TimeServer(services, server, card.ipAddress, entry.localDns);
     }
     if (!entry.localDns.empty()) {
-      for (const std::string& server : engine.testDnsServers) {
-        TimeServer(engine, server, card.ipAddress, entry.testDns);
+      for (const std::string& server : services.testServers) {
+        TimeServer(services, server, card.ipAddress, entry.testDns);
       }
       entries.push_back(entry);
     }
-    if (WasOptimised(engine, card)) {
-      engine.dnsTestInfo.optimize = 1;
+    if (WasOptimised(services, card)) {
+      optimize = 1;
     }
   }
 }
@@ -102,20 +103,20 @@ void ClearAddresses(std::vector<NetworkCard>& cards) {
 
 }  // namespace
 
-int ProbeDnsTest(ProbeEngine& engine, ProbeError* /*error*/) {
-  DnsTestInfo& info = engine.dnsTestInfo;
+int ProbeDnsTest(const DnsProbeServices& services, std::vector<NetworkCard>& wired,
+                 std::vector<NetworkCard>& wireless, DnsTestInfo& info, ProbeError* /*error*/) {
   info.wiredEntries.clear();
   info.wirelessEntries.clear();
   info.optimize = 0;
   std::string listing;
-  if (engine.RunWmiQuery(kNicConfigQuery, listing) != 1) {
+  if (services.wmi.Run(kNicConfigQuery, listing) != 1) {
     return 1;
   }
-  ClearAddresses(engine.wiredCards);
-  ClearAddresses(engine.wirelessCards);
-  ParseNicConfig(listing, engine.wiredCards, engine.wirelessCards);
-  TestAdapters(engine, engine.wiredCards, info.wiredEntries);
-  TestAdapters(engine, engine.wirelessCards, info.wirelessEntries);
+  ClearAddresses(wired);
+  ClearAddresses(wireless);
+  ParseNicConfig(listing, wired, wireless);
+  TestAdapters(services, wired, info.wiredEntries, info.optimize);
+  TestAdapters(services, wireless, info.wirelessEntries, info.optimize);
   return 1;
 }
 

@@ -2,8 +2,12 @@
 // this tool optimised an adapter's DNS before.
 #pragma once
 
+#include <string>
+#include <vector>
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+
+#include "core/platform.h"
+#include "core/wmi_query.h"
 
 namespace netprobe {
 
@@ -13,8 +17,22 @@ inline constexpr const char kDnsTestNotRunMessage[] = "获取DNS测试信息失�
 // The marker the DNS setting leaves in the all-users application data folder.
 inline constexpr const wchar_t kDnsOptimizeMarker[] = L"DnsOptimize.txt";
 
-// Refills the engine's DNS test record and the adapters' address fields; always 1. Expects the
+// What the DNS test uses: the adapters' configuration through WMI, ping and netsh through the
+// command runner, the adapter names and the files for the DNS setting's marker, the resolvers
+// it times besides each adapter's own.
+struct DnsProbeServices {
+  WmiRunner& wmi;
+  ICommandRunner& commands;
+  IAdapterNames* adapters;
+  const ICodePage& codePage;
+  IFiles& files;
+  int language;
+  const std::vector<std::string>& testServers;
+};
+
+// Refills `info` and the address fields of the adapter probe's lists; always 1. Expects the
 // presence check to have passed.
-int ProbeDnsTest(ProbeEngine& engine, ProbeError* error);
+int ProbeDnsTest(const DnsProbeServices& services, std::vector<NetworkCard>& wired,
+                 std::vector<NetworkCard>& wireless, DnsTestInfo& info, ProbeError* error);
 
 }  // namespace netprobe

@@ -19,17 +19,16 @@ constexpr WmiQuery kProductQuery{
 
 }  // namespace
 
-int ProbeHost(ProbeEngine& engine, ProbeError* error) {
-  HostInfo& info = engine.hostInfo;
+int ProbeHost(WmiRunner& wmi, HostInfo& info, ProbeError* error) {
   info.hostTypeName.clear();
 
   std::string output;
-  if (engine.RunWmiQuery(kProductQuery, output) != 1) {
-    SetError(error, kCommandFailedCode, kHostCommandFailedMessage);
+  if (wmi.Run(kProductQuery, output) != 1) {
+    SetError(error, kCommandFailed, kHostCommandFailedMessage);
     return 0;
   }
   if (!ParseProductListing(output, info)) {
-    SetError(error, 2, "解析主机类型失败");
+    SetError(error, kAnswerUnreadable, "解析主机类型失败");
     return 0;
   }
   return 1;

@@ -35,8 +35,8 @@ void StartPing(ICommandRunner& commands, BackgroundJob& job, const std::wstring&
 // now and then refuses a process) is started again after at least one pause, up to
 // kSweepStartAttempts times in all. The jobs live until the wait ends: their threads write to
 // them. Returns how many addresses were never pinged.
-int Sweep(ProbeEngine& engine, const std::string& sweepPrefix) {
-  ICommandRunner& commands = *engine.platform().commands;
+int Sweep(const LanProbeServices& services, const std::string& sweepPrefix) {
+  ICommandRunner& commands = services.commands;
   const std::unique_ptr<BackgroundJob[]> jobs(new BackgroundJob[kSweepSize]);
   std::vector<int> attempts(kSweepSize, 1);
   std::vector<bool> retryDue(kSweepSize, false);
@@ -63,7 +63,7 @@ int Sweep(ProbeEngine& engine, const std::string& sweepPrefix) {
     if (!waiting) {
       return unswept;
     }
-    engine.platform().clock->SleepMilliseconds(kSweepPollMilliseconds);
+    services.clock.SleepMilliseconds(kSweepPollMilliseconds);
     for (int n = 0; n < kSweepSize; ++n) {
       if (retryDue[n]) {
         retryDue[n] = false;
@@ -75,7 +75,7 @@ int Sweep(ProbeEngine& engine, const std::string& sweepPrefix) {
 }
 
 // Sweeps each adapter with a dotted IPv4 address; `unswept` receives each card's count.
-void SweepAdapters(ProbeEngine& engine, std::vector<NetworkCard>& cards,
+void SweepAdapters(const LanProbeServices& services, std::vector<NetworkCard>& cards,
                    std::vector<int>& unswept) {
   unswept.assign(cards.size(), 0);
   for (std::size_t i = 0; i < cards.size(); ++i) {
@@ -88,7 +88,7 @@ void SweepAdapters(ProbeEngine& engine, std::vector<NetworkCard>& cards,
       continue;
     }
     card.networkPrefix = networkPrefix;
-    unswept[i] = Sweep(engine, sweepPrefix);
+    unswept[i] = Sweep(services, sweepPrefix);
   }
 }
 
@@ -111,29 +111,30 @@ void NoteUnswept(const std::vector<NetworkCard>& cards, const std::vector<int>& 
 
 }  // namespace
 
-int ProbeLanDevices(ProbeEngine& engine, ProbeError* error) {
-  if (engine.wiredCards.empty() && engine.wirelessCards.empty()) {
-    SetError(error, kLanNoAdaptersCode, kLanNoAdaptersMessage);
+int ProbeLanDevices(const LanProbeServices& services, std::vector<NetworkCard>& wired,
+                    std::vector<NetworkCard>& wireless, std::vector<LanDevicesEntry>& wiredDevices,
+                    std::vector<LanDevicesEntry>& wirelessDevices, ProbeError* error) {
+  if (wired.empty() && wireless.empty()) {
+    SetError(error, kLanNoAdapters, kLanNoAdaptersMessage);
     return 0;
   }
-  engine.lanDevicesWired.clear();
-  engine.lanDevicesWireless.clear();
+  wiredDevices.clear();
+  wirelessDevices.clear();
   std::vector<int> unsweptWired;
   std::vector<int> unsweptWireless;
-  SweepAdapters(engine, engine.wiredCards, unsweptWired);
-  SweepAdapters(engine, engine.wirelessCards, unsweptWireless);
+  SweepAdapters(services, wired, unsweptWired);
+  SweepAdapters(services, wireless, unsweptWireless);
 
   std::string table;
-  if (engine.platform().commands->RunCommand(L"arp -a", table) != 1) {
-    SetError(error, kLanArpFailedCode, kLanFailedMessage);
+  if (services.commands.RunCommand(L"arp -a", table) != 1) {
+    SetError(error, kLanArpFailed, kLanFailedMessage);
     return 0;
   }
-  ParseArpTable(table, engine.wiredCards, engine.wirelessCards, engine.language,
-                engine.lanDevicesWired, engine.lanDevicesWireless);
-  NoteUnswept(engine.wiredCards, unsweptWired, engine.lanDevicesWired);
-  NoteUnswept(engine.wirelessCards, unsweptWireless, engine.lanDevicesWireless);
-  if (engine.lanDevicesWired.empty() && engine.lanDevicesWireless.empty()) {
-    SetError(error, kLanNothingFoundCode, kLanFailedMessage);
+  ParseArpTable(table, wired, wireless, services.language, wiredDevices, wirelessDevices);
+  NoteUnswept(wired, unsweptWired, wiredDevices);
+  NoteUnswept(wireless, unsweptWireless, wirelessDevices);
+  if (wiredDevices.empty() && wirelessDevices.empty()) {
+    SetError(error, kLanNothingFound, kLanFailedMessage);
     return 0;
   }
   return 1;

@@ -2,16 +2,15 @@
 // "arp -a" lists them.
 #pragma once
 
+#include <vector>
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+
+#include "core/platform.h"
 
 namespace netprobe {
 
 // The codes and messages of this test.
-inline constexpr int kLanNoAdaptersCode = 1;
 inline constexpr const char kLanNoAdaptersMessage[] = "没有获取到本机网卡";
-inline constexpr int kLanNothingFoundCode = 2;
-inline constexpr int kLanArpFailedCode = 3;
 inline constexpr const char kLanFailedMessage[] = "获取局域网设备数量失败";
 
 // Addresses swept per adapter: the last octet from 0 to 255.
@@ -22,8 +21,19 @@ inline constexpr unsigned kSweepPollMilliseconds = 100;
 // How often a sweep ping is tried in all before its address counts as unswept.
 inline constexpr int kSweepStartAttempts = 4;
 
-// Refills lanDevicesWired and lanDevicesWireless and the adapters' networkPrefix; 1 on success,
-// 0 with `error` filled. Expects the presence check to have passed.
-int ProbeLanDevices(ProbeEngine& engine, ProbeError* error);
+// What the LAN count uses: the sweep's pings and arp through the command runner, the clock for
+// the pauses between looks at the sweep, the language arp answers in.
+struct LanProbeServices {
+  ICommandRunner& commands;
+  IClock& clock;
+  int language;
+};
+
+// Sweeps the adapters of the adapter probe's lists (setting their networkPrefix) and counts the
+// devices in the ARP table: refills `wiredDevices` and `wirelessDevices`; 1 on success, 0 with
+// `error` filled. Expects the presence check to have passed.
+int ProbeLanDevices(const LanProbeServices& services, std::vector<NetworkCard>& wired,
+                    std::vector<NetworkCard>& wireless, std::vector<LanDevicesEntry>& wiredDevices,
+                    std::vector<LanDevicesEntry>& wirelessDevices, ProbeError* error);
 
 }  // namespace netprobe

@@ -19,18 +19,19 @@ constexpr WmiQuery kModulesQuery{
 
 }  // namespace
 
-int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
+int ProbeMemory(WmiRunner& wmi, ISystemInfo& system, const Scorer& scorer, MemoryInfo& info,
+                ProbeError* error) {
   // A failed command or listing leaves the record all zero, never half of an earlier one.
-  engine.memoryInfo = MemoryInfo{};
+  info = MemoryInfo{};
 
   std::string listing;
-  if (engine.RunWmiQuery(kModulesQuery, listing) == 0) {
-    SetError(error, kCommandFailedCode, kMemoryCommandFailedMessage);
+  if (wmi.Run(kModulesQuery, listing) == 0) {
+    SetError(error, kCommandFailed, kMemoryCommandFailedMessage);
     return 0;
   }
   MemoryInfo record;
   if (ParseMemoryModules(listing, record) == 0) {
-    SetError(error, 2, "解析内存信息失败");
+    SetError(error, kAnswerUnreadable, "解析内存信息失败");
     return 0;
   }
 
@@ -38,19 +39,18 @@ int ProbeMemory(ProbeEngine& engine, ProbeError* error) {
   // than being computed from undefined figures.
   std::uint64_t totalBytes = 0;
   std::uint64_t availableBytes = 0;
-  if (engine.platform().system->MemoryStatus(totalBytes, availableBytes)) {
+  if (system.MemoryStatus(totalBytes, availableBytes)) {
     // Against the installed size from the listing, not the total the system can address.
     record.memoryOccupancy =
         OccupancyPercent(UsedMegabytes(totalBytes, availableBytes), record.memorySumSize);
   }
 
-  const Scorer& scorer = engine.scorer;
   record.memorySumSizeScore = scorer.MemorySize(record.memorySumSize);
   record.speedScore = scorer.MemorySpeed(record.speed);
   record.memoryNumberScore = scorer.MemoryModules(record.memoryNumber);
   record.memoryOccupancyScore = scorer.MemoryOccupancy(record.memoryOccupancy);
 
-  engine.memoryInfo = record;
+  info = record;
   return 1;
 }
 

@@ -11,7 +11,8 @@ namespace netprobe {
 
 namespace {
 
-void MeasureAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
+void MeasureAdapters(ICommandRunner& commands, const Scorer& scorer,
+                     const std::vector<NetworkCard>& cards,
                      std::vector<RouterDelayEntry>& entries) {
   for (const NetworkCard& card : cards) {
     if (card.ipAddress.empty()) {
@@ -22,7 +23,7 @@ void MeasureAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
     const std::wstring command =
         PingFromCommand(card.defaultIPGateway, card.ipAddress, L" -n 10", true);
     std::string output;
-    if (command.empty() || engine.platform().commands->RunCommand(command, output) != 1) {
+    if (command.empty() || commands.RunCommand(command, output) != 1) {
       continue;
     }
     DnsProbeResult statistics;
@@ -35,24 +36,28 @@ void MeasureAdapters(ProbeEngine& engine, const std::vector<NetworkCard>& cards,
     entry.maximum = statistics.maximum;
     entry.average = statistics.average;
     entry.lost = statistics.lost;
-    entry.hostToRouterScore = engine.scorer.HostToRouter(entry.lost, entry.average);
+    entry.hostToRouterScore = scorer.HostToRouter(entry.lost, entry.average);
     entries.push_back(entry);
   }
 }
 
 }  // namespace
 
-int ProbeRouterDelay(ProbeEngine& engine, ProbeError* error) {
-  if (engine.wiredCards.empty() && engine.wirelessCards.empty()) {
-    SetError(error, kRouterNoAdaptersCode, kRouterNoAdaptersMessage);
+int ProbeRouterDelay(ICommandRunner& commands, const Scorer& scorer,
+                     const std::vector<NetworkCard>& wired,
+                     const std::vector<NetworkCard>& wireless,
+                     std::vector<RouterDelayEntry>& wiredDelays,
+                     std::vector<RouterDelayEntry>& wirelessDelays, ProbeError* error) {
+  if (wired.empty() && wireless.empty()) {
+    SetError(error, kRouterNoAdapters, kRouterNoAdaptersMessage);
     return 0;
   }
-  engine.routerDelayWired.clear();
-  engine.routerDelayWireless.clear();
-  MeasureAdapters(engine, engine.wiredCards, engine.routerDelayWired);
-  MeasureAdapters(engine, engine.wirelessCards, engine.routerDelayWireless);
-  if (engine.routerDelayWired.empty() && engine.routerDelayWireless.empty()) {
-    SetError(error, kRouterNoEntryCode, kRouterNoEntryMessage);
+  wiredDelays.clear();
+  wirelessDelays.clear();
+  MeasureAdapters(commands, scorer, wired, wiredDelays);
+  MeasureAdapters(commands, scorer, wireless, wirelessDelays);
+  if (wiredDelays.empty() && wirelessDelays.empty()) {
+    SetError(error, kRouterNoEntry, kRouterNoEntryMessage);
     return 0;
   }
   return 1;

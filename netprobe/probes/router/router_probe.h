@@ -1,19 +1,25 @@
 // Ten pings from each adapter's address to its default gateway, scored.
 #pragma once
 
+#include <vector>
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+
+#include "core/platform.h"
+#include "network/scorer.h"
 
 namespace netprobe {
 
 // The codes and messages of this test.
-inline constexpr int kRouterNoAdaptersCode = 1;
 inline constexpr const char kRouterNoAdaptersMessage[] = "没有获取到本机网卡";
-inline constexpr int kRouterNoEntryCode = 2;
 inline constexpr const char kRouterNoEntryMessage[] = "获取主机到路由器延迟失败";
 
-// Refills routerDelayWired and routerDelayWireless; 1 on success, 0 with `error` filled.
-// Expects the presence check to have passed.
-int ProbeRouterDelay(ProbeEngine& engine, ProbeError* error);
+// Ten pings from each adapter of the adapter probe's lists to its gateway, through the command
+// runner, scored: refills `wiredDelays` and `wirelessDelays`; 1 on success, 0 with `error`
+// filled. Expects the presence check to have passed.
+int ProbeRouterDelay(ICommandRunner& commands, const Scorer& scorer,
+                     const std::vector<NetworkCard>& wired,
+                     const std::vector<NetworkCard>& wireless,
+                     std::vector<RouterDelayEntry>& wiredDelays,
+                     std::vector<RouterDelayEntry>& wirelessDelays, ProbeError* error);
 
 }  // namespace netprobe

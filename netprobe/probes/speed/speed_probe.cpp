@@ -11,31 +11,32 @@ std::string PayloadUrl() {
          "/tarvos/DriverFilesUploadFloder/35240/" + kestrel::endpoints::kSpeedTestFile;
 }
 
-int ProbeDownloadSpeed(ProbeEngine& engine, ProbeError* error) {
-  return ProbeDownloadSpeed(engine, error, kSpeedTestTimeLimit);
+int ProbeDownloadSpeed(const SpeedProbeServices& services, DownloadSpeedInfo& info,
+                       ProbeError* error) {
+  return ProbeDownloadSpeed(services, info, error, kSpeedTestTimeLimit);
 }
 
-int ProbeDownloadSpeed(ProbeEngine& engine, ProbeError* error, std::chrono::milliseconds limit) {
-  engine.downloadSpeed = DownloadSpeedInfo{};
-  const Platform& platform = engine.platform();
+int ProbeDownloadSpeed(const SpeedProbeServices& services, DownloadSpeedInfo& info,
+                       ProbeError* error, std::chrono::milliseconds limit) {
+  info = DownloadSpeedInfo{};
   std::wstring folder;
-  if (platform.speedFiles == nullptr || platform.download == nullptr ||
-      !platform.speedFiles->CommonAppDataFolder(folder)) {
-    SetError(error, kSpeedTestFailedCode, kSpeedTestFailedMessage);
+  if (services.files == nullptr || services.download == nullptr ||
+      !services.files->CommonAppDataFolder(folder)) {
+    SetError(error, kSpeedTestFailed, kSpeedTestFailedMessage);
     return 0;
   }
   const std::wstring path = folder + L"\\" + kPayloadFileName;
-  platform.speedFiles->RemoveLeftover(path);
+  services.files->RemoveLeftover(path);
 
   DownloadMeasurement measurement;
   {
     // The payload file goes with the downloader, whatever the outcome.
-    SpeedDownloader downloader(*platform.download, *platform.speedFiles, *platform.clock, limit);
+    SpeedDownloader downloader(*services.download, *services.files, services.clock, limit);
     downloader.localPath = path;
     downloader.url = PayloadUrl();
     downloader.stopRequest.store(kKeepRunning);
     if (!downloader.Download()) {
-      SetError(error, kSpeedTestFailedCode, kSpeedTestFailedMessage);
+      SetError(error, kSpeedTestFailed, kSpeedTestFailedMessage);
       return 0;
     }
     measurement.bytes = downloader.LocalFileSize();
@@ -43,7 +44,7 @@ int ProbeDownloadSpeed(ProbeEngine& engine, ProbeError* error, std::chrono::mill
     measurement.maxSpeed = downloader.maxSpeed;
     measurement.minSpeed = downloader.minSpeed;
   }
-  engine.downloadSpeed = ComputeDownloadSpeed(measurement, engine.scorer);
+  info = ComputeDownloadSpeed(measurement, services.scorer);
   return 1;
 }
 

@@ -25,67 +25,67 @@ constexpr WmiQuery kOsNameQuery{L"WMIC OS Get Name",
 
 // The system's product name: wmic's first, the registry's when wmic does not start or says
 // nothing usable. False (error written) when neither has it.
-bool FindSystemName(ProbeEngine& engine, bool writeSideFile, ProbeError* error) {
-  const Platform& platform = engine.platform();
+bool FindSystemName(const SystemProbeServices& services, SystemInfo& info, bool writeSideFile,
+                    ProbeError* error) {
   std::string output;
-  if (engine.RunWmiQuery(kOsNameQuery, output) == 1) {
+  if (services.wmi.Run(kOsNameQuery, output) == 1) {
     if (writeSideFile) {
-      platform.files->WriteTextFile(output, kOsSideFile);
+      services.files.WriteTextFile(output, kOsSideFile);
     }
     std::string name;
     if (ParseOsName(output, "Name", name) == 1) {
-      engine.systemInfo.systemName = name;
+      info.systemName = name;
       return true;
     }
   }
   std::wstring productName;
-  if (!platform.system->ReadCurrentVersionValue(L"ProductName", productName)) {
-    SetError(error, kCommandFailedCode, kSystemCommandFailedMessage);
+  if (!services.system.ReadCurrentVersionValue(L"ProductName", productName)) {
+    SetError(error, kCommandFailed, kSystemCommandFailedMessage);
     return false;
   }
-  engine.systemInfo.systemName = platform.codePage->WideToAnsi(productName);
+  info.systemName = services.codePage.WideToAnsi(productName);
   return true;
 }
 
 // The release (Windows 10) or service pack (Windows 7) text from the registry. False (error
 // written) when the value is missing.
-bool ReadSystemVersion(ProbeEngine& engine, const wchar_t* valueName, ProbeError* error) {
-  const Platform& platform = engine.platform();
+bool ReadSystemVersion(const SystemProbeServices& services, SystemInfo& info,
+                       const wchar_t* valueName, ProbeError* error) {
   std::wstring value;
-  if (!platform.system->ReadCurrentVersionValue(valueName, value)) {
-    SetError(error, 2, "获取系统版本失败");
+  if (!services.system.ReadCurrentVersionValue(valueName, value)) {
+    SetError(error, kSystemVersionUnreadable, "获取系统版本失败");
     return false;
   }
-  engine.systemInfo.systemVersion = platform.codePage->WideToAnsi(value);
+  info.systemVersion = services.codePage.WideToAnsi(value);
   return true;
 }
 
 }  // namespace
 
-int ProbeSystemVersion(ProbeEngine& engine, ProbeError* error) {
-  SystemInfo& info = engine.systemInfo;
+int ProbeSystemVersion(const SystemProbeServices& services, SystemInfo& info, ProbeError* error) {
   info.systemName.clear();
   info.systemVersion.clear();
-  info.systemVersionNumber = GetOsVersionClass(*engine.platform().system);
+  info.systemVersionNumber = GetOsVersionClass(services.system);
 
   // A failure part-way keeps what was already set (the class, then the name).
   switch (info.systemVersionNumber) {
     case kWindows10:
-      if (!FindSystemName(engine, true, error) || !ReadSystemVersion(engine, L"ReleaseId", error)) {
+      if (!FindSystemName(services, info, true, error) ||
+          !ReadSystemVersion(services, info, L"ReleaseId", error)) {
         return 0;
       }
       return 1;
     case kWindows81:
     case kWindows8:
-      return FindSystemName(engine, true, error) ? 1 : 0;
+      return FindSystemName(services, info, true, error) ? 1 : 0;
     case kWindows7:
-      if (!FindSystemName(engine, false, error) ||
-          !ReadSystemVersion(engine, L"CSDVersion", error)) {
+      if (!FindSystemName(services, info, false, error) ||
+          !ReadSystemVersion(services, info, L"CSDVersion", error)) {
         return 0;
       }
       return 1;
     default:
-      SetError(error, 3, "不支持当前操作系统");
+      SetError(error, kSystemUnsupported, "不支持当前操作系统");
       return 0;
   }
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "UsageLink.h"
-#include "simulated_machine.h"
+#include "support/simulated_machine.h"
 
 namespace usagelink::test {
 namespace {

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "kestrel/utf8.h"
+
 namespace toolkit {
 
 struct ResName {
@@ -45,7 +47,7 @@ class FileResProvider : public IResProvider {
 };
 
 // UTF-8 <-> wide text, the same on UTF-16 (Windows) and UTF-32 (Linux) wchar_t.
-std::wstring Utf8ToWide(const std::string& utf8);
-std::string WideToUtf8(const std::wstring& wide);
+using kestrel::Utf8ToWide;
+using kestrel::WideToUtf8;
 
 }  // namespace toolkit

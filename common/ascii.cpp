@@ -1,0 +1,24 @@
+#include "kestrel/ascii.h"
+
+namespace kestrel {
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text) {
+    c = AsciiLower(c);
+  }
+  return text;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace kestrel
