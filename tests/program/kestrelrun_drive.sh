@@ -16,9 +16,10 @@ source "$repo/tests/support/tree_dump.sh"
 
 pids=()
 # The speed-test payload's rate (bytes a second) for runs compared with the console driver's:
-# the unpaced speed follows the machine's load, and with it the score. 1.5 MB/s is 11.4 Mbit/s,
-# in the middle of its scoring band (9 to 19), well below what a loaded machine delivers.
-results_rate=1500000
+# the unpaced speed follows the machine's load, and with it the score. 1.9 MB/s is 14.5 Mbit/s,
+# in the middle of its scoring band (10 to 19 Mbit/s): a third slower or faster still scores
+# the same, and it is well below what a loaded machine delivers.
+results_rate=1900000
 
 drive_environment() {
   export KESTREL_OPENED_LOG=$work/opened.txt
