@@ -207,15 +207,18 @@ box_button() {
 # $work/NAME.shown. Returns 1 when the run ends elsewhere (a box, the start page) or takes over
 # 10 minutes. A caller's function detect_popup_shown, if defined, runs when the audio popup shows.
 detect() {
-  local shown=$work/$1.shown last= status i ended=1
+  local shown=$work/$1.shown last= status i ended=1 placeholder=
   : >"$shown"
+  # The status label's own text in the layout, shown until the first step names itself.
+  ! fresh || placeholder=$(text_of detect_pro_showinfo_1)
   click btn_sys_run || return 1
   shot detect-1-detecting
   for i in $(seq 3000); do
     fresh || continue
     status=$(text_of detect_pro_showinfo_1)
     # One line a status text; a step's bar moves when it ends, so the first reading is shown.
-    if shown detect_pro_showinfo_1 && [ -n "$status" ] && [ "$status" != "$last" ]; then
+    if shown detect_pro_showinfo_1 && [ -n "$status" ] && [ "$status" != "$last" ] &&
+      { [ -n "$last" ] || [ "$status" != "$placeholder" ]; }; then
       echo "status $status ($(field pro_main_detect value)%)" | tee -a "$shown"
       last=$status
     fi

@@ -205,8 +205,11 @@ if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
       fail "$machine: the camera popup did not offer the virtual camera"
     expected=$repo/testdata/results/$machine.txt
     fresh
-    if ! diff <(grep -v -e '^#' -e '^status 生成检测报告' "$expected") \
-      <(results_of "whole-$machine" "$machine") >"$work/diff.txt"; then
+    # The score is compared through the report page below, not with the recording: its memory
+    # occupancy part comes from the host's own memory status (Wine passes it through), which
+    # moves between the recording and the run by more than one of its bands.
+    if ! diff <(grep -v -e '^#' -e '^status 生成检测报告' -e '^score ' "$expected") \
+      <(results_of "whole-$machine" "$machine" | grep -v '^score ') >"$work/diff.txt"; then
       fail "$machine: the window and log differ from the console driver's run: $(tr '\n' ' ' <"$work/diff.txt")"
     fi
     address=$(report_page) || fail "$machine: 查看完整报告 opened no page"
