@@ -210,7 +210,8 @@ detect() {
   local shown=$work/$1.shown last= status i ended=1 placeholder=
   : >"$shown"
   # The status label's own text in the layout, shown until the first step names itself.
-  ! fresh || placeholder=$(text_of detect_pro_showinfo_1)
+  placeholder=$(sed -n 's/.*name="detect_pro_showinfo_1".*>\(.*\)<\/text>.*/\1/p' \
+    "$repo/kestrelrun/res/layout/main_wnd.xml")
   click btn_sys_run || return 1
   shot detect-1-detecting
   for i in $(seq 3000); do
