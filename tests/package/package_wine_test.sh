@@ -21,9 +21,12 @@ run() { "$repo/scripts/wine-run" "$@" >>"$work/wine.log" 2>&1; }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# --- the two releases: the current version and an "older" one from the same build ---
+# --- the two releases: the current version and an "older" one from the same build, packed
+# through a path with a space (the signing command runs from inside the build folder) ---
+mkdir -p "$work/build folder"
+ln -s "$build" "$work/build folder/win64"
 "$repo/scripts/package" --build "$build" --out "$work/dist" >"$work/package.log" 2>&1 &&
-  "$repo/scripts/package" --build "$build" --out "$work/old" --version 2.1.19.900 \
+  "$repo/scripts/package" --build "$work/build folder/win64" --out "$work/old" --version 2.1.19.900 \
     >>"$work/package.log" 2>&1 || { cat "$work/package.log"; fail "scripts/package failed"; exit 1; }
 source "$build/package/package.env"
 version=$KESTREL_PRODUCT_VERSION
