@@ -39,8 +39,9 @@ VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
 !ifdef SIGN
-  ; The uninstaller is written at install time from this image: sign the image.
-  !uninstfinalize '${SIGN} "%1"' = 0
+  ; The uninstaller is written at install time from this image: sign the image. The command is
+  ; run by the shell, and the build folder may have spaces in its path.
+  !uninstfinalize '"${SIGN}" "%1"' = 0
 !endif
 
 !include "MUI2.nsh"

@@ -40,6 +40,9 @@ TEST(RequestHeadTest, HeadsAreFramedAndHostileOnesRefused) {
       {"POST / HTTP/1.1\r\nExpect: 100-Continue\r\nContent-Length: 2\r\n\r\n", Status::kComplete,
        60, 2, true},
       {"POST / HTTP/1.1\r\nExpect: 100-continuex\r\n\r\n", Status::kComplete, 42, 0, false},
+      {"POST / HTTP/1.1\r\nCONTENT-LENGTH: 4\r\n\r\n", Status::kComplete, 38, 4, false},
+      {"POST / HTTP/1.1\r\nContent-Length : 4\r\n\r\n", Status::kComplete, 39, 0, false},
+      {"POST / HTTP/1.1\r\nEXPECT: 100-CONTINUE\r\n\r\n", Status::kComplete, 41, 0, true},
       {"GET /" + std::string(100, 'a'), Status::kTooLarge, 0, 0, false},
       {"GET / HTTP/1.1\r\nX: " + std::string(90, 'a') + "\r\n\r\n", Status::kTooLarge, 0, 0, false},
   };

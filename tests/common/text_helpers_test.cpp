@@ -49,6 +49,27 @@ TEST(AsciiTest, PrefixIgnoresCaseOnBothSidesAndNeverReadsPastTheText) {
   }
 }
 
+TEST(AsciiTest, EqualityIgnoresCaseButNotLength) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {"100-Continue", "100-continue", true},
+      {"100-continue", "100-CONTINUE", true},
+      {"100-continue ", "100-continue", false},
+      {"100-continu", "100-continue", false},
+      {"", "", true},
+      {"\xC8", "\xE8", false},  // no folding above 0x7F
+      {"@[", "`{", false},      // the neighbours of A-Z are no letters
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(kestrel::EqualsNoCase(c.a, c.b), c.equal) << c.a << " " << c.b;
+    EXPECT_EQ(kestrel::EqualsNoCase(c.b, c.a), c.equal) << c.b << " " << c.a;
+  }
+}
+
 TEST(WideTrimTest, RemovesWhiteSpaceAtBothEndsOnly) {
   struct Case {
     std::wstring text;

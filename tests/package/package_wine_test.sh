@@ -3,7 +3,9 @@
 # current version with scripts/package, installs the older one silently and the current one over
 # it, checks every file, shortcut and registry value, starts the installed program and the zip's
 # (from a folder with spaces and Chinese characters) up to their main window, refuses an install
-# while the program runs (silently, and by asking in a box), verifies every signature and a
+# and an uninstall while the program runs (silently, and by asking in a box whose Retry asks
+# again until the program has ended, then installs through the wizard, whose last page starts
+# the program), verifies every signature and a
 # tampered copy, installs into a chosen folder with /D=, and uninstalls silently, keeping the
 # user's own file. Prints the install and uninstall times. Skips (exit 77) without a display.
 #   package_wine_test.sh BUILD_DIR
@@ -19,9 +21,12 @@ run() { "$repo/scripts/wine-run" "$@" >>"$work/wine.log" 2>&1; }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# --- the two releases: the current version and an "older" one from the same build ---
+# --- the two releases: the current version and an "older" one from the same build, packed
+# through a path with a space (the signing command runs from inside the build folder) ---
+mkdir -p "$work/build folder"
+ln -s "$build" "$work/build folder/win64"
 "$repo/scripts/package" --build "$build" --out "$work/dist" >"$work/package.log" 2>&1 &&
-  "$repo/scripts/package" --build "$build" --out "$work/old" --version 2.1.19.900 \
+  "$repo/scripts/package" --build "$work/build folder/win64" --out "$work/old" --version 2.1.19.900 \
     >>"$work/package.log" 2>&1 || { cat "$work/package.log"; fail "scripts/package failed"; exit 1; }
 source "$build/package/package.env"
 version=$KESTREL_PRODUCT_VERSION
@@ -113,20 +118,35 @@ run "$setup" /S
 code=$?
 [ $code = 3 ] || fail "silent install while running: exit code $code, not 3"
 [ "$(stat -c %Y "$inst/NetProbe.dll")" = 0 ] || fail "silent install while running changed a file"
+# The uninstaller refuses too: run in place through a batch file, as a deployment tool runs it
+# (so that _?= reaches it unquoted and its exit code is its own), it ends with 3 and removes nothing.
+printf '"C:\\Program Files\\Lessora\\Uninstall.exe" /S _?=C:\\Program Files\\Lessora\r\nexit /b %%errorlevel%%\r\n' \
+  >"$work/refuse.bat"
+run cmd /C "Z:${work//\//\\}\\refuse.bat"
+code=$?
+[ $code = 3 ] || fail "silent uninstall while running: exit code $code, not 3"
+[ -f "$inst/Uninstall.exe" ] && [ "$(stat -c %Y "$inst/NetProbe.dll")" = 0 ] &&
+  [ -n "$(value DisplayName)" ] && [ -f "$desktop_link" ] ||
+  fail "silent uninstall while running removed something"
+# window REGEX [NOT]: waits up to 30 s for a shown window named REGEX, other than NOT; sets $win
+# and its $WIDTH (a box is narrower than the wizard's 585).
+window() {
+  local i
+  win=
+  for i in $(seq 300); do
+    win=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] && eval "$(xdotool getwindowgeometry --shell "$win")"
+}
 setsid "$repo/scripts/wine-run" "$setup" >"$work/asking.out" 2>&1 &
 asking=$!
 pids+=("$asking")
-box=
-for i in $(seq 300); do
-  box=$(xdotool search --onlyvisible --name '^Lessora 安装$' 2>/dev/null | head -1)
-  [ -n "$box" ] && break
-  sleep 0.1
-done
-if [ -n "$box" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$box")"
-  # A box, not the wizard (about 500 x 390): Cancel (Escape) ends the installer with code 3.
+if window '^Lessora 安装$'; then
+  # A box, not the wizard: Cancel (Escape) ends the installer with code 3.
   [ "$WIDTH" -lt 480 ] || fail "install while running: a ${WIDTH}x$HEIGHT window, not a box"
-  xdotool key Escape
+  xdotool key --window "$win" Escape
   for i in $(seq 100); do kill -0 "$asking" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$asking" 2>/dev/null && fail "install while running: Cancel did not end it"
   wait "$asking"
@@ -135,9 +155,44 @@ if [ -n "$box" ]; then
 else
   fail "install while running: no box asked to close the program"
 fi
-stop_program
-touch "$inst/NetProbe.dll"
-
+# Retry while the program still runs asks again; once it has ended, Retry goes on to the wizard,
+# which installs, and its last page starts the installed program.
+running=$pid
+launch "$setup" retry
+retry=$pid
+if window '^Lessora 安装$' && xdotool key --window "$win" Return && window '^Lessora 安装$' "$win"; then
+  pid=$running
+  stop_program
+  xdotool key --window "$win" Return
+  if window '^Lessora 安装' "$win" && [ "$WIDTH" -ge 480 ]; then
+    # The licence's "I accept" and the folder page's "Install" are both Alt+I; then "Finish"
+    # (Alt+F) once the files are down, with "Run Lessora" ticked.
+    xdotool key --window "$win" alt+i alt+i
+    for i in $(seq 120); do
+      kill -0 "$retry" 2>/dev/null || break
+      xdotool key --window "$win" alt+f
+      sleep 0.5
+    done
+    wait "$retry"
+    code=$?
+    [ $code = 0 ] || fail "install after Retry: exit code $code"
+    installed "$inst"
+    pid=$retry
+    for i in $(seq 600); do
+      grep -q ' name=btn_sys_run .*shown=1' "$work/retry.txt" 2>/dev/null && break
+      sleep 0.1
+    done
+    grep -q ' name=btn_sys_run .*shown=1' "$work/retry.txt" 2>/dev/null ||
+      fail "install after Retry: its last page started no program"
+    # That program is the installer's child in a process group of its own.
+    run taskkill /F /IM KestrelRun.exe
+  else
+    fail "install after Retry: no wizard (a ${WIDTH:-?}x${HEIGHT:-?} window)"
+  fi
+else
+  fail "install while running: Retry with the program still running did not ask again"
+  stop_program
+fi
 echo "program and refusal done at $SECONDS s"
 # --- signatures: every installed binary and the installer; a changed byte breaks one ---
 for f in "$inst"/*.exe "$inst"/*.dll "$inst"/Test/*.exe "$setup"; do

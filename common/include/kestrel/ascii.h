@@ -17,4 +17,7 @@ std::string AsciiLower(std::string text);
 // True when `text` begins with `prefix`, the two compared without ASCII case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
+// True when `a` and `b` are the same text but for ASCII case.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 }  // namespace kestrel

@@ -2,25 +2,16 @@
 
 #include <limits>
 
+#include "kestrel/ascii.h"
+
 namespace kestrel::server {
 namespace {
 
 constexpr std::string_view kEnd = "\r\n\r\n";
 
+// A header line named `name` (given in lower case), in any case.
 bool NameIs(std::string_view line, std::string_view name) {
-  if (line.size() <= name.size() || line[name.size()] != ':') {
-    return false;
-  }
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-    if (c != name[i]) {
-      return false;
-    }
-  }
-  return true;
+  return line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name);
 }
 
 std::string_view Value(std::string_view line) {
@@ -46,19 +37,6 @@ bool ParseLength(std::string_view v, std::uint64_t& out) {
     n = n * 10 + static_cast<std::uint64_t>(c - '0');
   }
   out = n;
-  return true;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view lowered) {
-  if (a.size() != lowered.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const char c = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    if (c != lowered[i]) {
-      return false;
-    }
-  }
   return true;
 }
 
