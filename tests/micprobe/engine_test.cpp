@@ -211,6 +211,47 @@ TEST_F(PipeFixture, FailedCloseRecordsItsTextAndStillEndsTheThread) {
   pipe.StopPlayback();
 }
 
+// The stop's result per direction: what it returns, the text it leaves, whether the thread
+// stays. The output records no text of its own for a failed reset or close.
+TEST(StopResults, EachDirectionAnswersAndRecordsAsItsOwn) {
+  struct Case {
+    const char* name;
+    bool render, resetFails, closeFails;
+    bool returned;     // the direction's Stop()
+    const char* text;  // null: the earlier text stays
+    bool threadStays;
+  };
+  const Case cases[] = {
+      {"in ok", false, false, false, true, nullptr, false},
+      {"in reset fails", false, true, false, false, text::kResetInput, true},
+      {"in close fails", false, false, true, true, text::kCloseInput, false},
+      {"out ok", true, false, false, true, nullptr, false},
+      {"out reset fails", true, true, false, false, nullptr, true},
+      {"out close fails", true, false, true, true, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio fresh;
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
+    ASSERT_TRUE(onePipe.StartCapture());
+    ASSERT_TRUE(onePipe.StartPlayback());
+    FakeStream& stream = c.render ? static_cast<FakeStream&>(fresh.waveOut) : fresh.waveIn;
+    stream.resetFails = c.resetFails;
+    stream.closeFails = c.closeFails;
+    RecordEngineError("earlier");
+    const bool returned = c.render ? onePipe.Output().Stop() : onePipe.Input().Stop();
+    EXPECT_EQ(returned, c.returned);
+    EXPECT_EQ(EngineErrorText(), c.text != nullptr ? c.text : "earlier");
+    EXPECT_EQ(c.render ? onePipe.Output().ThreadStarted() : onePipe.Input().ThreadStarted(),
+              c.threadStays);
+    // A second stop finds nothing running and changes nothing.
+    RecordEngineError("later");
+    EXPECT_FALSE(c.render ? onePipe.Output().Stop() : onePipe.Input().Stop());
+    EXPECT_EQ(EngineErrorText(), "later");
+    stream.resetFails = false;
+  }
+}
+
 TEST(SampleInversion, EveryValueIncludingTheExtremes) {
   const std::int16_t in[] = {0, 1, -1, 32767, -32767, -32768, 12345};
   const std::int16_t out[] = {0, -1, 1, -32767, 32767, -32768, -12345};
