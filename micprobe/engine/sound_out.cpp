@@ -76,8 +76,12 @@ bool CSoundOut::OnBlock(CBuffer& block) {
   }
   block.length = format_.BlockBytes();
   if (!source_->SupplyBlock(block) || block.length == 0) {
-    // The slot to play was never filled: one block fewer in flight from now on.
-    return false;
+    // The slot to play has not been filled yet: the recording has not caught up with the
+    // playback, as at the start on a busy PC when the first captured blocks are late. The
+    // block plays silence, as the primed ones did, and stays in flight, so that the echo starts
+    // as soon as the slot fills; giving it up would leave a gap after every later block.
+    block.length = format_.BlockBytes();
+    std::memset(block.data, 0, block.length);
   }
   InvertSamples(block.data, block.length);
   return true;

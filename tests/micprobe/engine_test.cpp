@@ -57,16 +57,51 @@ TEST_F(PipeFixture, PrimedBlocksAreSilenceAndCapturedBlocksPlayInverted) {
   EXPECT_EQ(audio.waveIn.terminated + audio.waveOut.terminated, 0);
 }
 
-TEST_F(PipeFixture, BlockReturningToAnEmptySlotIsReleased) {
-  StartBoth();
-  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 never filled
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
-  EXPECT_EQ(audio.waveOut.played.size(), 3U);
-  ASSERT_TRUE(audio.waveIn.Capture(7));
-  ASSERT_TRUE(audio.waveOut.CompleteOne());
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
-  EXPECT_EQ(audio.waveOut.played.back()[0], -7);
-  StopBoth();
+// A played block that comes back before its slot was filled (the recording is late, or the
+// reader has caught up with it on the first pass) plays silence and stays in flight; the echo
+// then goes on from that very slot, none skipped.
+TEST(PipeEmptySlot, LateRecordingPlaysSilenceAndLosesNoBlock) {
+  struct Case {
+    const char* name;
+    std::vector<int> steps;           // > 0: capture that value; 0: one played block comes back
+    std::vector<std::int16_t> heard;  // what the blocks coming back played next, in order
+  };
+  const Case cases[] = {
+      {"one return before the first block", {0, 7, 0, 0}, {0, -7, 0}},
+      {"all three primed blocks back first", {0, 0, 0, 5, 6, 0, 0, 0}, {0, 0, 0, -5, -6, 0}},
+      {"a dozen returns before the first block",
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -9}},
+      // The reader overtakes the writer; the block that played -3 does not play it again.
+      {"reader ahead on the first pass", {3, 0, 0, 0, 0, 4, 0}, {-3, 0, 0, 0, -4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio audio;
+    CPipe pipe{audio.waveIn, audio.waveOut};
+    ASSERT_TRUE(pipe.StartCapture());
+    ASSERT_TRUE(pipe.StartPlayback());
+    pipe.SetLoopbackActive(true);
+    for (int step : c.steps) {
+      if (step > 0) {
+        ASSERT_TRUE(audio.waveIn.Capture(static_cast<std::int16_t>(step)));
+      } else {
+        ASSERT_TRUE(audio.waveOut.CompleteOne());
+      }
+      EXPECT_EQ(pipe.Output().Outstanding(), 3);
+    }
+    std::vector<std::int16_t> heard;
+    for (std::size_t i = 3; i < audio.waveOut.played.size(); ++i) {
+      const auto& block = audio.waveOut.played[i];
+      ASSERT_EQ(block.size(), 2048U);
+      EXPECT_EQ(block.front(), block.back());
+      heard.push_back(block.front());
+    }
+    EXPECT_EQ(heard, c.heard);
+    pipe.StopCapture();
+    pipe.StopPlayback();
+    EXPECT_EQ(pipe.Output().Outstanding(), 0);
+  }
 }
 
 TEST_F(PipeFixture, RingWrapsAndAReaderAheadReplaysFullSlots) {
@@ -91,8 +126,9 @@ TEST_F(PipeFixture, InactiveLoopbackKeepsNoBlocksAndLeavesPlayedOnesUnchanged) {
   ASSERT_TRUE(audio.waveOut.CompleteOne());
   EXPECT_EQ(audio.waveOut.played.back()[0], 0);
   pipe.SetLoopbackActive(true);
-  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 still empty: released
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
+  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 still empty: silence, still in flight
+  EXPECT_EQ(audio.waveOut.played.back()[0], 0);
+  EXPECT_EQ(pipe.Output().Outstanding(), 3);
   StopBoth();
 }
 
