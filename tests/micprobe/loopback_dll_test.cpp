@@ -161,9 +161,8 @@ TEST_F(Daemon, LoopbackDeliversBlocksAtTheBlockRateAndPlaysTheTone) {
         << " blocks; without: " << ::testing::PrintToString(coverage.missing);
   }
   std::printf(
-      "blocks %zu, %.2f a second, stop %.0f ms (%.0f without the CPU); speaker: tone %.0f ms after "
-      "start, "
-      "in %zu of %zu blocks%s\n",
+      "blocks %zu, %.2f a second, stop %.0f ms (%.0f without the CPU); "
+      "speaker: tone %.0f ms after start, in %zu of %zu blocks%s\n",
       log.times.size(), perSecond, stopMs, stopStalledMs,
       1000.0 * static_cast<double>(coverage.onset) / kRecordRate, coverage.withTone,
       coverage.blocks, starved < kStarvedShare ? "" : " (not checked: the process was starved)");
