@@ -6,6 +6,13 @@
 
 namespace micprobe {
 
+namespace {
+
+const DirectionTexts kInputTexts{text::kOutOfMemory,    text::kPrepareInput, text::kAddInput,
+                                 text::kUnprepareInput, text::kResetInput,   text::kCloseInput};
+
+}  // namespace
+
 CSoundIn::CSoundIn(IAudioStream& stream) : lock_(std::make_unique<std::mutex>()), stream_(stream) {}
 
 CSoundIn::~CSoundIn() {
@@ -73,41 +80,11 @@ bool CSoundIn::OnBlock(CBuffer& block) {
 }
 
 void CSoundIn::OnFault(StreamFault fault) {
-  switch (fault) {
-    case StreamFault::kOutOfMemory:
-      RecordEngineError(text::kOutOfMemory);
-      break;
-    case StreamFault::kPrepare:
-      RecordEngineError(text::kPrepareInput);
-      break;
-    case StreamFault::kQueue:
-      RecordEngineError(text::kAddInput);
-      break;
-    case StreamFault::kUnprepare:
-      RecordEngineError(text::kUnprepareInput);
-      break;
-  }
+  RecordStreamFault(kInputTexts, fault);
 }
 
 bool CSoundIn::Stop() {
-  if (!running_) {
-    return false;
-  }
-  {
-    // Set under the lock the handlers read it with; the stream itself keeps blocks from being
-    // queued again once its stop has begun.
-    std::lock_guard<std::mutex> hold(*lock_);
-    running_ = false;
-  }
-  const IAudioStream::StopResult result = EndStream(stream_, threadStarted_, forcedEnds_, lock_);
-  if (!result.reset) {
-    RecordEngineError(text::kResetInput);
-    return false;
-  }
-  if (!result.closed) {
-    RecordEngineError(text::kCloseInput);
-  }
-  return true;
+  return StopDirection(running_, stream_, threadStarted_, forcedEnds_, lock_, kInputTexts);
 }
 
 }  // namespace micprobe

@@ -8,6 +8,15 @@
 
 namespace micprobe {
 
+namespace {
+
+// A block the device would not play is dropped without a text; an unprepare that fails leaves
+// the block to the device (the stream does not free it). A failed reset or close has no text.
+const DirectionTexts kOutputTexts{
+    text::kOutOfMemory, text::kPrepareOutput, nullptr, text::kUnprepareOutput, nullptr, nullptr};
+
+}  // namespace
+
 void InvertSamples(char* data, std::uint32_t bytes) {
   for (std::uint32_t offset = 0; offset + 1 < bytes; offset += 2) {
     std::int16_t sample = 0;
@@ -67,39 +76,23 @@ bool CSoundOut::OnBlock(CBuffer& block) {
   }
   block.length = format_.BlockBytes();
   if (!source_->SupplyBlock(block) || block.length == 0) {
-    // The slot to play was never filled: one block fewer in flight from now on.
-    return false;
+    // The slot to play has not been filled yet: the recording has not caught up with the
+    // playback, as at the start on a busy PC when the first captured blocks are late. The
+    // block plays silence, as the primed ones did, and stays in flight, so that the echo starts
+    // as soon as the slot fills; giving it up would leave a gap after every later block.
+    block.length = format_.BlockBytes();
+    std::memset(block.data, 0, block.length);
   }
   InvertSamples(block.data, block.length);
   return true;
 }
 
 void CSoundOut::OnFault(StreamFault fault) {
-  switch (fault) {
-    case StreamFault::kOutOfMemory:
-      RecordEngineError(text::kOutOfMemory);
-      break;
-    case StreamFault::kPrepare:
-      RecordEngineError(text::kPrepareOutput);
-      break;
-    case StreamFault::kUnprepare:
-      // The device may still hold the block: the stream leaves it rather than free it.
-      RecordEngineError(text::kUnprepareOutput);
-      break;
-    case StreamFault::kQueue:
-      break;  // a block the device would not play is dropped without a text
-  }
+  RecordStreamFault(kOutputTexts, fault);
 }
 
 bool CSoundOut::Stop() {
-  if (!open_) {
-    return false;
-  }
-  {
-    std::lock_guard<std::mutex> hold(*lock_);
-    open_ = false;
-  }
-  return EndStream(stream_, threadStarted_, forcedEnds_, lock_).reset;
+  return StopDirection(open_, stream_, threadStarted_, forcedEnds_, lock_, kOutputTexts);
 }
 
 }  // namespace micprobe

@@ -67,53 +67,51 @@ WAVEHDR* FreshHeader(Block* block, DWORD length) {
   return header;
 }
 
-// The winmm calls of the two directions.
-struct CaptureApi {
-  using Handle = HWAVEIN;
-  static constexpr UINT kDone = MM_WIM_DATA;
+// What differs between the two directions: winmm's calls for them and a few rules. One table
+// per direction; the stream below is the same for both.
+template <typename Handle>
+struct WaveApi {
+  using OpenCall = MMRESULT(WINAPI*)(Handle*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD);
+  using HeaderCall = MMRESULT(WINAPI*)(Handle, LPWAVEHDR, UINT);
+  using DeviceCall = MMRESULT(WINAPI*)(Handle);
+
+  UINT done;  // the message a finished block comes back with
   // The pause after the close for blocks the thread has not yet taken back.
-  static constexpr DWORD kAfterCloseMs = 10;
+  DWORD afterCloseMs;
   // A block that could not be taken back is freed (input) or left to the device (output).
-  static constexpr bool kFreeWhatIsNotTakenBack = true;
-  // Whether a failure to queue a block again gets its text.
-  static constexpr bool kRequeueFaultsReported = false;
+  bool freeWhatIsNotTakenBack;
+  // Whether a failure to queue a block again is reported.
+  bool requeueFaultsReported;
   // Whether a fresh block takes its first content from the client (else it records).
-  static constexpr bool kFilledFirst = false;
-  static MMRESULT Open(Handle* handle, const WAVEFORMATEX* format, DWORD thread) {
-    return waveInOpen(handle, WAVE_MAPPER, format, thread, 0, CALLBACK_THREAD);
-  }
-  static MMRESULT Prepare(Handle h, WAVEHDR* w) { return waveInPrepareHeader(h, w, sizeof *w); }
-  static MMRESULT Queue(Handle h, WAVEHDR* w) { return waveInAddBuffer(h, w, sizeof *w); }
-  static MMRESULT Unprepare(Handle h, WAVEHDR* w) { return waveInUnprepareHeader(h, w, sizeof *w); }
-  static MMRESULT Run(Handle h) { return waveInStart(h); }
-  static MMRESULT Reset(Handle h) { return waveInReset(h); }
-  static MMRESULT Close(Handle h) { return waveInClose(h); }
+  bool filledFirst;
+  OpenCall open;
+  HeaderCall prepare;
+  HeaderCall queue;
+  HeaderCall unprepare;
+  DeviceCall run;  // null: a queued block plays at once
+  DeviceCall reset;
+  DeviceCall close;
 };
 
-struct RenderApi {
-  using Handle = HWAVEOUT;
-  static constexpr UINT kDone = MM_WOM_DONE;
-  static constexpr DWORD kAfterCloseMs = 30;
-  static constexpr bool kFreeWhatIsNotTakenBack = false;
-  static constexpr bool kRequeueFaultsReported = true;
-  static constexpr bool kFilledFirst = true;
-  static MMRESULT Open(Handle* handle, const WAVEFORMATEX* format, DWORD thread) {
-    return waveOutOpen(handle, WAVE_MAPPER, format, thread, 0, CALLBACK_THREAD);
-  }
-  static MMRESULT Prepare(Handle h, WAVEHDR* w) { return waveOutPrepareHeader(h, w, sizeof *w); }
-  static MMRESULT Queue(Handle h, WAVEHDR* w) { return waveOutWrite(h, w, sizeof *w); }
-  static MMRESULT Unprepare(Handle h, WAVEHDR* w) {
-    return waveOutUnprepareHeader(h, w, sizeof *w);
-  }
-  static MMRESULT Run(Handle) { return MMSYSERR_NOERROR; }  // a written block plays at once
-  static MMRESULT Reset(Handle h) { return waveOutReset(h); }
-  static MMRESULT Close(Handle h) { return waveOutClose(h); }
+// Fields in the order of WaveApi.
+// clang-format off
+constexpr WaveApi<HWAVEIN> kCapture{
+    MM_WIM_DATA, 10, true,  false, false,  // done, afterCloseMs, free, requeue faults, filled
+    &waveInOpen, &waveInPrepareHeader, &waveInAddBuffer, &waveInUnprepareHeader,
+    &waveInStart, &waveInReset, &waveInClose,
 };
 
-template <typename Api>
+constexpr WaveApi<HWAVEOUT> kRender{
+    MM_WOM_DONE, 30, false, true,  true,
+    &waveOutOpen, &waveOutPrepareHeader, &waveOutWrite, &waveOutUnprepareHeader,
+    nullptr, &waveOutReset, &waveOutClose,
+};
+// clang-format on
+
+template <typename Handle>
 class WaveStream : public IAudioStream {
  public:
-  WaveStream() = default;
+  explicit WaveStream(const WaveApi<Handle>& api) : api_(api) {}
   WaveStream(const WaveStream&) = delete;
   WaveStream& operator=(const WaveStream&) = delete;
 
@@ -129,7 +127,8 @@ class WaveStream : public IAudioStream {
     }
     const WAVEFORMATEX wave = ToWaveFormat(format);
     handle_ = nullptr;
-    if (Api::Open(&handle_, &wave, threadId_) != MMSYSERR_NOERROR) {
+    if (api_.open(&handle_, WAVE_MAPPER, &wave, threadId_, 0, CALLBACK_THREAD) !=
+        MMSYSERR_NOERROR) {
       EndThread();
       return OpenResult::kNoDevice;
     }
@@ -145,7 +144,7 @@ class WaveStream : public IAudioStream {
         continue;
       }
       DWORD length = bytes_;
-      if (Api::kFilledFirst) {
+      if (api_.filledFirst) {
         CBuffer view(block->data.get(), bytes_);
         client_->FillFirst(view);
         length = view.length;
@@ -153,7 +152,7 @@ class WaveStream : public IAudioStream {
       ++inFlight_;
       QueueLocked(block, length, true);
     }
-    return Api::Run(handle_) == MMSYSERR_NOERROR;
+    return api_.run == nullptr || api_.run(handle_) == MMSYSERR_NOERROR;
   }
 
   StopResult Stop() override {
@@ -161,7 +160,7 @@ class WaveStream : public IAudioStream {
     {
       std::lock_guard<std::mutex> hold(lock_);
       stopping_ = true;
-      if (Api::Reset(handle_) != MMSYSERR_NOERROR) {
+      if (api_.reset(handle_) != MMSYSERR_NOERROR) {
         return result;  // the device keeps its blocks, so the thread stays for them
       }
     }
@@ -171,9 +170,9 @@ class WaveStream : public IAudioStream {
     for (ULONGLONG now = GetTickCount64(); inFlight_ > 0 && now < until; now = GetTickCount64()) {
       WaitForSingleObject(blockBack_, static_cast<DWORD>(until - now));
     }
-    result.closed = Api::Close(handle_) == MMSYSERR_NOERROR;
+    result.closed = api_.close(handle_) == MMSYSERR_NOERROR;
     if (inFlight_ > 0) {
-      Sleep(Api::kAfterCloseMs);  // a loaded machine makes each pause a round of the scheduler
+      Sleep(api_.afterCloseMs);  // a loaded machine makes each pause a round of the scheduler
     }
     result.threadEndedItself = EndThread();
     return result;
@@ -231,7 +230,7 @@ class WaveStream : public IAudioStream {
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(self->ready_);
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      if (message.message == Api::kDone && message.lParam != 0) {
+      if (message.message == self->api_.done && message.lParam != 0) {
         auto* header = reinterpret_cast<WAVEHDR*>(message.lParam);
         try {
           self->OnDone(reinterpret_cast<Block*>(header->dwUser));
@@ -249,9 +248,9 @@ class WaveStream : public IAudioStream {
       std::lock_guard<std::mutex> hold(lock_);
       stopping = stopping_;
     }
-    if (Api::Unprepare(handle_, &block->header) != MMSYSERR_NOERROR && !stopping) {
+    if (Unprepare(&block->header) != MMSYSERR_NOERROR && !stopping) {
       client_->OnFault(StreamFault::kUnprepare);
-      if (Api::kFreeWhatIsNotTakenBack) {
+      if (api_.freeWhatIsNotTakenBack) {
         Release(block);
       }
       return;
@@ -276,27 +275,29 @@ class WaveStream : public IAudioStream {
       Release(block);  // a block queued after the reset would keep the device from closing
       return;
     }
-    QueueLocked(block, length, Api::kRequeueFaultsReported);
+    QueueLocked(block, length, api_.requeueFaultsReported);
   }
 
   // Queues a counted block; one that fails is freed.
   void QueueLocked(Block* block, DWORD length, bool reportFaults) {
     WAVEHDR* header = FreshHeader(block, length);
-    if (Api::Prepare(handle_, header) != MMSYSERR_NOERROR) {
+    if (api_.prepare(handle_, header, sizeof *header) != MMSYSERR_NOERROR) {
       if (reportFaults) {
         client_->OnFault(StreamFault::kPrepare);
       }
       Release(block);
       return;
     }
-    if (Api::Queue(handle_, header) != MMSYSERR_NOERROR) {
+    if (api_.queue(handle_, header, sizeof *header) != MMSYSERR_NOERROR) {
       if (reportFaults) {
         client_->OnFault(StreamFault::kQueue);
       }
-      Api::Unprepare(handle_, header);
+      Unprepare(header);
       Release(block);
     }
   }
+
+  MMRESULT Unprepare(WAVEHDR* header) { return api_.unprepare(handle_, header, sizeof *header); }
 
   void Release(Block* block) {
     delete block;
@@ -304,7 +305,8 @@ class WaveStream : public IAudioStream {
     SetEvent(blockBack_);
   }
 
-  typename Api::Handle handle_ = nullptr;
+  const WaveApi<Handle>& api_;
+  Handle handle_ = nullptr;
   IStreamClient* client_ = nullptr;
   DWORD bytes_ = 0;
   std::mutex lock_;
@@ -324,11 +326,11 @@ class Clock : public IClock {
 }  // namespace
 
 std::unique_ptr<IAudioStream> MakeCaptureStream() {
-  return std::make_unique<WaveStream<CaptureApi>>();
+  return std::make_unique<WaveStream<HWAVEIN>>(kCapture);
 }
 
 std::unique_ptr<IAudioStream> MakeRenderStream() {
-  return std::make_unique<WaveStream<RenderApi>>();
+  return std::make_unique<WaveStream<HWAVEOUT>>(kRender);
 }
 
 std::unique_ptr<IClock> MakeClock() {

@@ -23,6 +23,42 @@ double NowMs();
 // a stop are awaited this way, with a limit no loaded machine reaches, instead of a fixed pause.
 bool WaitUntil(const std::function<bool()>& done, double limitMs);
 
+// Watches how long this process goes without the CPU: a thread of the process's priority
+// wakes every millisecond or so and keeps every gap between two wakes longer than `minimumMs`.
+// A gap is a time the audio threads, which Wine runs at that same priority, could not run
+// either.
+class StallWatch {
+ public:
+  explicit StallWatch(double minimumMs);
+  ~StallWatch();
+  StallWatch(const StallWatch&) = delete;
+  StallWatch& operator=(const StallWatch&) = delete;
+  // Ends the watch; the gaps in milliseconds, in order.
+  std::vector<double> Stop();
+
+ private:
+  struct State;
+  State* state_;
+};
+
+// The threads that start after it is made, as the engine's start makes them: Open takes a
+// handle to each one that has appeared since, ForcedEnds counts those that ended with the
+// code the engine's forced end gives them (1; a thread that ends itself returns 0).
+class NewThreads {
+ public:
+  NewThreads();
+  ~NewThreads();
+  NewThreads(const NewThreads&) = delete;
+  NewThreads& operator=(const NewThreads&) = delete;
+  void Open();
+  int ForcedEnds() const;
+  std::size_t Opened() const { return handles_.size(); }
+
+ private:
+  std::vector<unsigned long> before_;
+  std::vector<void*> handles_;
+};
+
 // Collects what the capture thread hands the waveform callback.
 struct BlockLog {
   std::mutex lock;

@@ -57,16 +57,51 @@ TEST_F(PipeFixture, PrimedBlocksAreSilenceAndCapturedBlocksPlayInverted) {
   EXPECT_EQ(audio.waveIn.terminated + audio.waveOut.terminated, 0);
 }
 
-TEST_F(PipeFixture, BlockReturningToAnEmptySlotIsReleased) {
-  StartBoth();
-  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 never filled
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
-  EXPECT_EQ(audio.waveOut.played.size(), 3U);
-  ASSERT_TRUE(audio.waveIn.Capture(7));
-  ASSERT_TRUE(audio.waveOut.CompleteOne());
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
-  EXPECT_EQ(audio.waveOut.played.back()[0], -7);
-  StopBoth();
+// A played block that comes back before its slot was filled (the recording is late, or the
+// reader has caught up with it on the first pass) plays silence and stays in flight; the echo
+// then goes on from that very slot, none skipped.
+TEST(PipeEmptySlot, LateRecordingPlaysSilenceAndLosesNoBlock) {
+  struct Case {
+    const char* name;
+    std::vector<int> steps;           // > 0: capture that value; 0: one played block comes back
+    std::vector<std::int16_t> heard;  // what the blocks coming back played next, in order
+  };
+  const Case cases[] = {
+      {"one return before the first block", {0, 7, 0, 0}, {0, -7, 0}},
+      {"all three primed blocks back first", {0, 0, 0, 5, 6, 0, 0, 0}, {0, 0, 0, -5, -6, 0}},
+      {"a dozen returns before the first block",
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0},
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -9}},
+      // The reader overtakes the writer; the block that played -3 does not play it again.
+      {"reader ahead on the first pass", {3, 0, 0, 0, 0, 4, 0}, {-3, 0, 0, 0, -4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio audio;
+    CPipe pipe{audio.waveIn, audio.waveOut};
+    ASSERT_TRUE(pipe.StartCapture());
+    ASSERT_TRUE(pipe.StartPlayback());
+    pipe.SetLoopbackActive(true);
+    for (int step : c.steps) {
+      if (step > 0) {
+        ASSERT_TRUE(audio.waveIn.Capture(static_cast<std::int16_t>(step)));
+      } else {
+        ASSERT_TRUE(audio.waveOut.CompleteOne());
+      }
+      EXPECT_EQ(pipe.Output().Outstanding(), 3);
+    }
+    std::vector<std::int16_t> heard;
+    for (std::size_t i = 3; i < audio.waveOut.played.size(); ++i) {
+      const auto& block = audio.waveOut.played[i];
+      ASSERT_EQ(block.size(), 2048U);
+      EXPECT_EQ(block.front(), block.back());
+      heard.push_back(block.front());
+    }
+    EXPECT_EQ(heard, c.heard);
+    pipe.StopCapture();
+    pipe.StopPlayback();
+    EXPECT_EQ(pipe.Output().Outstanding(), 0);
+  }
 }
 
 TEST_F(PipeFixture, RingWrapsAndAReaderAheadReplaysFullSlots) {
@@ -91,8 +126,9 @@ TEST_F(PipeFixture, InactiveLoopbackKeepsNoBlocksAndLeavesPlayedOnesUnchanged) {
   ASSERT_TRUE(audio.waveOut.CompleteOne());
   EXPECT_EQ(audio.waveOut.played.back()[0], 0);
   pipe.SetLoopbackActive(true);
-  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 still empty: released
-  EXPECT_EQ(pipe.Output().Outstanding(), 2);
+  ASSERT_TRUE(audio.waveOut.CompleteOne());  // slot 0 still empty: silence, still in flight
+  EXPECT_EQ(audio.waveOut.played.back()[0], 0);
+  EXPECT_EQ(pipe.Output().Outstanding(), 3);
   StopBoth();
 }
 
@@ -209,6 +245,47 @@ TEST_F(PipeFixture, FailedCloseRecordsItsTextAndStillEndsTheThread) {
   EXPECT_FALSE(pipe.StartCapture());
   EXPECT_EQ(EngineErrorText(), text::kOpenMicrophone);
   pipe.StopPlayback();
+}
+
+// The stop's result per direction: what it returns, the text it leaves, whether the thread
+// stays. The output records no text of its own for a failed reset or close.
+TEST(StopResults, EachDirectionAnswersAndRecordsAsItsOwn) {
+  struct Case {
+    const char* name;
+    bool render, resetFails, closeFails;
+    bool returned;     // the direction's Stop()
+    const char* text;  // null: the earlier text stays
+    bool threadStays;
+  };
+  const Case cases[] = {
+      {"in ok", false, false, false, true, nullptr, false},
+      {"in reset fails", false, true, false, false, text::kResetInput, true},
+      {"in close fails", false, false, true, true, text::kCloseInput, false},
+      {"out ok", true, false, false, true, nullptr, false},
+      {"out reset fails", true, true, false, false, nullptr, true},
+      {"out close fails", true, false, true, true, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeAudio fresh;
+    CPipe onePipe(fresh.waveIn, fresh.waveOut);
+    ASSERT_TRUE(onePipe.StartCapture());
+    ASSERT_TRUE(onePipe.StartPlayback());
+    FakeStream& stream = c.render ? static_cast<FakeStream&>(fresh.waveOut) : fresh.waveIn;
+    stream.resetFails = c.resetFails;
+    stream.closeFails = c.closeFails;
+    RecordEngineError("earlier");
+    const bool returned = c.render ? onePipe.Output().Stop() : onePipe.Input().Stop();
+    EXPECT_EQ(returned, c.returned);
+    EXPECT_EQ(EngineErrorText(), c.text != nullptr ? c.text : "earlier");
+    EXPECT_EQ(c.render ? onePipe.Output().ThreadStarted() : onePipe.Input().ThreadStarted(),
+              c.threadStays);
+    // A second stop finds nothing running and changes nothing.
+    RecordEngineError("later");
+    EXPECT_FALSE(c.render ? onePipe.Output().Stop() : onePipe.Input().Stop());
+    EXPECT_EQ(EngineErrorText(), "later");
+    stream.resetFails = false;
+  }
 }
 
 TEST(SampleInversion, EveryValueIncludingTheExtremes) {

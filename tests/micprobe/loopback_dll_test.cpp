@@ -17,9 +17,30 @@
 namespace micprobe::test {
 namespace {
 
-// A forced thread end alone costs 500 ms of polls; a stop that ends its threads by themselves
-// takes the fixed waits (about 250 ms).
-constexpr double kStopWithoutForcedEndMs = 600.0;
+// The most a stop's own waits take: each direction waits up to 100 ms for its blocks, pauses
+// after the close (10 ms input, 30 ms output) and waits up to 500 ms for its thread. Wine's
+// reset and close come on top; they need the CPU, so on a starved machine they last as long as
+// the process goes without it (a close took up to 515 ms at load 20, a whole stop 2.6 s at 30).
+// A stop is held to this bound plus the time the process was without the CPU during it; forced
+// ends are counted apart, by the threads' exit codes.
+constexpr double kStopBoundMs = 2 * 100.0 + 10.0 + 30.0 + 2 * 500.0;
+
+// The tone must cover this share of the speaker's blocks where the process gets the CPU as the
+// audio path needs it. Wine runs its own audio threads (the ones that feed the sound server)
+// at the process's priority, whatever priority ours ask for: once the process goes without
+// the CPU for more than kStarvedShare of the run, in gaps of 20 ms and more, the sound
+// server's stream runs dry between them, and only the tone's arrival is checked.
+constexpr double kToneShare = 0.9;
+constexpr double kStarvedShare = 0.1;
+constexpr double kStallMs = 20.0;
+
+double Sum(const std::vector<double>& values) {
+  double sum = 0.0;
+  for (double value : values) {
+    sum += value;
+  }
+  return sum;
+}
 
 std::string SpeakerRecording() {
   return PulseDir() + "/speaker.raw";
@@ -89,13 +110,38 @@ TEST_F(Daemon, LoopbackDeliversBlocksAtTheBlockRateAndPlaysTheTone) {
   const std::uint64_t recordedBefore = FileSize(log.speakerPath);
   ASSERT_GT(recordedBefore, 0U) << "the speaker's monitor is not recorded";
   ProbeError error;
+  const double startedAt = NowMs();
+  StallWatch stalls(kStallMs);
+  NewThreads engineThreads;
   ASSERT_EQ(StartTestMicrophone(&error), 1) << error.code;
+  engineThreads.Open();
   Sleep(3000);
-  const std::uint64_t recordedAfter = FileSize(log.speakerPath);
+  const std::vector<double> gaps = stalls.Stop();
+  const double watchedMs = NowMs() - startedAt;
   const double stopStart = NowMs();
+  StallWatch stopStalls(kStallMs);
   EXPECT_EQ(StopTestMicrophone(), 1);
   const double stopMs = NowMs() - stopStart;
-  EXPECT_LT(stopMs, kStopWithoutForcedEndMs);
+  const double stopStalledMs = Sum(stopStalls.Stop());
+  EXPECT_LT(stopMs - stopStalledMs, kStopBoundMs)
+      << stopMs << " ms, " << stopStalledMs << " ms of them without the CPU";
+  EXPECT_GE(engineThreads.Opened(), 2U);
+  EXPECT_EQ(engineThreads.ForcedEnds(), 0);
+  // The recorder writes late on a busy machine (seconds late, then in bursts), so its file's
+  // size at the stop says nothing of where the run is in it. The run is in once the tone has
+  // come and half a second of what follows it is recorded: the silence after the stop.
+  std::vector<std::int16_t> speaker;
+  ToneCoverage coverage;
+  const double until = NowMs() + 20000.0;
+  for (;;) {
+    speaker = ReadRecording(log.speakerPath, recordedBefore);
+    coverage = CoverageAfterOnset(speaker);
+    const std::size_t toneEnd = coverage.onset + coverage.blocks * kBlockSamples;
+    if ((coverage.heard && speaker.size() >= toneEnd + kRecordRate / 2) || NowMs() > until) {
+      break;
+    }
+    Sleep(200);
+  }
 
   std::lock_guard<std::mutex> hold(log.lock);
   ASSERT_GE(log.times.size(), 30U);
@@ -105,19 +151,24 @@ TEST_F(Daemon, LoopbackDeliversBlocksAtTheBlockRateAndPlaysTheTone) {
   EXPECT_NEAR(perSecond, 44100.0 / 2048.0, 0.1 * 44100.0 / 2048.0);
   EXPECT_FALSE(log.firstBlock.empty()) << "the microphone never carried the tone";
 
-  const auto speaker = ReadRecording(log.speakerPath, recordedBefore, recordedAfter);
-  const ToneCoverage coverage = CoverageAfterOnset(speaker);
   ASSERT_TRUE(coverage.heard) << "the tone never reached the speaker";
   ASSERT_GE(coverage.blocks, 20U);
-  EXPECT_GE(static_cast<double>(coverage.withTone), 0.9 * static_cast<double>(coverage.blocks))
-      << coverage.withTone << " of " << coverage.blocks
-      << " blocks; without: " << ::testing::PrintToString(coverage.missing);
+  const double starved = Sum(gaps) / watchedMs;
+  if (starved < kStarvedShare) {
+    EXPECT_GE(static_cast<double>(coverage.withTone),
+              kToneShare * static_cast<double>(coverage.blocks))
+        << coverage.withTone << " of " << coverage.blocks
+        << " blocks; without: " << ::testing::PrintToString(coverage.missing);
+  }
   std::printf(
-      "blocks %zu, %.2f a second, stop %.0f ms; speaker: tone %.0f ms after start, "
-      "in %zu of %zu blocks\n",
-      log.times.size(), perSecond, stopMs,
+      "blocks %zu, %.2f a second, stop %.0f ms (%.0f without the CPU); "
+      "speaker: tone %.0f ms after start, in %zu of %zu blocks%s\n",
+      log.times.size(), perSecond, stopMs, stopStalledMs,
       1000.0 * static_cast<double>(coverage.onset) / kRecordRate, coverage.withTone,
-      coverage.blocks);
+      coverage.blocks, starved < kStarvedShare ? "" : " (not checked: the process was starved)");
+  std::printf("without the CPU for %.0f%% of the run: %zu gaps over %.0f ms, longest %.0f ms\n",
+              100.0 * starved, gaps.size(), kStallMs,
+              gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
 }
 
 TEST_F(Daemon, TwentyStartsAndStopsLeaveNoThreadOrHandle) {
@@ -132,15 +183,24 @@ TEST_F(Daemon, TwentyStartsAndStopsLeaveNoThreadOrHandle) {
   const int threads = ThreadCount();
   const int handles = HandleCount();
   double slowest = 0.0;
+  double slowestRunning = 0.0;  // less the time without the CPU
+  int forcedEnds = 0;
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
+    NewThreads engineThreads;
     ASSERT_EQ(StartTestMicrophone(&error), 1) << error.code;
+    engineThreads.Open();
     EXPECT_TRUE(WaitForBlocks(log, log.Size() + 2, 20000));
     const double stopStart = NowMs();
+    StallWatch stopStalls(kStallMs);
     EXPECT_EQ(StopTestMicrophone(), 1);
-    slowest = std::max(slowest, NowMs() - stopStart);
+    const double stopMs = NowMs() - stopStart;
+    slowest = std::max(slowest, stopMs);
+    slowestRunning = std::max(slowestRunning, stopMs - Sum(stopStalls.Stop()));
+    forcedEnds += engineThreads.ForcedEnds();
   }
-  EXPECT_LT(slowest, kStopWithoutForcedEndMs);
+  EXPECT_LT(slowestRunning, kStopBoundMs);
+  EXPECT_EQ(forcedEnds, 0);
   // Wine keeps a thread and a few handles of its own after some rounds; a leak of the engine's
   // would add at least one of each per round. The last round's threads may still be ending.
   WaitUntil(
@@ -148,8 +208,10 @@ TEST_F(Daemon, TwentyStartsAndStopsLeaveNoThreadOrHandle) {
       20000);
   EXPECT_LT(ThreadCount() - threads, 5);
   EXPECT_LT(HandleCount() - handles, 10);
-  std::printf("threads %d -> %d, handles %d -> %d, slowest stop %.0f ms\n", threads, ThreadCount(),
-              handles, HandleCount(), slowest);
+  std::printf(
+      "threads %d -> %d, handles %d -> %d, slowest stop %.0f ms (%.0f ms less the time without "
+      "the CPU), forced ends %d\n",
+      threads, ThreadCount(), handles, HandleCount(), slowest, slowestRunning, forcedEnds);
 }
 
 // Counts the blocks it is given and throws at every one.

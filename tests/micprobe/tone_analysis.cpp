@@ -64,13 +64,20 @@ ToneCoverage CoverageAfterOnset(const std::vector<std::int16_t>& samples) {
   }
   coverage.heard = true;
   coverage.onset = onset;
+  std::size_t lastWithTone = 0;  // blocks up to and including the last one with the tone
   for (std::size_t at = onset; at + kBlockSamples <= samples.size(); at += kBlockSamples) {
     ++coverage.blocks;
     if (BlockHasTone(samples.data() + at, kBlockSamples)) {
       ++coverage.withTone;
+      lastWithTone = coverage.blocks;
     } else {
       coverage.missing.push_back(coverage.blocks - 1);
     }
+  }
+  // What follows the tone's last block is the silence after the run.
+  coverage.blocks = lastWithTone;
+  while (!coverage.missing.empty() && coverage.missing.back() >= lastWithTone) {
+    coverage.missing.pop_back();
   }
   return coverage;
 }

@@ -20,13 +20,14 @@ bool BlockHasTone(const std::int16_t* samples, std::size_t count);
 std::size_t ToneOnset(const std::vector<std::int16_t>& samples, std::size_t from = 0);
 
 struct ToneCoverage {
-  std::size_t blocks = 0;            // whole blocks from the onset on
+  std::size_t blocks = 0;            // whole blocks from the onset to the tone's last one
   std::size_t withTone = 0;          // of which carry the tone
   std::size_t onset = 0;             // sample index of the onset
   std::vector<std::size_t> missing;  // numbers of the blocks without the tone
   bool heard = false;
 };
-// The blocks of `samples` from the tone's onset on (the last partial block is left out).
+// The blocks of `samples` from the tone's onset to its last block with the tone, so that the
+// silence after a run counts as no gap.
 ToneCoverage CoverageAfterOnset(const std::vector<std::int16_t>& samples);
 
 // Sample indices where the tone's level rises from the low to the high half.
