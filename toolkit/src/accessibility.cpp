@@ -105,8 +105,11 @@ const wchar_t* AccRoleName(AccRole role) {
 AccRole SWindow::GetAccRole() const {
   for (const ClassRole& entry : kClassRoles) {
     if (IsClass(entry.className) || entry.className == std::wstring(GetObjectClass())) {
-      // A picture nobody named is decoration.
-      if (entry.role == AccRole::kGraphic && GetAccName().empty())
+      // A picture nobody named is decoration; header-less pages are only a grouping, which
+      // readers are not shown unless the layout names it.
+      bool needsName = entry.role == AccRole::kGraphic || entry.role == AccRole::kPageTabList ||
+                       entry.role == AccRole::kPropertyPage;
+      if (needsName && GetAccName().empty())
         return AccRole::kNone;
       return entry.role;
     }
@@ -128,7 +131,10 @@ std::wstring SWindow::GetAccName() const {
   if (!text_.empty() && !IsClass(L"edit"))
     return text_;
   // Icon buttons and pictures say in their tip what they are.
-  return tip_;
+  if (!tip_.empty())
+    return tip_;
+  // A button whose words are labels inside it.
+  return IsClass(L"button") ? TextsBelow(*this) : std::wstring();
 }
 
 std::wstring SWindow::GetAccDescription() const {
@@ -204,6 +210,11 @@ AccTree::AccTree(SHostWnd& host) {
   nodes_.push_back(window);
   if (host.GetRoot())
     Collect(host.GetRoot(), 0, 1);
+  // A window without a title is called what its first label says (a dialog's heading).
+  for (size_t i = 1; i < nodes_.size() && nodes_[0].name.empty(); ++i) {
+    if (nodes_[i].role == AccRole::kStaticText)
+      nodes_[0].name = nodes_[i].name;
+  }
 }
 
 void AccTree::Collect(SWindow* control, int parent, int depth) {

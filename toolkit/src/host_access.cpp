@@ -33,13 +33,15 @@ void SHostWnd::NotifyWindowShown(bool shown) {
 
 bool SHostWnd::DoAccessibleAction(long id) {
   DispatchGuard guard(context_);
-  const AccNode* node = AccTree(*this).Find(id);
+  AccTree tree(*this);
+  const AccNode* node = tree.Find(id);
   return node && DoAccDefaultAction(node->control);
 }
 
 bool SHostWnd::FocusAccessible(long id) {
   DispatchGuard guard(context_);
-  const AccNode* node = AccTree(*this).Find(id);
+  AccTree tree(*this);
+  const AccNode* node = tree.Find(id);
   if (!node || !node->control || !node->control->IsFocusable() || node->control->IsDisabled(true))
     return false;
   SetFocusTo(node->control);
