@@ -55,7 +55,7 @@ if start desktop-zh access; then
   [ "${progress:-0}" -gt 0 ] 2>/dev/null || fail "run: the progress reads '$progress'"
   shot detecting
   # Closing during the run asks first; the reader reads the box and keeps the program.
-  acc press 关闭 >/dev/null || fail "run: 关闭 not pressed"
+  acc press 关闭 Lessora >/dev/null || fail "run: the main window's 关闭 not pressed"
   acc wait 正在检测中,确认退出吗？ 20 >/dev/null || fail "run: no question before closing"
   acc tree >"$work/box.txt"
   grep -q 'role=18 .*name="提示"' "$work/box.txt" || fail "box: not a dialog called 提示"

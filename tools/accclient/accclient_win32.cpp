@@ -3,7 +3,8 @@
 // presses controls through accDoDefaultAction. Windows are searched from the top one down; the
 // first node that matches wins.
 //   accclient tree                        every shown window's nodes, one a line
-//   accclient press NAME                  the default action of the node called NAME
+//   accclient press NAME [WINDOW]         the default action of the node called NAME (in the
+//                                         window called WINDOW)
 //   accclient name DESCRIPTION            the name of the node so described (a label's text)
 //   accclient value NAME                  the value of the node called NAME
 //   accclient wait NAME [SECONDS]         until a node called NAME is shown (default 30 s)
@@ -30,8 +31,8 @@ struct Node {
 };
 
 void Print(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
                       nullptr, nullptr);
@@ -96,7 +97,8 @@ void Walk(IAccessible* object, int depth, std::vector<Node>* nodes) {
     VARIANT& v = children[static_cast<size_t>(i)];
     if (v.vt == VT_DISPATCH && v.pdispVal) {
       IAccessible* inner = nullptr;
-      if (SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&inner)))) {
+      if (SUCCEEDED(
+              v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&inner)))) {
         Walk(inner, depth + 1, nodes);
         inner->Release();
       }
@@ -116,8 +118,8 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
-// Every node of every shown host window, the top window first.
-std::vector<Node> AllNodes() {
+// Every node of every shown host window (or of those called `window`), the top window first.
+std::vector<Node> AllNodes(const std::wstring& window = std::wstring()) {
   std::vector<HWND> windows;
   EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
   std::vector<Node> nodes;
@@ -126,7 +128,8 @@ std::vector<Node> AllNodes() {
     if (SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
                                              IID_IAccessible, reinterpret_cast<void**>(&root))) &&
         root) {
-      Walk(root, 0, &nodes);
+      if (window.empty() || NameOf({root, CHILDID_SELF, 0}) == window)
+        Walk(root, 0, &nodes);
       root->Release();
     }
   }
@@ -173,8 +176,9 @@ int Tree() {
 
 // Runs `use` on the first matching node; 1 when there is none.
 template <class Use>
-int WithNode(const std::wstring& key, bool byDescription, Use use) {
-  std::vector<Node> nodes = AllNodes();
+int WithNode(const std::wstring& key, bool byDescription, Use use,
+             const std::wstring& window = std::wstring()) {
+  std::vector<Node> nodes = AllNodes(window);
   int index = FindNode(nodes, key, byDescription);
   int code = index < 0 ? 1 : use(nodes[static_cast<size_t>(index)]);
   if (index < 0)
@@ -230,9 +234,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"tree") {
     code = Tree();
   } else if (command == L"press" && argc >= 3) {
-    code = WithNode(argv[2], false, [](const Node& n) {
-      return SUCCEEDED(n.object->accDoDefaultAction(Child(n.child))) ? 0 : 1;
-    });
+    code = WithNode(
+        argv[2], false,
+        [](const Node& n) {
+          return SUCCEEDED(n.object->accDoDefaultAction(Child(n.child))) ? 0 : 1;
+        },
+        argc >= 4 ? argv[3] : L"");
   } else if (command == L"name" && argc >= 3) {
     code = WithNode(argv[2], true, [](const Node& n) {
       Print(NameOf(n));
