@@ -22,7 +22,9 @@ curl -s --max-time 5 -X POST -d "" "http://127.0.0.1:$http_port/_test/reset" >/d
 
 if start desktop-zh access; then
   acc wait 开始检测 60 >/dev/null || fail "start: no node called 开始检测"
-  acc tree >"$work/tree.txt"
+  acc tree >"$work/tree.txt" 2>"$work/tree.err"
+  grep -q '开始检测' "$work/tree.txt" ||
+    fail "tree: $(head -c 600 "$work/tree.txt" "$work/tree.err" | tr '\n' ';')"
   # The start page's controls, with their roles (43 push button, 44 check box, 30 link) and
   # the icon buttons named as their tips say.
   for want in 'role=43 state=0x100000 name="开始检测" action=Press' \

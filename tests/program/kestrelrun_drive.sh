@@ -158,7 +158,7 @@ text_of() {
 shot() { import -window root "$shots/$1.png"; }
 # acc COMMAND ARG...: our accessibility client ($accclient) as a second process of the prefix,
 # reading and pressing the program's controls by name (tools/accclient); prints what it read.
-acc() { LC_ALL=zh_CN.UTF-8 "$repo/scripts/wine-run" "$accclient" "$@"; }
+acc() { LC_ALL=zh_CN.UTF-8 WINEDEBUG=${ACC_WINEDEBUG:--all} "$repo/scripts/wine-run" "$accclient" "$@"; }
 # The title of the program's topmost mapped X window ("Lessora" for the main window, "" for the
 # popups and boxes, which have none).
 top_window() {

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// The import library's IID_IAccessible is a data import that a static link resolves to its
+// thunk, not to the GUID: take the interface's own declared id.
+const IID kIidAccessible = __uuidof(IAccessible);
+
 namespace toolkit {
 
 struct AccConnection {
@@ -130,7 +134,7 @@ class NodeObject : public IAccessible, public IEnumVARIANT {
     if (!out)
       return E_POINTER;
     *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidAccessible) {
       *out = static_cast<IAccessible*>(this);
     } else if (iid == IID_IEnumVARIANT) {
       *out = static_cast<IEnumVARIANT*>(this);
@@ -459,7 +463,7 @@ LRESULT WindowAccessibility::OnGetObject(WPARAM wp, LPARAM lp) {
   if (static_cast<LONG>(lp) != static_cast<LONG>(OBJID_CLIENT) || !connection_->Live())
     return DefWindowProcW(connection_->hwnd, WM_GETOBJECT, wp, lp);
   auto* root = new NodeObject(connection_, 0);
-  LRESULT result = LresultFromObject(IID_IAccessible, wp, static_cast<IAccessible*>(root));
+  LRESULT result = LresultFromObject(kIidAccessible, wp, static_cast<IAccessible*>(root));
   root->Release();
   return result;
 }

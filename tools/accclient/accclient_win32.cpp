@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+// The import library's IID_IAccessible is a data import that a static link resolves to its
+// thunk, not to the GUID: take the interface's own declared id.
+const IID kIidAccessible = __uuidof(IAccessible);
+
 namespace {
 
 constexpr wchar_t kHostClass[] = L"KestrelHost";
@@ -97,8 +101,7 @@ void Walk(IAccessible* object, int depth, std::vector<Node>* nodes) {
     VARIANT& v = children[static_cast<size_t>(i)];
     if (v.vt == VT_DISPATCH && v.pdispVal) {
       IAccessible* inner = nullptr;
-      if (SUCCEEDED(
-              v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&inner)))) {
+      if (SUCCEEDED(v.pdispVal->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&inner)))) {
         Walk(inner, depth + 1, nodes);
         inner->Release();
       }
@@ -119,15 +122,34 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list) {
 }
 
 // Every node of every shown host window (or of those called `window`), the top window first.
-std::vector<Node> AllNodes(const std::wstring& window = std::wstring()) {
+// With `report`, says on standard error which windows it found and what asking them gave.
+std::vector<Node> AllNodes(const std::wstring& window = std::wstring(), bool report = false) {
   std::vector<HWND> windows;
   EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
   std::vector<Node> nodes;
+  if (report)
+    fprintf(stderr, "%u shown host windows\n", static_cast<unsigned>(windows.size()));
   for (HWND hwnd : windows) {
     IAccessible* root = nullptr;
-    if (SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                             IID_IAccessible, reinterpret_cast<void**>(&root))) &&
-        root) {
+    HRESULT hr = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                            reinterpret_cast<void**>(&root));
+    if (report && FAILED(hr)) {
+      // Which side failed: the window's answer, or making the object from it here.
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutW(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
+                          SMTO_ABORTIFHUNG, 5000, &answer);
+      IAccessible* again = nullptr;
+      HRESULT made = static_cast<LRESULT>(answer) > 0
+                         ? ObjectFromLresult(static_cast<LRESULT>(answer), kIidAccessible, 0,
+                                             reinterpret_cast<void**>(&again))
+                         : E_UNEXPECTED;
+      if (again)
+        again->Release();
+      fprintf(stderr, "window %p: 0x%08lx (answer 0x%llx, object 0x%08lx)\n",
+              static_cast<void*>(hwnd), static_cast<unsigned long>(hr),
+              static_cast<unsigned long long>(answer), static_cast<unsigned long>(made));
+    }
+    if (SUCCEEDED(hr) && root) {
       if (window.empty() || NameOf({root, CHILDID_SELF, 0}) == window)
         Walk(root, 0, &nodes);
       root->Release();
@@ -152,7 +174,7 @@ int FindNode(const std::vector<Node>& nodes, const std::wstring& key, bool byDes
 }
 
 int Tree() {
-  std::vector<Node> nodes = AllNodes();
+  std::vector<Node> nodes = AllNodes(std::wstring(), true);
   for (const Node& n : nodes) {
     wchar_t head[64];
     swprintf(head, 64, L"role=%ld state=0x%lx", NumberOf(&IAccessible::get_accRole, n),
