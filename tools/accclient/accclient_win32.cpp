@@ -16,6 +16,9 @@
 
 #include <oleacc.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -251,6 +254,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2)
     return 2;
   std::wstring command = argv[1];
+  // Lines end in "\n" alone, as the shell that reads them expects.
+  _setmode(_fileno(stdout), _O_BINARY);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int code = 2;
   if (command == L"tree") {
