@@ -156,6 +156,9 @@ text_of() {
   grep " name=$1 " "$work/dump.txt" | grep ' shown=1 ' | head -1 | sed -n 's/.* text=\(.*\)/\1/p'
 }
 shot() { import -window root "$shots/$1.png"; }
+# acc COMMAND ARG...: our accessibility client ($accclient) as a second process of the prefix,
+# reading and pressing the program's controls by name (tools/accclient); prints what it read.
+acc() { LC_ALL=zh_CN.UTF-8 WINEDEBUG=${ACC_WINEDEBUG:--all} "$repo/scripts/wine-run" "$accclient" "$@"; }
 # The title of the program's topmost mapped X window ("Lessora" for the main window, "" for the
 # popups and boxes, which have none).
 top_window() {

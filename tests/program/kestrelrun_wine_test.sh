@@ -11,6 +11,8 @@
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 program=$(readlink -f "$1") prefix=$(readlink -f "$2") http_port=$3 vcam=${4:-} shots=${5:-}
+# The accessibility client, when the build made one.
+accclient=${KESTREL_ACCCLIENT:-}
 bin=$(dirname "$program")
 source "$repo/tests/support/window_test.sh"
 [ -n "$shots" ] || shots=$work/shots
@@ -205,6 +207,13 @@ if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
       fail "$machine: the camera popup did not offer the virtual camera"
     expected=$repo/testdata/results/$machine.txt
     fresh
+    # A reader finds the score and the problem count by what they are, as the window shows them.
+    if [ -n "${accclient:-}" ]; then
+      [ "$(acc name 综合得分)" = "$(text_of detect_pro_info_2)" ] ||
+        fail "$machine: the reader's score is not the window's $(text_of detect_pro_info_2)"
+      [ "$(acc name 问题数)" = "$(text_of detect_pro_info_1)" ] ||
+        fail "$machine: the reader's problem count is not the window's $(text_of detect_pro_info_1)"
+    fi
     # The score is compared through the report page below, not with the recording: its memory
     # occupancy part comes from the host's own memory status (Wine passes it through), which
     # moves between the recording and the run by more than one of its bands.

@@ -407,3 +407,45 @@ std::wstring FocusName(const SHostWnd& host) {
 }
 
 }  // namespace toolkit::headless
+
+namespace toolkit::headless {
+
+std::vector<std::wstring> AccLines(SHostWnd& host) {
+  static const struct {
+    unsigned bit;
+    const wchar_t* word;
+  } kStates[] = {
+      {kAccFocused, L"focused"},   {kAccFocusable, L"focusable"}, {kAccUnavailable, L"unavailable"},
+      {kAccChecked, L"checked"},   {kAccInvisible, L"invisible"}, {kAccSelected, L"selected"},
+      {kAccReadOnly, L"readonly"},
+  };
+  std::vector<std::wstring> lines;
+  AccTree tree = host.GetAccessibleTree();
+  for (const AccNode& node : tree.Nodes()) {
+    std::wstring line(static_cast<size_t>(node.depth) * 2, L' ');
+    line += AccRoleName(node.role);
+    line += L" \"" + node.name + L"\"";
+    if (!node.value.empty())
+      line += L" =" + node.value;
+    if (!node.description.empty())
+      line += L" (" + node.description + L")";
+    for (const auto& state : kStates) {
+      if (node.state & state.bit)
+        line += std::wstring(L" ") + state.word;
+    }
+    if (node.action != AccAction::kNone)
+      line += std::wstring(L" ") + AccActionName(node.action);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool AccPress(SHostWnd& host, const std::wstring& name) {
+  AccTree tree = host.GetAccessibleTree();
+  int index = tree.FindByName(name);
+  if (index <= 0)
+    return false;
+  return host.DoAccessibleAction(tree.Nodes()[static_cast<size_t>(index)].id);
+}
+
+}  // namespace toolkit::headless

@@ -103,6 +103,7 @@ class HeadlessWindow : public INativeWindow {
   void FocusChild(std::uintptr_t child) override { focusedChild_ = child; }
   std::uintptr_t CreateRichTextChild(const std::string& rtf) override;
   void DestroyChild(std::uintptr_t child) override { children_.erase(child); }
+  void NotifyAccessible(AccEvent event, long id) override { accEvents_.push_back({event, id}); }
 
   INativeWindowSink* Sink() const { return sink_; }
   HeadlessPlatform& Platform() const { return *platform_; }
@@ -123,6 +124,13 @@ class HeadlessWindow : public INativeWindow {
   };
   const std::map<std::uintptr_t, Child>& Children() const { return children_; }
   std::uintptr_t FocusedChild() const { return focusedChild_; }
+  struct AccRecord {
+    AccEvent event;
+    long id;
+  };
+  // The events readers were told of, in order.
+  const std::vector<AccRecord>& AccEvents() const { return accEvents_; }
+  void ClearAccEvents() { accEvents_.clear(); }
   // Paints the whole window into a fresh recording.
   RecordingRender Paint();
 
@@ -148,6 +156,7 @@ class HeadlessWindow : public INativeWindow {
   std::map<unsigned, Timer> timers_;
   std::map<std::uintptr_t, Child> children_;
   std::uintptr_t focusedChild_ = 0;
+  std::vector<AccRecord> accEvents_;
   std::vector<int> modalCodes_;  // stack of loops: -1 while running
 };
 
@@ -219,5 +228,13 @@ bool Visible(const SHostWnd& host, const std::wstring& name);  // the control an
 bool Enabled(const SHostWnd& host, const std::wstring& name);
 bool Checked(const SHostWnd& host, const std::wstring& name);
 std::wstring FocusName(const SHostWnd& host);
+
+// --- the accessible tree, as readers get it through the platform window ---
+// One line per node: indent by depth, role, name in quotes, then value, states and action, e.g.
+// `  push button "开始检测" focusable Press`.
+std::vector<std::wstring> AccLines(SHostWnd& host);
+// Asks for the default action of the first node of that name, as a reader would; false when
+// there is none or it has no action.
+bool AccPress(SHostWnd& host, const std::wstring& name);
 
 }  // namespace toolkit::headless

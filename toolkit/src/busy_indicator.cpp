@@ -42,19 +42,21 @@ void SBusyIndicator::OnNextFrame() {
   Invalidate();
 }
 
-bool SBusyIndicator::SetAttribute(const std::wstring& name, const std::wstring& value,
-                                  bool loading) {
-  if (name == L"period") {
-    float period = period_;
-    if (AttrFloat(name, value, &period) && period >= 100)
-      period_ = period;
-    else if (period < 100)
-      ReportBadValue(name, value, L"at least 100 milliseconds");
-    return true;
-  }
-  if (name == L"colorArc")
-    return AttrColor(name, value, &colorArc_), true;
-  return SWindow::SetAttribute(name, value, loading);
+bool SBusyIndicator::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  using Value = const std::wstring&;
+  static const AttributeTable<SBusyIndicator> table{
+      {L"period",
+       [](SBusyIndicator& busy, Value name, Value value, bool) {
+         float period = busy.period_;
+         if (busy.AttrFloat(name, value, &period) && period >= 100)
+           busy.period_ = period;
+         else if (period < 100)
+           busy.ReportBadValue(name, value, L"at least 100 milliseconds");
+       }},
+      {L"colorArc", [](SBusyIndicator& busy, Value name, Value value,
+                       bool) { busy.AttrColor(name, value, &busy.colorArc_); }},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void SBusyIndicator::OnPaint(IRender& render) {

@@ -80,14 +80,16 @@ void SLink::OnPaint(IRender& render) {
                   IsDisabled(true) ? colorTextDisabled_ : color);
 }
 
-bool SCheckBox::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"checked") {
-    bool on = checked_;
-    if (AttrBool(name, value, &on))
-      SetCheck(on);
-    return true;
-  }
-  return SButton::SetAttribute(name, value, loading);
+bool SCheckBox::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  static const AttributeTable<SCheckBox> table{
+      {L"checked",
+       [](SCheckBox& box, const std::wstring& name, const std::wstring& value, bool) {
+         bool on = box.checked_;
+         if (box.AttrBool(name, value, &on))
+           box.SetCheck(on);
+       }},
+  };
+  return table.Apply(*this, key, text, load) || SButton::SetAttribute(key, text, load);
 }
 
 void SCheckBox::OnClick() {

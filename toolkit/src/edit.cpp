@@ -16,12 +16,12 @@ SEdit::SEdit() {
   focusable_ = true;
 }
 
-bool SEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"readOnly" || name == L"readonly") {
-    AttrBool(name, value, &readOnly_);
-    return true;
-  }
-  return SWindow::SetAttribute(name, value, loading);
+bool SEdit::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  auto readOnly = [](SEdit& edit, const std::wstring& name, const std::wstring& value, bool) {
+    edit.AttrBool(name, value, &edit.readOnly_);
+  };
+  static const AttributeTable<SEdit> table{{L"readOnly", readOnly}, {L"readonly", readOnly}};
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 bool SEdit::OnKeyDown(const KeyEvent& key) {

@@ -145,6 +145,8 @@ void SHostWnd::Detach(SWindow* window) {
 void SHostWnd::DestroyWindow() {
   if (!native_)
     return;
+  if (native_->IsVisible())
+    NotifyWindowShown(false);
   native_->Destroy();
   Teardown();
 }
@@ -182,8 +184,10 @@ RectF SHostWnd::GetBodyRect() const {
 }
 
 void SHostWnd::ShowWindow(bool show) {
-  if (native_)
-    native_->Show(show);
+  if (!native_)
+    return;
+  native_->Show(show);
+  NotifyWindowShown(show);
 }
 
 void SHostWnd::Minimize() {

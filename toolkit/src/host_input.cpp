@@ -18,6 +18,7 @@ void SHostWnd::SetFocusTo(SWindow* control) {
   if (focus_) {
     focus_->OnFocusChanged(true);
     focus_->Invalidate();
+    focus_->NotifyAccessible(AccEvent::kFocus);
   }
 }
 

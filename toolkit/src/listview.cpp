@@ -63,12 +63,18 @@ void SListView::CreateChildren(pugi::xml_node node) {
   }
 }
 
-bool SListView::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"colorSelText" || name == L"colorSelBkgnd")
-    return AttrColor(name, value, &colorSel_), true;
-  if (name == L"colorHover")
-    return AttrColor(name, value, &colorHover_), true;
-  return SWindow::SetAttribute(name, value, loading);
+bool SListView::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  using Value = const std::wstring&;
+  auto selection = [](SListView& list, Value name, Value value, bool) {
+    list.AttrColor(name, value, &list.colorSel_);
+  };
+  static const AttributeTable<SListView> table{
+      {L"colorSelText", selection},
+      {L"colorSelBkgnd", selection},
+      {L"colorHover", [](SListView& list, Value name, Value value,
+                         bool) { list.AttrColor(name, value, &list.colorHover_); }},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void SListView::SetAdapter(std::shared_ptr<ILvAdapter> adapter) {

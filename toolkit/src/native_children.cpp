@@ -28,26 +28,31 @@ void SNativeChild::Layout(const RectF& parentClient, IRender& measure) {
   PlaceChild();
 }
 
-bool SRichEdit::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"rtf") {
-    source_ = value;
-    UiContext* context = GetContext();
-    auto bytes = context ? context->LoadRawResource(value, L"RTF") : std::nullopt;
-    if (!bytes) {
-      if (context)
-        context->Diagnostics().Report(Diagnostic::kMissingLayout,
-                                      L"no rich text named \"" + value + L"\"");
-      rtf_.clear();
-    } else {
-      rtf_ = *bytes;
-    }
-    return true;
-  }
-  // The view is always read-only, wrapping, with a vertical scroll bar only.
-  if (name == L"readOnly" || name == L"multiLines" || name == L"wordWrap" ||
-      name == L"vscrollBar" || name == L"hscrollBar" || name == L"autoVScroll")
-    return true;
-  return SWindow::SetAttribute(name, value, loading);
+bool SRichEdit::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  static const AttributeTable<SRichEdit> table{
+      {L"rtf",
+       [](SRichEdit& view, const std::wstring&, const std::wstring& value, bool) {
+         view.source_ = value;
+         UiContext* context = view.GetContext();
+         auto bytes = context ? context->LoadRawResource(value, L"RTF") : std::nullopt;
+         if (!bytes) {
+           if (context)
+             context->Diagnostics().Report(Diagnostic::kMissingLayout,
+                                           L"no rich text named \"" + value + L"\"");
+           view.rtf_.clear();
+         } else {
+           view.rtf_ = *bytes;
+         }
+       }},
+      // The view is always read-only, wrapping, with a vertical scroll bar only.
+      {L"readOnly", &IgnoreAttribute<SRichEdit>},
+      {L"multiLines", &IgnoreAttribute<SRichEdit>},
+      {L"wordWrap", &IgnoreAttribute<SRichEdit>},
+      {L"vscrollBar", &IgnoreAttribute<SRichEdit>},
+      {L"hscrollBar", &IgnoreAttribute<SRichEdit>},
+      {L"autoVScroll", &IgnoreAttribute<SRichEdit>},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void SRichEdit::OnAttach(SHostWnd* host) {
@@ -74,16 +79,14 @@ void SRichEdit::OnPaint(IRender& render) {
   render.FillRect(rect, kWhite);
 }
 
-bool SRealWnd::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"wndclass") {
-    wndClass_ = value;
-    return true;
-  }
-  if (name == L"wndname") {
-    wndName_ = value;
-    return true;
-  }
-  return SWindow::SetAttribute(name, value, loading);
+bool SRealWnd::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  static const AttributeTable<SRealWnd> table{
+      {L"wndclass", [](SRealWnd& real, const std::wstring&, const std::wstring& value,
+                       bool) { real.wndClass_ = value; }},
+      {L"wndname", [](SRealWnd& real, const std::wstring&, const std::wstring& value,
+                      bool) { real.wndName_ = value; }},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void SRealWnd::OnAttach(SHostWnd* host) {

@@ -20,6 +20,7 @@ void SProgress::SetValue(int value) {
   if (value == value_)
     return;
   value_ = value;
+  NotifyAccessible(AccEvent::kValueChange);
   Invalidate();
 }
 
@@ -39,24 +40,33 @@ void SProgress::GetRange(int* minimum, int* maximum) const {
     *maximum = max_;
 }
 
-bool SProgress::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  int number = 0;
-  if (name == L"min" || name == L"max" || name == L"value") {
-    if (AttrInt(name, value, &number)) {
-      if (name == L"min")
-        SetRange(number, std::max(number, max_));
-      else if (name == L"max")
-        SetRange(std::min(min_, number), number);
-      else
-        SetValue(number);
-    }
-    return true;
-  }
-  if (name == L"colorBar")
-    return AttrColor(name, value, &colorBar_), true;
-  if (name == L"colorTrack")
-    return AttrColor(name, value, &colorTrack_), true;
-  return SWindow::SetAttribute(name, value, loading);
+bool SProgress::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  using Value = const std::wstring&;
+  static const AttributeTable<SProgress> table{
+      {L"min",
+       [](SProgress& bar, Value name, Value value, bool) {
+         int number = 0;
+         if (bar.AttrInt(name, value, &number))
+           bar.SetRange(number, std::max(number, bar.max_));
+       }},
+      {L"max",
+       [](SProgress& bar, Value name, Value value, bool) {
+         int number = 0;
+         if (bar.AttrInt(name, value, &number))
+           bar.SetRange(std::min(bar.min_, number), number);
+       }},
+      {L"value",
+       [](SProgress& bar, Value name, Value value, bool) {
+         int number = 0;
+         if (bar.AttrInt(name, value, &number))
+           bar.SetValue(number);
+       }},
+      {L"colorBar", [](SProgress& bar, Value name, Value value,
+                       bool) { bar.AttrColor(name, value, &bar.colorBar_); }},
+      {L"colorTrack", [](SProgress& bar, Value name, Value value,
+                         bool) { bar.AttrColor(name, value, &bar.colorTrack_); }},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void SProgress::OnPaint(IRender& render) {

@@ -1,6 +1,7 @@
 #include "toolkit/swindow.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "builtin_controls.h"
 #include "toolkit/tree_host.h"
@@ -26,7 +27,12 @@ void RegisterWindowControl(UiContext& context) {
   context.RegisterWindowClass<SWindow>();
 }
 
-SWindow::SWindow() = default;
+namespace {
+// Accessible ids only need to tell live controls apart; readers ask by id across processes.
+std::atomic<long> nextAccId{1};
+}  // namespace
+
+SWindow::SWindow() : accId_(nextAccId.fetch_add(1)) {}
 
 void SWindow::BindContext(UiContext* context) {
   if (context_ || !context)
@@ -110,6 +116,8 @@ void SWindow::SetWindowText(const std::wstring& text) {
   if (text == text_)
     return;
   text_ = text;
+  NotifyAccessible(GetAccRole() == AccRole::kEditText ? AccEvent::kValueChange
+                                                      : AccEvent::kNameChange);
   if (rule_.count == 2 && (rule_.width < 0 || rule_.height < 0))
     RequestRelayout();
   Invalidate();
@@ -168,129 +176,13 @@ bool SWindow::AttrColor(const std::wstring& name, const std::wstring& value, Col
   return true;
 }
 
-bool SWindow::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  (void)loading;
-  if (name == L"name") {
-    name_ = value;
-  } else if (name == L"id") {
-    AttrInt(name, value, &id_);
-  } else if (name == L"text") {
-    SetWindowText(value);
-  } else if (name == L"tip") {
-    tip_ = value;
-  } else if (name == L"show" || name == L"visible") {
-    bool show = visible_;
-    if (AttrBool(name, value, &show))
-      SetVisible(show);
-  } else if (name == L"enable") {
-    bool enable = enabled_;
-    if (AttrBool(name, value, &enable))
-      EnableWindow(enable);
-  } else if (name == L"pos") {
-    LayoutRule rule = rule_;
-    bool ok = ParsePosRule(value, &rule);
-    if (!ok) {
-      ReportBadValue(name, value, L"\"x,y\" or \"x1,y1,x2,y2\"");
-    } else {
-      rule_ = rule;
-      RequestRelayout();
-    }
-  } else if (name == L"size") {
-    auto size = ParseFloats(value, 2);
-    if (!size || (*size)[0] < -1 || (*size)[1] < -1) {
-      ReportBadValue(name, value, L"\"width,height\"");
-    } else {
-      rule_.width = (*size)[0];
-      rule_.height = (*size)[1];
-      RequestRelayout();
-    }
-  } else if (name == L"offset") {
-    auto offset = ParseFloats(value, 2);
-    if (!offset) {
-      ReportBadValue(name, value, L"\"fx,fy\"");
-    } else {
-      rule_.offsetX = (*offset)[0];
-      rule_.offsetY = (*offset)[1];
-      RequestRelayout();
-    }
-  } else if (name == L"margin") {
-    auto margin = ParseFloats(value, 4);
-    if (!margin)
-      margin = ParseFloats(value, 1);
-    if (!margin) {
-      ReportBadValue(name, value, L"\"m\" or \"l,t,r,b\"");
-    } else {
-      for (size_t i = 0; i < 4; ++i)
-        margin_[i] = (*margin)[margin->size() == 4 ? i : 0];
-      RequestRelayout();
-    }
-  } else if (name == L"skin") {
-    auto skin = context_ ? context_->GetUiDef().FindSkin(value) : nullptr;
-    if (!skin && !value.empty()) {
-      if (context_)
-        context_->Diagnostics().Report(Diagnostic::kMissingSkin,
-                                       L"no skin named \"" + value + L"\"");
-    } else {
-      SetSkin(skin);
-    }
-  } else if (name == L"font") {
-    auto font = ParseFont(value, font_);
-    if (!font) {
-      ReportBadValue(name, value, L"\"size:14,weight:700,face:...,underline:1\"");
-    } else {
-      font_ = *font;
-      RequestRelayout();
-    }
-  } else if (name == L"colorText") {
-    AttrColor(name, value, &colorText_);
-    Invalidate();
-  } else if (name == L"colorTextDisabled") {
-    AttrColor(name, value, &colorTextDisabled_);
-  } else if (name == L"colorBkgnd") {
-    AttrColor(name, value, &colorBkgnd_);
-    Invalidate();
-  } else if (name == L"radius") {
-    AttrFloat(name, value, &radius_);
-  } else if (name == L"align") {
-    if (value == L"left")
-      format_.align = TextAlign::kLeft;
-    else if (value == L"center")
-      format_.align = TextAlign::kCenter;
-    else if (value == L"right")
-      format_.align = TextAlign::kRight;
-    else
-      ReportBadValue(name, value, L"left, center or right");
-  } else if (name == L"valign") {
-    if (value == L"top")
-      format_.valign = TextVAlign::kTop;
-    else if (value == L"middle")
-      format_.valign = TextVAlign::kMiddle;
-    else if (value == L"bottom")
-      format_.valign = TextVAlign::kBottom;
-    else
-      ReportBadValue(name, value, L"top, middle or bottom");
-  } else if (name == L"multiLines") {
-    AttrBool(name, value, &format_.wrap);
-  } else if (name == L"dotted") {
-    AttrBool(name, value, &format_.ellipsis);
-  } else if (name == L"cursor") {
-    cursorHand_ = value == L"hand";
-  } else if (name == L"focusable" || name == L"tabStop") {
-    AttrBool(name, value, &focusable_);
-  } else if (name == L"msgTransparent") {
-    AttrBool(name, value, &msgTransparent_);
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void SWindow::SetVisible(bool visible, bool repaint) {
   if (visible == visible_)
     return;
   visible_ = visible;
   if (!visible && treeHost_)
     treeHost_->OnControlHidden(this);
+  NotifyAccessible(visible ? AccEvent::kShow : AccEvent::kHide);
   NotifyShown();
   RequestRelayout();
   if (repaint && parent_)
@@ -319,6 +211,7 @@ void SWindow::EnableWindow(bool enable, bool repaint) {
   enabled_ = enable;
   if (!enable && treeHost_)
     treeHost_->OnControlHidden(this);
+  NotifyAccessible(AccEvent::kStateChange);
   if (repaint)
     Invalidate();
 }
@@ -333,7 +226,13 @@ void SWindow::SetCheck(bool checked) {
   if (checked == checked_)
     return;
   checked_ = checked;
+  NotifyAccessible(AccEvent::kStateChange);
   Invalidate();
+}
+
+void SWindow::NotifyAccessible(AccEvent event) const {
+  if (treeHost_)
+    treeHost_->NotifyAccessible(event, this);
 }
 
 void SWindow::SetFocus() {

@@ -45,20 +45,23 @@ bool STabCtrl::SetCurSel(int page) {
   return true;
 }
 
-bool STabCtrl::SetAttribute(const std::wstring& name, const std::wstring& value, bool loading) {
-  if (name == L"curSel") {
-    int page = 0;
-    if (AttrInt(name, value, &page)) {
-      curSel_ = page;
-      if (!loading)
-        SetCurSel(page);
-    }
-    return true;
-  }
-  // Header-less pages without animation are all this tab control draws.
-  if (name == L"tabHeight" || name == L"animateSteps" || name == L"tabWidth")
-    return true;
-  return SWindow::SetAttribute(name, value, loading);
+bool STabCtrl::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
+  static const AttributeTable<STabCtrl> table{
+      {L"curSel",
+       [](STabCtrl& tabs, const std::wstring& name, const std::wstring& value, bool loading) {
+         int page = 0;
+         if (tabs.AttrInt(name, value, &page)) {
+           tabs.curSel_ = page;
+           if (!loading)
+             tabs.SetCurSel(page);
+         }
+       }},
+      // Header-less pages without animation are all this tab control draws.
+      {L"tabHeight", &IgnoreAttribute<STabCtrl>},
+      {L"animateSteps", &IgnoreAttribute<STabCtrl>},
+      {L"tabWidth", &IgnoreAttribute<STabCtrl>},
+  };
+  return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
 void STabCtrl::OnInitFinished() {

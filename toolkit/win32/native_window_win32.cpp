@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "accessible_win32.h"
 #include "render_win32.h"
 #include "resources_win32.h"
 #include "richtext_win32.h"
@@ -55,7 +56,10 @@ class Win32Window : public INativeWindow {
     Destroy();
   }
 
-  void SetSink(INativeWindowSink* sink) override { sink_ = sink; }
+  void SetSink(INativeWindowSink* sink) override {
+    sink_ = sink;
+    accessible_.SetSink(sink);
+  }
   void SetTitle(const std::wstring& title) override { SetWindowTextW(hwnd_, title.c_str()); }
   void SetGeometry(const RectF& body, float shadowMargin, float cornerRadius) override;
   RectF Geometry() const override { return body_; }
@@ -100,6 +104,7 @@ class Win32Window : public INativeWindow {
     if (IsWindow(reinterpret_cast<HWND>(child)))
       DestroyWindow(reinterpret_cast<HWND>(child));
   }
+  void NotifyAccessible(AccEvent event, long id) override { accessible_.Notify(event, id); }
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -134,6 +139,7 @@ class Win32Window : public INativeWindow {
   HBITMAP buffer_ = nullptr;
   void* bits_ = nullptr;
   SIZE bufferSize_{0, 0};
+  WindowAccessibility accessible_;
 };
 
 void RegisterClassOnce() {
@@ -165,6 +171,7 @@ Win32Window::Win32Window(const NativeWindowOptions& options)
     exStyle = WS_EX_APPWINDOW;
   hwnd_ = CreateWindowExW(exStyle, kClass, options.title.c_str(), style, 0, 0, 1, 1, owner_,
                           nullptr, GetModuleHandleW(nullptr), this);
+  accessible_.Connect(hwnd_, scale_);
   if (hwnd_ && options.appWindow && !options.child && !options.dropDown) {
     for (auto [key, which] :
          {std::pair{options.bigIcon, ICON_BIG}, std::pair{options.smallIcon, ICON_SMALL}}) {
@@ -185,6 +192,7 @@ void Win32Window::Destroy() {
   tooltip_ = nullptr;
   RequestFrames(false);
   shadow_.Show(false);
+  accessible_.Disconnect();
   // Asked by the core, which tears itself down afterwards: the window's WM_DESTROY must not
   // report back (the report could delete this object while it is still destroying).
   hwnd_ = nullptr;
@@ -574,7 +582,13 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
           sink->OnDestroyed();  // may delete this object: nothing of it is used after
       }
       return 0;
+    case WM_GETOBJECT:
+      return accessible_.OnGetObject(wp, lp);
+    case WindowAccessibility::kActionMessage:
+      accessible_.OnAction(wp);
+      return 0;
     case WM_DESTROY:
+      accessible_.Disconnect();
       RequestFrames(false);
       shadow_.Show(false);
       hwnd_ = nullptr;

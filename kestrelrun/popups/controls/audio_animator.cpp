@@ -48,26 +48,29 @@ void SMicAudioAnimator::OnNextFrame() {
   }
 }
 
-bool SMicAudioAnimator::SetAttribute(const std::wstring& name, const std::wstring& value,
-                                     bool loading) {
+bool SMicAudioAnimator::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
   // A malformed number is reported and keeps the old value.
-  if (SameName(name, L"speed")) {
-    if (!ParseIntAttr(value, &speed_))
-      ReportBadValue(name, value, L"a whole number or 0x and hex digits");
-    return true;
-  }
-  if (SameName(name, L"steps")) {
-    if (!ParseIntAttr(value, &steps_))
-      ReportBadValue(name, value, L"a whole number or 0x and hex digits");
-    return true;
-  }
-  if (SameName(name, L"WaveColor")) {
-    if (value.empty())
-      return false;
-    AttrColor(name, value, &waveColor_);
-    return true;
-  }
-  return SImageWnd::SetAttribute(name, value, loading);
+  using Value = const std::wstring&;
+  static const toolkit::AttributeTable<SMicAudioAnimator> table{
+      {
+          {L"speed",
+           [](SMicAudioAnimator& wave, Value name, Value value, bool) {
+             if (!ParseIntAttr(value, &wave.speed_))
+               wave.ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+           }},
+          {L"steps",
+           [](SMicAudioAnimator& wave, Value name, Value value, bool) {
+             if (!ParseIntAttr(value, &wave.steps_))
+               wave.ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+           }},
+          {L"WaveColor", [](SMicAudioAnimator& wave, Value name, Value value,
+                            bool) { wave.AttrColor(name, value, &wave.waveColor_); }},
+      },
+      toolkit::AttrNames::kAnyCase};
+  // An empty wave colour is not one this control takes.
+  if (SameName(key, L"WaveColor") && text.empty())
+    return false;
+  return table.Apply(*this, key, text, load) || SImageWnd::SetAttribute(key, text, load);
 }
 
 void SMicAudioAnimator::UpdateBars() {

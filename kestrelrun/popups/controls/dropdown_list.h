@@ -178,19 +178,23 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
   const std::wstring& GetSearchText() const { return searchText_; }
   void SetSearchText(const std::wstring& text) { searchText_ = text; }
 
-  bool SetAttribute(const std::wstring& name, const std::wstring& value,
-                    bool loading = false) override {
-    if (SameName(name, L"dropAlign")) {
-      if (!ParseIntAttr(value, &dropAlign_))
-        ReportBadValue(name, value, L"a whole number or 0x and hex digits");
-      return true;
-    }
-    if (SameName(name, L"maxDropHeight")) {
-      if (!ParseIntAttr(value, &maxDropHeight_))
-        ReportBadValue(name, value, L"a whole number or 0x and hex digits");
-      return true;
-    }
-    return toolkit::SWindow::SetAttribute(name, value, loading);
+  bool SetAttribute(const std::wstring& key, const std::wstring& text, bool load = false) override {
+    using Value = const std::wstring&;
+    static const toolkit::AttributeTable<SSearchDropdownList> table{
+        {
+            {L"dropAlign",
+             [](SSearchDropdownList& list, Value name, Value value, bool) {
+               if (!ParseIntAttr(value, &list.dropAlign_))
+                 list.ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+             }},
+            {L"maxDropHeight",
+             [](SSearchDropdownList& list, Value name, Value value, bool) {
+               if (!ParseIntAttr(value, &list.maxDropHeight_))
+                 list.ReportBadValue(name, value, L"a whole number or 0x and hex digits");
+             }},
+        },
+        toolkit::AttrNames::kAnyCase};
+    return table.Apply(*this, key, text, load) || toolkit::SWindow::SetAttribute(key, text, load);
   }
 
   // The popup's layout node is kept, not built as a child.

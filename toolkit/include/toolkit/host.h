@@ -103,6 +103,13 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void OnActivate(bool active) override;
   bool OnCloseRequest() override;
   void OnDestroyed() override;
+  AccTree GetAccessibleTree() override { return AccTree(*this); }
+  bool DoAccessibleAction(long id) override;
+  bool FocusAccessible(long id) override;
+
+  // How readers see the window itself, and what they call it (its title).
+  virtual AccRole GetAccWindowRole() const { return AccRole::kWindow; }
+  const std::wstring& GetWindowTitle() const { return title_; }
 
   // The deepest control under `at` that takes the mouse.
   SWindow* HitTest(PointF at) const;
@@ -127,6 +134,9 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void AttachControl(SWindow* control) override { Attach(control); }
   void DetachControl(SWindow* control) override { Detach(control); }
   void DispatchUnhandled(EventArgs& evt) override { _HandleEvent(&evt); }
+  void NotifyAccessible(AccEvent event, const SWindow* control) override;
+  // The window itself was shown or hidden.
+  void NotifyWindowShown(bool shown);
 
   bool BuildTree(pugi::xml_node root);
   void Attach(SWindow* window);
@@ -168,6 +178,7 @@ class SHostDialog : public SHostWnd {
   int DoModal(SHostWnd* parent = nullptr);
   void EndDialog(int code);
   bool IsModal() const { return inModal_; }
+  AccRole GetAccWindowRole() const override { return AccRole::kDialog; }
 
  protected:
   virtual void OnOK() { EndDialog(kDialogOk); }
@@ -204,6 +215,7 @@ class SDropDownWnd : public SHostWnd {
   void EndDropDown(int code = kDialogCancel);
   int GetExitCode() const { return exitCode_; }
   ISDropDownOwner* GetOwner() const { return owner_; }
+  AccRole GetAccWindowRole() const override { return AccRole::kMenuPopup; }
 
  protected:
   void OnActivateChanged(bool active) override;

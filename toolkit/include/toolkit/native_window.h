@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/accessibility.h"
 #include "toolkit/render.h"
 
 namespace toolkit {
@@ -41,6 +42,18 @@ class INativeWindowSink {
   // The user or the system asks to close; false keeps the window open.
   virtual bool OnCloseRequest() = 0;
   virtual void OnDestroyed() = 0;
+
+  // What readers ask through the platform: the shown controls, a control's default action
+  // (run later by the platform, never inside the reader's call) and moving the focus to one.
+  virtual AccTree GetAccessibleTree() { return AccTree(); }
+  virtual bool DoAccessibleAction(long id) {
+    (void)id;
+    return false;
+  }
+  virtual bool FocusAccessible(long id) {
+    (void)id;
+    return false;
+  }
 };
 
 // What the core asks of the platform's window. Sizes are layout pixels; the platform scales.
@@ -87,6 +100,9 @@ class INativeWindow {
     return 0;
   }
   virtual void DestroyChild(std::uintptr_t child) { (void)child; }
+
+  // Tells readers that node `id` of the accessible tree changed (0: the window itself).
+  virtual void NotifyAccessible(AccEvent event, long id) { (void)event, (void)id; }
 };
 
 }  // namespace toolkit

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/accessibility.h"
+#include "toolkit/attribute_table.h"
 #include "toolkit/events.h"
 #include "toolkit/layout_rule.h"
 #include "toolkit/native_window.h"
@@ -142,6 +144,20 @@ class SWindow {
   virtual void OnClick() {}
   virtual void OnFocusChanged(bool focused) { (void)focused; }
 
+  // --- accessibility ---
+  // How readers see the control; kNone keeps it out of the tree (its children take its place).
+  virtual AccRole GetAccRole() const;
+  // The layout's "accName", else the control's own words (its text, or its tip for a picture).
+  virtual std::wstring GetAccName() const;
+  // The layout's "accDesc", else the tip when the name does not already say it.
+  std::wstring GetAccDescription() const;
+  // A progress bar's or slider's number, an edit box's text.
+  virtual std::wstring GetAccValue() const;
+  virtual unsigned GetAccState() const;
+  virtual AccAction GetAccAction() const;
+  // Unique among the controls of a process while the control lives; never 0.
+  long GetAccId() const { return accId_; }
+
   // --- life ---
   // Builds the children from a layout node; controls that keep parts of their node (templates,
   // pop-up layouts) override it.
@@ -164,9 +180,12 @@ class SWindow {
   bool AttrColor(const std::wstring& name, const std::wstring& value, Color* out) const;
   void ReportBadValue(const std::wstring& name, const std::wstring& value,
                       const wchar_t* expected) const;
+  // Tells the host window's readers that something about this control changed.
+  void NotifyAccessible(AccEvent event) const;
 
   std::wstring text_;
   std::wstring tip_;
+  std::wstring accName_, accDesc_;
   FontDesc font_;
   TextFormat format_;
   Color colorText_{51, 51, 51, 255};
@@ -182,11 +201,17 @@ class SWindow {
   bool msgTransparent_ = false;
 
  private:
+  // The attributes of every control; subclasses keep tables of their own for what they add.
+  static const AttributeTable<SWindow>& Attributes();
+  static void SetShowAttr(SWindow& w, const std::wstring& name, const std::wstring& value, bool);
+  static void SetFocusableAttr(SWindow& w, const std::wstring& name, const std::wstring& value,
+                               bool);
   // Gives the control and its children the context, once; the control's font starts as the
   // context's default font then.
   void BindContext(UiContext* context);
 
   UiContext* context_ = nullptr;
+  long accId_;
   SWindow* parent_ = nullptr;
   SWindow* owner_ = nullptr;
   SHostWnd* host_ = nullptr;       // what GetContainer hands out

@@ -3,6 +3,7 @@
 // window implements it; the tree knows nothing more of it.
 #pragma once
 
+#include "toolkit/accessibility.h"
 #include "toolkit/render.h"
 
 namespace toolkit {
@@ -22,6 +23,8 @@ class ITreeHost {
   virtual void DetachControl(SWindow* control) = 0;
   virtual void OnControlDestroyed(SWindow* control) = 0;
   virtual void OnControlHidden(SWindow* control) = 0;
+  // Something readers follow changed on a control.
+  virtual void NotifyAccessible(AccEvent event, const SWindow* control) = 0;
   // An event that went up the whole tree unhandled.
   virtual void DispatchUnhandled(EventArgs& evt) = 0;
 };
