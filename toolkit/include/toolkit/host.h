@@ -83,6 +83,10 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   SWindow* GetFocus() const override { return focus_; }
   void SetFocusTo(SWindow* control) override;
   void MoveFocus(bool backwards);
+  // The focus mark is drawn once the keyboard is used and hidden again by a mouse press, as
+  // Windows shows its focus rectangles.
+  bool IsFocusMarkShown() const { return focusMark_; }
+  void ShowFocusMark(bool show);
 
   // Called by the tree.
   void InvalidateRect(const RectF& rect) override;
@@ -103,6 +107,7 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void OnActivate(bool active) override;
   bool OnCloseRequest() override;
   void OnDestroyed() override;
+  void OnSystemColorsChanged() override;
 
   // The deepest control under `at` that takes the mouse.
   SWindow* HitTest(PointF at) const;
@@ -134,6 +139,8 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void Teardown();
   void UpdateFrames();
   void UpdateHover(PointF at);
+  void PaintFocusMark(IRender& render);
+  void InvalidateFocusMark(SWindow* control);
 
   UiContext& context_;
   std::wstring layoutName_;
@@ -148,6 +155,7 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   SWindow* hover_ = nullptr;
   SWindow* pressed_ = nullptr;
   SWindow* focus_ = nullptr;
+  bool focusMark_ = false;
   std::vector<ITimelineHandler*> timeline_;
   bool layoutDirty_ = true;
   bool tornDown_ = false;

@@ -41,6 +41,8 @@ class INativeWindowSink {
   // The user or the system asks to close; false keeps the window open.
   virtual bool OnCloseRequest() = 0;
   virtual void OnDestroyed() = 0;
+  // The system's colours or its high-contrast setting changed.
+  virtual void OnSystemColorsChanged() {}
 };
 
 // What the core asks of the platform's window. Sizes are layout pixels; the platform scales.

@@ -20,6 +20,8 @@ class xml_node;
 namespace toolkit {
 
 class ITreeHost;
+struct Palette;
+struct SystemColors;
 class SHostWnd;
 class UiContext;
 
@@ -141,6 +143,9 @@ class SWindow {
   virtual bool OnKeyDown(const KeyEvent& key);
   virtual void OnClick() {}
   virtual void OnFocusChanged(bool focused) { (void)focused; }
+  // Where the host draws the focus mark round the focused control, and its corner radius.
+  virtual RectF GetFocusRect() const;
+  virtual float GetFocusRadius() const;
 
   // --- life ---
   // Builds the children from a layout node; controls that keep parts of their node (templates,
@@ -164,13 +169,18 @@ class SWindow {
   bool AttrColor(const std::wstring& name, const std::wstring& value, Color* out) const;
   void ReportBadValue(const std::wstring& name, const std::wstring& value,
                       const wchar_t* expected) const;
+  // Takes the control's default colours from `palette`: from the built-in shades when it is
+  // made, from its context's named colours when it joins a tree (attributes come after).
+  virtual void ApplyPalette(const Palette& palette);
+  // The high-contrast theme's colours while it is on, else null.
+  const SystemColors* HighContrast() const;
 
   std::wstring text_;
   std::wstring tip_;
   FontDesc font_;
   TextFormat format_;
-  Color colorText_{51, 51, 51, 255};
-  Color colorTextDisabled_{170, 176, 186, 255};
+  Color colorText_;
+  Color colorTextDisabled_;
   Color colorBkgnd_{0, 0, 0, 0};
   float radius_ = 0;
   float margin_[4] = {0, 0, 0, 0};  // inset of the client area: left, top, right, bottom
