@@ -15,7 +15,42 @@ constexpr const wchar_t* kAlreadyRunning = L"程序已经在运行！";
 constexpr const wchar_t* kNewVersion = L"检测到当前工具有新的版本更新，请下载最新版本使用。";
 constexpr const wchar_t* kConfirmExit = L"正在检测中,确认退出吗？";
 
-enum MainPage { kStartPage = 0, kAgreementPage = 3 };
+enum MainPage { kStartPage = 0, kResultsPage = 2, kAgreementPage = 3, kNoNetworkPage = 4 };
+
+// Where the keyboard focus goes when a page comes up: its main action.
+const wchar_t* PageAction(int page) {
+  switch (page) {
+    case kStartPage:
+      return L"btn_sys_run";
+    case kResultsPage:
+      return L"btn_sys_look";
+    case kNoNetworkPage:
+      return L"btn_sys_retry";
+    default:
+      return nullptr;
+  }
+}
+
+// The first control of that name that can be seen (each page repeats the caption's buttons).
+bool InTree(const toolkit::SWindow* root, const toolkit::SWindow* window) {
+  for (; window; window = window->GetParent()) {
+    if (window == root)
+      return true;
+  }
+  return false;
+}
+
+toolkit::SWindow* FindShown(toolkit::SWindow* window, const std::wstring& name) {
+  if (!window || !window->IsVisible())
+    return nullptr;
+  if (window->GetName() == name)
+    return window;
+  for (size_t i = 0; i < window->GetChildrenCount(); ++i) {
+    if (toolkit::SWindow* found = FindShown(window->GetChild(i), name))
+      return found;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -132,6 +167,9 @@ bool CMainWnd::OnInitDialog() {
   services_.ReadDeviceInfo();
   if (popupsFactory_)
     popups_ = popupsFactory_(*this);
+  // The keyboard starts on the start button (its mark shows once a key is pressed).
+  if (toolkit::SWindow* run = FindShown(GetRoot(), L"btn_sys_run"))
+    run->SetFocus();
   initialised_ = true;
   return true;
 }
@@ -239,9 +277,36 @@ void CMainWnd::_HandleEvent(toolkit::EventArgs* evt) {
     ++evt->handled;
 }
 
+bool CMainWnd::OnKeyEvent(const toolkit::KeyEvent& key) {
+  if (SHostWnd::OnKeyEvent(key))
+    return true;
+  if (key.key != toolkit::Key::kEscape)
+    return false;
+  // Esc closes what lies over the page: the more menu, else the agreement panel.
+  toolkit::SWindow* menu = FindChildByName(L"win_main_tips");
+  if (menu && menu->IsVisible()) {
+    ShowMoreMenu(false);
+    if (toolkit::SWindow* more = FindShown(GetRoot(), L"btn_sys_abort"))
+      more->SetFocus();
+    return true;
+  }
+  if (agreementShown_) {
+    agreementShown_ = false;
+    ShowMainPage(kStartPage);
+    return true;
+  }
+  return false;
+}
+
 void CMainWnd::ShowMoreMenu(bool show) {
-  if (toolkit::SWindow* menu = FindChildByName(L"win_main_tips"))
+  toolkit::SWindow* menu = FindChildByName(L"win_main_tips");
+  if (menu)
     menu->SetAttribute(L"show", show ? L"1" : L"0");
+  // Opened from the keyboard, the menu takes the focus so that its items come next.
+  if (show && menu) {
+    if (toolkit::SWindow* first = menu->FindChildByName(L"btn_more_about"))
+      first->SetFocus();
+  }
   // The more button's tip would lie over the menu's first item and take its click.
   if (show && GetNative())
     GetNative()->HideTooltip();
@@ -284,8 +349,18 @@ int CMainWnd::MessageBox(const std::wstring& text, int type) {
 // --- IDetectView ---
 
 void CMainWnd::ShowMainPage(int page) {
-  if (auto* tab = FindChildByName2<toolkit::STabCtrl>(L"tab_main_op"))
-    tab->SetCurSel(page);
+  auto* tab = FindChildByName2<toolkit::STabCtrl>(L"tab_main_op");
+  if (!tab)
+    return;
+  toolkit::SWindow* focus = GetFocus();
+  bool onPages = !focus || InTree(tab, focus);
+  tab->SetCurSel(page);
+  // The focus follows to the new page's main action, unless the user has it elsewhere (the
+  // more menu).
+  const wchar_t* action = PageAction(page);
+  toolkit::SWindow* target = action ? FindShown(tab, action) : nullptr;
+  if (onPages && target && !target->IsDisabled(true))
+    target->SetFocus();
 }
 
 void CMainWnd::SetCardPage(const std::wstring& card, int page) {

@@ -85,6 +85,7 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   bool OnClose() override;
   void OnDestroy() override;
   void _HandleEvent(toolkit::EventArgs* evt) override;
+  bool OnKeyEvent(const toolkit::KeyEvent& key) override;
 
  private:
   // The popups' operations as the controller sees them: the popups made at initialisation, or

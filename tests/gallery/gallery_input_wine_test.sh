@@ -143,12 +143,12 @@ fi
 if open_gallery XML_MAINWND; then
   read -r _ _ _ _ _ _ wx wy _ <"$work/dump.txt"
   xdotool mousemove $((wx + 100)) $((wy + 200))
-  # The caption's buttons take no focus; Tab wraps round, Shift+Tab goes back.
-  want=" btn_sys_run checkbox_sys_agreement btn_sys_agreement btn_sys_feedback btn_sys_run"
-  want="$want btn_sys_feedback btn_sys_run"
+  # The caption's buttons come first; Shift+Tab from nothing goes to the end, Tab wraps round.
+  want=" btn_sys_feedback btn_sys_abort btn_sys_min btn_sys_close btn_sys_run"
+  want="$want checkbox_sys_agreement btn_sys_run"
   order=
   next=($want)
-  for keys in Tab Tab Tab Tab Tab shift+Tab Tab; do
+  for keys in shift+Tab Tab Tab Tab Tab Tab shift+Tab; do
     xdotool key "$keys"
     # Each key moves the focus: wait for the control it should reach, and note where it is.
     until_dump "grep ' focus=1 ' \"\$work/dump.txt\" | grep -q ' name=${next[0]} '"

@@ -202,6 +202,29 @@ box_button() {
   esac
 }
 
+# Driving by keys alone (xdotool keys, no clicks) into the window that has the keyboard.
+# focus_to NAME [SECTION]: Tab until the dump shows NAME focused (in the tree after the line
+# SECTION, the main window's when none); 40 presses at most.
+focus_to() {
+  local i tree
+  for i in $(seq 40); do
+    fresh
+    if [ -n "${2:-}" ]; then tree=$(sed -n "/^$2\$/,\$p" "$work/dump.txt"); else tree=$(cat "$work/dump.txt"); fi
+    grep " name=$1 " <<<"$tree" | grep ' shown=1 ' | grep -q ' focus=1 ' && return 0
+    xdotool key --clearmodifiers Tab
+    sleep 0.15
+  done
+  fail "Tab never reached $1"
+  return 1
+}
+# press NAME / press_in SECTION NAME: the keyboard's counterparts of click and click_in
+# (the focus moved there by Tab, then Enter).
+press() { focus_to "$1" || return 1; xdotool key --clearmodifiers Return; sleep 0.3; }
+press_in() { focus_to "$2" "$1" || return 1; xdotool key --clearmodifiers Return; sleep 0.3; }
+# What detect and report_page use to press a control: the mouse unless a caller sets
+# drive_click=press drive_click_in=press_in for a run by keys alone.
+drive_click=click drive_click_in=click_in
+
 # detect NAME: one detection as a user makes it, the program started as NAME already showing its
 # start page with both agreement boxes ticked: the start button, the audio popup's "works", the
 # camera popup's open button and, once the picture shows, its "works", then the results page.
@@ -215,7 +238,7 @@ detect() {
   # The status label's own text in the layout, shown until the first step names itself.
   placeholder=$(sed -n 's/.*name="detect_pro_showinfo_1".*>\(.*\)<\/text>.*/\1/p' \
     "$repo/kestrelrun/res/layout/main_wnd.xml")
-  click btn_sys_run || return 1
+  $drive_click btn_sys_run || return 1
   shot detect-1-detecting
   for i in $(seq 3000); do
     fresh || continue
@@ -232,15 +255,15 @@ detect() {
       sleep 1.5  # the test tone's bars
       shot detect-2-audio-popup
       ! declare -F detect_popup_shown >/dev/null || detect_popup_shown audio
-      click_in "popup audio" btn_popwnd_audio_work
+      $drive_click_in "popup audio" btn_popwnd_audio_work
     elif grep -q '^popup camera$' "$work/dump.txt"; then
       if [ "$(section_field 'popup camera' vlcwnd shown)" != 1 ]; then
         echo "popup camera: camera $(section_text 'popup camera' edit_input_2)" | tee -a "$shown"
-        click_in "popup camera" btn_popwnd_video_open
+        $drive_click_in "popup camera" btn_popwnd_video_open
         sleep 3  # the picture shows about two seconds after the open
         shot detect-3-camera-popup
       else
-        click_in "popup camera" btn_popwnd_video_work
+        $drive_click_in "popup camera" btn_popwnd_video_work
       fi
     elif grep -q '^msgbox ' "$work/dump.txt"; then
       grep '^msgbox ' "$work/dump.txt" | head -1 | sed 's/^msgbox /message box: /' | tee -a "$shown"
@@ -274,7 +297,7 @@ log_problems() {
 # report_page: clicks "查看完整报告" and prints the address the browser stand-in was given.
 report_page() {
   : >"$KESTREL_OPENED_LOG"
-  click btn_sys_look || return 1
+  $drive_click btn_sys_look || return 1
   local i
   for i in $(seq 50); do
     [ -s "$KESTREL_OPENED_LOG" ] && { tail -1 "$KESTREL_OPENED_LOG"; return 0; }

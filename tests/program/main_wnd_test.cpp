@@ -310,5 +310,60 @@ TEST_F(MainWndTest, TheDnsBarShowsQuarterSteps) {
   EXPECT_EQ(seen, (std::vector<int>{25, 50, 75}));
 }
 
+// The whole window by keys alone: each step's key, then the page, the more menu and the focus.
+TEST_F(MainWndTest, EveryActionOfTheStartPageByKeys) {
+  using toolkit::Key;
+  using toolkit::headless::FocusName;
+  Open();
+  struct Step {
+    const char* what;
+    Key key;
+    bool shift;
+    int page;
+    bool menu;
+    const wchar_t* focus;
+  };
+  const Step steps[] = {
+      {"opens on the start button", Key::kOther, false, 0, false, L"btn_sys_run"},
+      {"back past the caption", Key::kTab, true, 0, false, L"btn_sys_close"},
+      {"to the more button", Key::kTab, true, 0, false, L"btn_sys_min"},
+      {"", Key::kTab, true, 0, false, L"btn_sys_abort"},
+      {"Enter opens the menu on its first item", Key::kEnter, false, 0, true, L"btn_more_about"},
+      {"Tab inside the menu", Key::kTab, false, 0, true, L"btn_more_help"},
+      {"Esc closes it, back on the more button", Key::kEscape, false, 0, false, L"btn_sys_abort"},
+      {"on to the start button", Key::kTab, false, 0, false, L"btn_sys_min"},
+      {"", Key::kTab, false, 0, false, L"btn_sys_close"},
+      {"", Key::kTab, false, 0, false, L"btn_sys_run"},
+      {"the agreement box", Key::kTab, false, 0, false, L"checkbox_sys_agreement"},
+      {"Space unticks it", Key::kSpace, false, 0, false, L"checkbox_sys_agreement"},
+      {"the start button is skipped", Key::kTab, true, 0, false, L"btn_sys_close"},
+      {"", Key::kTab, false, 0, false, L"checkbox_sys_agreement"},
+      {"ticked again", Key::kSpace, false, 0, false, L"checkbox_sys_agreement"},
+      {"the agreement link", Key::kTab, false, 0, false, L"btn_sys_agreement"},
+      {"Enter opens the agreement's text", Key::kEnter, false, 3, false, L"agreement_edit"},
+      {"Esc closes it onto the start button", Key::kEscape, false, 0, false, L"btn_sys_run"},
+      {"Esc on the page itself does nothing", Key::kEscape, false, 0, false, L"btn_sys_run"},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.what);
+    if (s.key != Key::kOther)
+      toolkit::headless::PressKey(*window_, s.key, s.shift);
+    EXPECT_EQ(Page(*window_, L"tab_main_op"), s.page);
+    EXPECT_EQ(Visible(*window_, L"win_main_tips"), s.menu);
+    EXPECT_EQ(FocusName(*window_), s.focus);
+  }
+  EXPECT_TRUE(window_->IsFocusMarkShown());
+  // Enter starts; the close request (Alt+F4) during the run asks first, as the close button.
+  toolkit::headless::PressKey(*window_, Key::kEnter);
+  EXPECT_EQ(Page(*window_, L"tab_main_op"), 1);
+  ASSERT_TRUE(window_->Controller().State().running);
+  AnswerBox(L"button2nd");
+  EXPECT_FALSE(platform_.WindowOf(*window_)->Sink()->OnCloseRequest());
+  ASSERT_EQ(boxTexts_.size(), 1u);
+  EXPECT_EQ(boxTexts_[0], L"正在检测中,确认退出吗？");
+  EXPECT_FALSE(platform_.QuitRequested());
+  EXPECT_TRUE(window_->Controller().State().running);
+}
+
 }  // namespace
 }  // namespace kestrelrun

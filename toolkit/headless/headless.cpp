@@ -187,6 +187,15 @@ void HeadlessPlatform::Forget(HeadlessWindow* window) {
     active_ = nullptr;
 }
 
+void HeadlessPlatform::SetHighContrast(std::optional<SystemColors> colors) {
+  highContrast_ = colors;
+  auto windows = windows_;
+  for (HeadlessWindow* window : windows) {
+    if (window->Sink())
+      window->Sink()->OnSystemColorsChanged();
+  }
+}
+
 HeadlessWindow* HeadlessPlatform::WindowOf(const SHostWnd& host) const {
   for (HeadlessWindow* window : windows_) {
     if (window == host.GetNative())

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,11 @@ class HeadlessPlatform : public INativePlatform {
   }
   bool QuitRequested() const { return quit_; }
 
+  // The high-contrast theme as the fake system has it; SetHighContrast also tells every window,
+  // as Windows does with its colour-change broadcast.
+  std::optional<SystemColors> HighContrastColors() override { return highContrast_; }
+  void SetHighContrast(std::optional<SystemColors> colors);
+
   std::uint64_t Now() const { return now_; }
   // Moves the virtual clock on, firing every due timer and frame tick in time order.
   void Advance(unsigned milliseconds);
@@ -205,6 +211,7 @@ class HeadlessPlatform : public INativePlatform {
   int quitCode_ = 0;
   bool quit_ = false;
   int modalLoops_ = 0;
+  std::optional<SystemColors> highContrast_;
 };
 
 // --- driving a window the way a user does (all go through the platform window) ---

@@ -14,6 +14,15 @@ void RegisterBusyIndicator(UiContext& context) {
   context.RegisterWindowClass<SBusyIndicator>();
 }
 
+SBusyIndicator::SBusyIndicator() {
+  ApplyPalette(BuiltInPalette());
+}
+
+void SBusyIndicator::ApplyPalette(const Palette& palette) {
+  SWindow::ApplyPalette(palette);
+  colorArc_ = palette.accent;
+}
+
 SBusyIndicator::~SBusyIndicator() {
   Register(false);
 }
@@ -67,9 +76,11 @@ void SBusyIndicator::OnPaint(IRender& render) {
   float radius = size / 2 - width;
   // Frames come about every 16 ms; the arc turns once per period.
   float angle = std::fmod(static_cast<float>(frame_) * 16.0f / period_ * 360.0f, 360.0f);
-  render.StrokeArc(centre, radius, 0, 360, width, Color{colorArc_.r, colorArc_.g, colorArc_.b, 40},
-                   false);
-  render.StrokeArc(centre, radius, angle, 100, width, colorArc_, true);
+  const SystemColors* sys = HighContrast();
+  Color arc = sys ? sys->highlight : colorArc_;
+  if (!sys)
+    render.StrokeArc(centre, radius, 0, 360, width, Color{arc.r, arc.g, arc.b, 40}, false);
+  render.StrokeArc(centre, radius, angle, 100, width, arc, true);
 }
 
 }  // namespace toolkit

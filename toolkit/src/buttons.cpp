@@ -28,7 +28,12 @@ void SStatic::OnPaint(IRender& render) {
 SButton::SButton() {
   focusable_ = true;
   format_.align = TextAlign::kCenter;
-  colorText_ = kWhite;
+  ApplyPalette(BuiltInPalette());
+}
+
+void SButton::ApplyPalette(const Palette& palette) {
+  SWindow::ApplyPalette(palette);
+  colorText_ = palette.white;
 }
 
 SizeF SButton::GetDesiredSize(IRender& measure) {
@@ -40,6 +45,10 @@ SizeF SButton::GetDesiredSize(IRender& measure) {
 
 void SButton::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
+  if (const SystemColors* sys = HighContrast()) {
+    PaintHighContrast(render, *sys);
+    return;
+  }
   if (!GetSkin() && colorBkgnd_.a == 0) {
     Palette palette = PaletteOf(*this);
     Color fill = palette.accent;
@@ -58,26 +67,49 @@ void SButton::OnPaint(IRender& render) {
     }
     render.FillRoundRect(rect, radius_ > 0 ? radius_ : kRadius, fill);
   }
-  if (IsFocused()) {
-    render.StrokeRoundRect({rect.x - 2, rect.y - 2, rect.w + 4, rect.h + 4},
-                           (radius_ > 0 ? radius_ : kRadius) + 2, 1.5f, Color{52, 120, 246, 110});
-  }
   if (!text_.empty())
     DrawOwnText(render, GetClientRect(), colorText_);
 }
 
+// A box in the window colour with a text-coloured border, the highlight under the mouse; the
+// text (and any picture child) on top.
+void SButton::PaintHighContrast(IRender& render, const SystemColors& sys) {
+  RectF rect = GetWindowRect();
+  SkinState state = GetSkinState();
+  bool marked = state == SkinState::kHover || state == SkinState::kPushed;
+  float radius = radius_ > 0 ? radius_ : kRadius;
+  render.FillRoundRect(rect, radius, marked ? sys.highlight : sys.window);
+  render.StrokeRoundRect(rect, radius, 1,
+                         state == SkinState::kDisabled ? sys.grayText : sys.windowText);
+  if (text_.empty())
+    return;
+  Color ink = state == SkinState::kDisabled ? sys.grayText
+              : marked                      ? sys.highlightText
+                                            : sys.windowText;
+  render.DrawText(text_, GetClientRect(), font_, format_, ink);
+}
+
 SLink::SLink() {
-  colorText_ = kAccent;
   format_.align = TextAlign::kLeft;
   focusable_ = true;
+  ApplyPalette(BuiltInPalette());
+}
+
+void SLink::ApplyPalette(const Palette& palette) {
+  SButton::ApplyPalette(palette);
+  colorText_ = palette.accent;
 }
 
 void SLink::OnPaint(IRender& render) {
   FontDesc font = font_;
   font.underline = hover_ || IsFocused();
-  Color color = hover_ ? PaletteOf(*this).accentHover : colorText_;
-  render.DrawText(text_, GetClientRect(), font, format_,
-                  IsDisabled(true) ? colorTextDisabled_ : color);
+  Palette palette = PaletteOf(*this);
+  Color color = hover_ ? palette.accentHover : colorText_;
+  if (palette.system)
+    color = palette.system->hotLight;
+  if (IsDisabled(true))
+    color = palette.system ? palette.system->grayText : colorTextDisabled_;
+  render.DrawText(text_, GetClientRect(), font, format_, color);
 }
 
 bool SCheckBox::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {
@@ -118,13 +150,23 @@ void SCheckBox::OnPaint(IRender& render) {
     render.FillRoundRect(box, 4, palette.white);
     render.StrokeRoundRect(box, 4, 1.2f, hover_ ? palette.accent : palette.border);
   }
-  if (IsFocused())
-    render.StrokeRoundRect({box.x - 2, box.y - 2, 20, 20}, 5, 1, Color{52, 120, 246, 110});
-  Color color = colorText_.r == 255 && colorText_.g == 255 && colorText_.b == 255
-                    ? Color{102, 102, 102, 255}
-                    : colorText_;
-  render.DrawText(text_, {rect.x + 22, rect.y, std::max(0.0f, rect.w - 22), rect.h}, font_,
-                  TextFormat{}, disabled ? colorTextDisabled_ : color);
+  // White text (a button's default) would vanish beside the box: the softer text colour then.
+  Color color = colorText_.r == 255 && colorText_.g == 255 && colorText_.b == 255 ? palette.textSub
+                                                                                  : colorText_;
+  if (palette.system)
+    color = palette.system->windowText;
+  render.DrawText(
+      text_, {rect.x + 22, rect.y, std::max(0.0f, rect.w - 22), rect.h}, font_, TextFormat{},
+      disabled ? palette.system ? palette.system->grayText : colorTextDisabled_ : color);
+}
+
+RectF SCheckBox::GetFocusRect() const {
+  RectF rect = GetWindowRect();
+  return {rect.x - 3, rect.y - 2, rect.w + 6, rect.h + 4};
+}
+
+float SCheckBox::GetFocusRadius() const {
+  return 5;
 }
 
 SizeF SImageWnd::GetDesiredSize(IRender& measure) {

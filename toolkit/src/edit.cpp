@@ -35,11 +35,18 @@ void SEdit::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   if (colorBkgnd_.a == 0 && !GetSkin()) {
     Palette palette = PaletteOf(*this);
-    render.FillRoundRect(rect, kRadius, readOnly_ ? Color{248, 250, 253, 255} : palette.white);
+    render.FillRoundRect(rect, kRadius, readOnly_ ? palette.readOnly : palette.white);
     render.StrokeRoundRect(rect, kRadius, 1, IsFocused() ? palette.accent : palette.border);
   }
   TextFormat format = format_;
   format.ellipsis = true;
+  if (const SystemColors* sys = HighContrast()) {
+    if (colorBkgnd_.a || GetSkin())
+      render.StrokeRoundRect(rect, kRadius, 1, sys->windowText);
+    render.DrawText(text_, GetClientRect(), font_, format,
+                    IsDisabled(true) ? sys->grayText : sys->windowText);
+    return;
+  }
   render.DrawText(text_, GetClientRect(), font_, format,
                   IsDisabled(true) ? colorTextDisabled_ : colorText_);
 }

@@ -41,6 +41,9 @@ bool SHostWnd::CreateFromXml(pugi::xml_node root, SHostWnd* owner, NativeWindowK
   if (native_)
     return false;
   tornDown_ = false;
+  // A window opened from the keyboard keeps showing where the focus is.
+  focusMark_ = owner && owner->focusMark_;
+  context_.RefreshSystemColors();
   if (!BuildTree(root))
     return false;
   NativeWindowParams params;
@@ -261,6 +264,17 @@ void SHostWnd::OnPaint(IRender& render, const RectF& dirty) {
   DispatchGuard guard(context_);
   if (root_)
     root_->PaintTree(render, dirty);
+  PaintFocusMark(render);
+}
+
+void SHostWnd::OnSystemColorsChanged() {
+  DispatchGuard guard(context_);
+  // Every window hears of the change; the first to ask the platform updates the shared context,
+  // so each repaints whatever the answer.
+  context_.RefreshSystemColors();
+  RectF body = GetBodyRect();
+  if (native_)
+    native_->Invalidate({0, 0, body.w, body.h});
 }
 
 void SHostWnd::OnTimer(unsigned id) {

@@ -2,6 +2,7 @@
 // its Tab order, all over the tree as InputFinder sees it.
 #include "dispatch_guard.h"
 #include "input_finder.h"
+#include "palette.h"
 #include "toolkit/host.h"
 
 namespace toolkit {
@@ -14,12 +15,36 @@ void SHostWnd::SetFocusTo(SWindow* control) {
   if (old) {
     old->OnFocusChanged(false);
     old->Invalidate();
+    InvalidateFocusMark(old);
   }
   if (focus_) {
     focus_->OnFocusChanged(true);
     focus_->Invalidate();
     focus_->NotifyAccessible(AccEvent::kFocus);
+    InvalidateFocusMark(focus_);
   }
+}
+
+void SHostWnd::ShowFocusMark(bool show) {
+  if (show == focusMark_)
+    return;
+  focusMark_ = show;
+  if (focus_)
+    InvalidateFocusMark(focus_);
+}
+
+void SHostWnd::InvalidateFocusMark(SWindow* control) {
+  RectF r = control->GetFocusRect();
+  InvalidateRect({r.x - 2, r.y - 2, r.w + 4, r.h + 4});
+}
+
+// A ring just outside the focused control, drawn over the whole tree so that no parent's clip
+// cuts it.
+void SHostWnd::PaintFocusMark(IRender& render) {
+  if (!focusMark_ || !focus_ || !focus_->IsVisible(true))
+    return;
+  Palette palette = PaletteOf(&context_);
+  render.StrokeRoundRect(focus_->GetFocusRect(), focus_->GetFocusRadius(), 2, palette.focus);
 }
 
 void SHostWnd::MoveFocus(bool backwards) {
@@ -94,6 +119,7 @@ void SHostWnd::OnMouseLeave() {
 
 void SHostWnd::OnMouseDown(MouseButton button, PointF at) {
   DispatchGuard guard(context_);
+  ShowFocusMark(false);
   if (button != MouseButton::kLeft)
     return;
   OnLButtonDown(at);
@@ -140,11 +166,19 @@ bool SHostWnd::OnKeyEvent(const KeyEvent& key) {
     MoveFocus(key.shift);
     return true;
   }
-  return focus_ && !focus_->IsDisabled(true) && focus_->OnKeyDown(key);
+  if (!focus_ || focus_->IsDisabled(true))
+    return false;
+  // The focused control first, then its containers (a drop-down opens from its edit).
+  for (SWindow* window = focus_; window; window = window->GetParent()) {
+    if (window->OnKeyDown(key))
+      return true;
+  }
+  return false;
 }
 
 void SHostWnd::OnKey(const KeyEvent& key) {
   DispatchGuard guard(context_);
+  ShowFocusMark(true);
   OnKeyEvent(key);
 }
 

@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 
 #include "builtin_controls.h"
+#include "palette.h"
 #include "toolkit/ui_context.h"
 
 namespace toolkit {
@@ -41,6 +42,13 @@ void SItemPanel::InitFromTemplate(pugi::xml_node templ) {
 
 SListView::SListView() : template_(std::make_unique<pugi::xml_document>()) {
   focusable_ = true;
+  ApplyPalette(BuiltInPalette());
+}
+
+void SListView::ApplyPalette(const Palette& palette) {
+  SWindow::ApplyPalette(palette);
+  colorSel_ = palette.selection;
+  colorHover_ = palette.rowHover;
 }
 
 SListView::~SListView() {
@@ -181,6 +189,15 @@ bool SListView::OnKeyDown(const KeyEvent& key) {
 }
 
 void SListView::OnPaint(IRender& render) {
+  // Under a high-contrast theme the rows' text keeps the window colours: the chosen row is
+  // framed in the highlight colour instead of filled.
+  if (const SystemColors* sys = HighContrast()) {
+    if (SItemPanel* panel = GetItemPanel(sel_)) {
+      RectF r = panel->GetWindowRect();
+      render.StrokeRoundRect({r.x + 1, r.y + 1, r.w - 2, r.h - 2}, 2, 2, sys->highlight);
+    }
+    return;
+  }
   for (int i = 0; i < GetItemCount(); ++i) {
     SItemPanel* panel = GetItemPanel(i);
     if (i == sel_)

@@ -70,13 +70,15 @@ void SRichEdit::OnDetach() {
 
 void SRichEdit::OnFocusChanged(bool focused) {
   SHostWnd* host = GetContainer();
-  if (focused && host && host->GetNative() && nativeChild_)
-    host->GetNative()->FocusChild(nativeChild_);
+  if (!host || !host->GetNative() || !nativeChild_)
+    return;
+  // Leaving it gives the keys back to the host window, which moves the focus on.
+  host->GetNative()->FocusChild(focused ? nativeChild_ : host->GetNative()->Handle());
 }
 
 void SRichEdit::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
-  render.FillRect(rect, kWhite);
+  render.FillRect(rect, PaletteOf(*this).white);
 }
 
 bool SRealWnd::SetAttribute(const std::wstring& key, const std::wstring& text, bool load) {

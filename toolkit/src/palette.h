@@ -2,27 +2,35 @@
 // (internal).
 #pragma once
 
+#include "toolkit/native_platform.h"
 #include "toolkit/render.h"
 
 namespace toolkit {
 
 class SWindow;
+class UiContext;
 
-// The one accent colour of the flat look, and the shades built from it: the definition's named
-// colours, and these where it names none (a context without definitions).
-constexpr Color kAccent{52, 120, 246, 255};
-constexpr Color kAccentHover{74, 143, 248, 255};
-constexpr Color kAccentPushed{31, 99, 209, 255};
-constexpr Color kAccentDisabled{185, 199, 221, 255};
-constexpr Color kBorder{214, 221, 232, 255};
-constexpr Color kWhite{255, 255, 255, 255};
 constexpr float kRadius = 6;
 
+// Every colour a control draws with when neither a skin nor an attribute chooses one. Each
+// comes from the ui definition's named colour of the same role ("accent", "controlText", ...),
+// else from the built-in shade; under a high-contrast theme all come from the system colours.
 struct Palette {
   Color accent, accentHover, accentPushed, accentDisabled, border, white;
+  Color text, textDisabled, textSub, track, selection, rowHover, readOnly, focus;
+  // Set while the high-contrast theme is on: the controls then draw their own shapes with
+  // these, and ignore the colours their attributes and skins give.
+  const SystemColors* system = nullptr;
 };
 
-// The control's context's named colours, or the built-in shades.
+// The built-in shades, for a control outside any context.
+const Palette& BuiltInPalette();
+// The definition's named colours over the built-in shades, whatever the theme: what controls
+// take as their default colours when they join a tree.
+Palette NamedPalette(const UiContext* context);
+// The colours to draw with now: the named ones, or the system's under a high-contrast theme.
+Palette PaletteOf(const UiContext* context);
+// The control's context's palette, or the built-in one.
 Palette PaletteOf(const SWindow& control);
 
 }  // namespace toolkit

@@ -15,6 +15,16 @@ void RegisterRangeControls(UiContext& context) {
   context.RegisterWindowClass<SSliderBar>();
 }
 
+SProgress::SProgress() {
+  ApplyPalette(BuiltInPalette());
+}
+
+void SProgress::ApplyPalette(const Palette& palette) {
+  SWindow::ApplyPalette(palette);
+  colorBar_ = palette.accent;
+  colorTrack_ = palette.track;
+}
+
 void SProgress::SetValue(int value) {
   value = std::clamp(value, min_, max_);
   if (value == value_)
@@ -72,12 +82,15 @@ bool SProgress::SetAttribute(const std::wstring& key, const std::wstring& text, 
 void SProgress::OnPaint(IRender& render) {
   RectF rect = GetWindowRect();
   float radius = rect.h / 2;
-  render.FillRoundRect(rect, radius, colorTrack_);
+  const SystemColors* sys = HighContrast();
+  render.FillRoundRect(rect, radius, sys ? sys->window : colorTrack_);
+  if (sys)
+    render.StrokeRoundRect(rect, radius, 1, sys->windowText);
   float span = static_cast<float>(max_ - min_);
   float part = span > 0 ? static_cast<float>(value_ - min_) / span : 0;
   if (part > 0)
     render.FillRoundRect({rect.x, rect.y, std::max(rect.h, rect.w * part), rect.h}, radius,
-                         colorBar_);
+                         sys ? sys->highlight : colorBar_);
 }
 
 SSliderBar::SSliderBar() {
@@ -142,20 +155,25 @@ void SSliderBar::OnPaint(IRender& render) {
   float trackY = rect.y + rect.h / 2 - 2;
   bool disabled = IsDisabled(true);
   Palette palette = PaletteOf(*this);
-  render.FillRoundRect({rect.x + thumb / 2, trackY, std::max(0.0f, rect.w - thumb), 4}, 2,
-                       colorTrack_);
+  Color track = palette.system ? palette.system->windowText : colorTrack_;
+  Color bar = palette.system ? palette.system->highlight : colorBar_;
+  render.FillRoundRect({rect.x + thumb / 2, trackY, std::max(0.0f, rect.w - thumb), 4}, 2, track);
   float span = static_cast<float>(max_ - min_);
   float part = span > 0 ? static_cast<float>(value_ - min_) / span : 0;
   float centre = rect.x + thumb / 2 + part * std::max(0.0f, rect.w - thumb);
   render.FillRoundRect({rect.x + thumb / 2, trackY, centre - rect.x - thumb / 2, 4}, 2,
-                       disabled ? palette.accentDisabled : colorBar_);
+                       disabled ? palette.accentDisabled : bar);
   RectF knob{centre - thumb / 2 + 1, rect.y + 1, thumb - 2, thumb - 2};
-  render.FillShadow(knob, knob.w / 2, 3, Color{20, 40, 80, 50});
+  if (!palette.system)
+    render.FillShadow(knob, knob.w / 2, 3, Color{20, 40, 80, 50});
   render.FillEllipse(knob, palette.white);
+  if (palette.system)
+    render.StrokeArc({knob.x + knob.w / 2, knob.y + knob.h / 2}, knob.w / 2 - 0.5f, 0, 360, 1,
+                     palette.system->windowText, false);
   render.FillEllipse({knob.x + knob.w / 4, knob.y + knob.h / 4, knob.w / 2, knob.h / 2},
                      disabled                ? palette.accentDisabled
                      : hover_ || IsFocused() ? palette.accentHover
-                                             : colorBar_);
+                                             : bar);
 }
 
 }  // namespace toolkit

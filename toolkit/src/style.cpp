@@ -1,5 +1,6 @@
 #include "toolkit/style.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -55,6 +56,34 @@ class ColorSkin : public ISkinObj {
       render.FillRoundRect(rect, desc_.radius, fill);
     if (desc_.border.a)
       render.StrokeRoundRect(rect, desc_.radius, desc_.borderWidth, desc_.border);
+  }
+  // The same shape without shadow: the window colour where the skin fills, the highlight where
+  // it marks a hovered, pressed or checked state, a text-coloured line where it has a border.
+  void DrawHighContrast(IRender& render, const RectF& rect, SkinState state, bool checked,
+                        const SystemColors& sys) override {
+    // A state counts as marked where the skin gives it a colour of its own.
+    auto own = [&](Color c) {
+      return c.a && (c.r != desc_.normal.r || c.g != desc_.normal.g || c.b != desc_.normal.b ||
+                     c.a != desc_.normal.a);
+    };
+    bool marked = (checked && own(desc_.checked) && state != SkinState::kDisabled) ||
+                  (state == SkinState::kHover && own(desc_.hover)) ||
+                  (state == SkinState::kPushed && own(desc_.pushed));
+    bool filled = desc_.normal.a || marked;
+    Color fill = marked ? sys.highlight : sys.window;
+    Color line = state == SkinState::kDisabled ? sys.grayText : sys.windowText;
+    if (desc_.ellipse) {
+      if (filled)
+        render.FillEllipse(rect, fill);
+      if (desc_.border.a && desc_.borderWidth > 0 && rect.w > desc_.borderWidth)
+        render.StrokeArc({rect.x + rect.w / 2, rect.y + rect.h / 2},
+                         (rect.w - desc_.borderWidth) / 2, 0, 360, desc_.borderWidth, line, false);
+      return;
+    }
+    if (filled)
+      render.FillRoundRect(rect, desc_.radius, fill);
+    if (desc_.border.a)
+      render.StrokeRoundRect(rect, desc_.radius, std::max(1.0f, desc_.borderWidth), line);
   }
   SizeF GetSkinSize() const override { return {0, 0}; }
   const std::wstring& GetName() const override { return name_; }

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "builtin_controls.h"
+#include "palette.h"
 #include "toolkit/tree_host.h"
 #include "toolkit/ui_context.h"
 
@@ -32,13 +33,25 @@ namespace {
 std::atomic<long> nextAccId{1};
 }  // namespace
 
-SWindow::SWindow() : accId_(nextAccId.fetch_add(1)) {}
+SWindow::SWindow() : accId_(nextAccId.fetch_add(1)) {
+  ApplyPalette(BuiltInPalette());
+}
+
+void SWindow::ApplyPalette(const Palette& palette) {
+  colorText_ = palette.text;
+  colorTextDisabled_ = palette.textDisabled;
+}
+
+const SystemColors* SWindow::HighContrast() const {
+  return context_ ? context_->HighContrast() : nullptr;
+}
 
 void SWindow::BindContext(UiContext* context) {
   if (context_ || !context)
     return;
   context_ = context;
   font_ = context->GetUiDef().defaultFont;
+  ApplyPalette(NamedPalette(context));
   for (auto& child : children_)
     child->BindContext(context);
 }
@@ -329,10 +342,19 @@ void SWindow::PaintTree(IRender& render, const RectF& dirty) {
   bool near = Intersects(rect_, {dirty.x - 24, dirty.y - 24, dirty.w + 48, dirty.h + 48});
   if (!near)
     return;
-  if (colorBkgnd_.a)
-    render.FillRoundRect(rect_, radius_, colorBkgnd_);
-  if (skin_)
-    skin_->Draw(render, rect_, GetSkinState(), checked_);
+  if (const SystemColors* sys = HighContrast()) {
+    // Thin filled strips are separator lines: they stay visible as text-coloured lines.
+    bool line = rect_.w <= 2 || rect_.h <= 2;
+    if (colorBkgnd_.a)
+      render.FillRoundRect(rect_, radius_, line ? sys->windowText : sys->window);
+    if (skin_)
+      skin_->DrawHighContrast(render, rect_, GetSkinState(), checked_, *sys);
+  } else {
+    if (colorBkgnd_.a)
+      render.FillRoundRect(rect_, radius_, colorBkgnd_);
+    if (skin_)
+      skin_->Draw(render, rect_, GetSkinState(), checked_);
+  }
   render.PushClip(rect_);
   OnPaint(render);
   for (auto& child : children_)
@@ -346,7 +368,20 @@ void SWindow::OnPaint(IRender& render) {
 }
 
 void SWindow::DrawOwnText(IRender& render, const RectF& rect, Color color) const {
-  render.DrawText(text_, rect, font_, format_, IsDisabled(true) ? colorTextDisabled_ : color);
+  bool disabled = IsDisabled(true);
+  if (const SystemColors* sys = HighContrast())
+    color = disabled ? sys->grayText : sys->windowText;
+  else if (disabled)
+    color = colorTextDisabled_;
+  render.DrawText(text_, rect, font_, format_, color);
+}
+
+RectF SWindow::GetFocusRect() const {
+  return {rect_.x - 3, rect_.y - 3, rect_.w + 6, rect_.h + 6};
+}
+
+float SWindow::GetFocusRadius() const {
+  return (radius_ > 0 ? radius_ : kRadius) + 3;
 }
 
 bool SWindow::WantsMouse() const {

@@ -2,6 +2,7 @@
 #include "toolkit/controls.h"
 
 #include "builtin_controls.h"
+#include "input_finder.h"
 #include "toolkit/ui_context.h"
 
 namespace toolkit {
@@ -35,8 +36,17 @@ bool STabCtrl::SetCurSel(int page) {
     return false;
   int old = curSel_;
   curSel_ = page;
+  SHostWnd* host = GetContainer();
+  bool hadFocus = host && host->GetFocus() && InputFinder::IsSelfOrAncestor(this, host->GetFocus());
   for (int i = 0; i < GetItemCount(); ++i)
     GetItem(i)->SetVisible(i == page, false);
+  // The focus was on the page that went: it moves to the first control of the new one, so the
+  // keyboard goes on from there instead of from the window's start.
+  if (hadFocus && !host->GetFocus()) {
+    std::vector<SWindow*> order = InputFinder(GetItem(page)).FocusOrder();
+    if (!order.empty())
+      host->SetFocusTo(order.front());
+  }
   Invalidate();
   if (old != page) {
     EventTabSelChanged evt(this, old, page);

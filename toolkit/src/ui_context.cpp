@@ -37,6 +37,23 @@ class ProviderChain : public IResProvider {
 UiContext::UiContext(INativePlatform* platform)
     : platform_(platform), chain_(std::make_unique<ProviderChain>(providers_)) {}
 
+bool UiContext::RefreshSystemColors() {
+  std::optional<SystemColors> now =
+      platform_ ? platform_->HighContrastColors() : std::optional<SystemColors>();
+  auto same = [](Color a, Color b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; };
+  bool changed = now.has_value() != highContrast_.has_value();
+  if (!changed && now) {
+    const SystemColors& a = *now;
+    const SystemColors& b = *highContrast_;
+    changed = !same(a.window, b.window) || !same(a.windowText, b.windowText) ||
+              !same(a.highlight, b.highlight) || !same(a.highlightText, b.highlightText) ||
+              !same(a.grayText, b.grayText) || !same(a.hotLight, b.hotLight) ||
+              !same(a.buttonFace, b.buttonFace) || !same(a.buttonText, b.buttonText);
+  }
+  highContrast_ = now;
+  return changed;
+}
+
 UiContext::~UiContext() {
   dispatchDepth_ = 0;
   LeaveDispatch();

@@ -359,6 +359,24 @@ void Win32Window::BeginDrag() {
   SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+// Tab and Esc pressed in a real child window (the rich-text view) go to the host window it lies
+// in, which moves the focus on or closes; the child would keep them.
+void RouteNavigationKeys(MSG* msg) {
+  if (msg->message != WM_KEYDOWN || (msg->wParam != VK_TAB && msg->wParam != VK_ESCAPE))
+    return;
+  wchar_t name[32] = L"";
+  GetClassNameW(msg->hwnd, name, 32);
+  if (lstrcmpW(name, kClass) == 0)
+    return;
+  for (HWND up = GetParent(msg->hwnd); up; up = GetParent(up)) {
+    GetClassNameW(up, name, 32);
+    if (lstrcmpW(name, kClass) == 0) {
+      msg->hwnd = up;
+      return;
+    }
+  }
+}
+
 int Win32Window::RunModalLoop() {
   modalDone_ = false;
   bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
@@ -373,6 +391,7 @@ int Win32Window::RunModalLoop() {
         PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    RouteNavigationKeys(&msg);
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -538,6 +557,20 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
       Key(wp);
       return 0;
+    case WM_SYSKEYDOWN:
+      // Alt+F4 is the close request, whatever the window's style: the same path as a close
+      // button, so that the program can ask first.
+      if (wp == VK_F4) {
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      if (sink)
+        sink->OnSystemColorsChanged();
+      break;
     case WM_CHAR:
       if (sink && wp >= 0x20 && wp != L' ') {
         KeyEvent e;
@@ -621,6 +654,7 @@ float InitDpiAwareness() {
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    RouteNavigationKeys(&msg);
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

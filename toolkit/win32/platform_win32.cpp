@@ -51,6 +51,28 @@ void Win32Platform::Quit(int code) {
   PostQuitMessage(code);
 }
 
+std::optional<SystemColors> Win32Platform::HighContrastColors() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) ||
+      !(contrast.dwFlags & HCF_HIGHCONTRASTON))
+    return std::nullopt;
+  auto sys = [](int index) {
+    COLORREF c = GetSysColor(index);
+    return Color{GetRValue(c), GetGValue(c), GetBValue(c), 255};
+  };
+  SystemColors colors;
+  colors.window = sys(COLOR_WINDOW);
+  colors.windowText = sys(COLOR_WINDOWTEXT);
+  colors.highlight = sys(COLOR_HIGHLIGHT);
+  colors.highlightText = sys(COLOR_HIGHLIGHTTEXT);
+  colors.grayText = sys(COLOR_GRAYTEXT);
+  colors.hotLight = sys(COLOR_HOTLIGHT);
+  colors.buttonFace = sys(COLOR_BTNFACE);
+  colors.buttonText = sys(COLOR_BTNTEXT);
+  return colors;
+}
+
 bool Win32ResProvider::HasResource(const ResName& res) const {
   return GetRawBuffer(res).has_value();
 }

@@ -23,6 +23,7 @@ class Win32Platform : public INativePlatform {
   IRender& MeasureRender() override;
   int RunMessageLoop() override;
   void Quit(int code) override;
+  std::optional<SystemColors> HighContrastColors() override;
   // Device pixels per layout pixel: 1 at 96 DPI, 1.5 at 144.
   float Scale() const { return scale_; }
 

@@ -311,6 +311,15 @@ void CPopWndAudio::OnTimerEvent(unsigned id) {
   }
 }
 
+bool CPopWndAudio::OnKeyEvent(const toolkit::KeyEvent& key) {
+  if (toolkit::SHostWnd::OnKeyEvent(key))
+    return true;
+  if (key.key != toolkit::Key::kEscape)
+    return false;
+  OnVerdictButton(kVerdictClosed);
+  return true;
+}
+
 void CPopWndAudio::_HandleEvent(EventArgs* evt) {
   const std::wstring& from = evt->nameFrom;
   switch (evt->GetID()) {

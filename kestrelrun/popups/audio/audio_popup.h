@@ -85,6 +85,8 @@ class CPopWndAudio : public toolkit::SHostWnd,
   bool OnClose() override { return false; }  // only the verdict buttons end the test
   void OnDestroy() override;
   void _HandleEvent(toolkit::EventArgs* evt) override;
+  // Esc answers as the close button does.
+  bool OnKeyEvent(const toolkit::KeyEvent& key) override;
 
  private:
   void OnVerdictButton(int verdict);

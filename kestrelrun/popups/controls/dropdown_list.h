@@ -197,6 +197,16 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
     return table.Apply(*this, key, text, load) || toolkit::SWindow::SetAttribute(key, text, load);
   }
 
+  // Down, Enter or Space on the edit (the keys reach the control from its children) open the
+  // list; the list then has the keyboard.
+  bool OnKeyDown(const toolkit::KeyEvent& key) override {
+    if (key.key != toolkit::Key::kDown && key.key != toolkit::Key::kEnter &&
+        key.key != toolkit::Key::kSpace)
+      return false;
+    DropDown();
+    return true;
+  }
+
   // The popup's layout node is kept, not built as a child.
   void CreateChildren(pugi::xml_node node) override {
     pugi::xml_document rest;

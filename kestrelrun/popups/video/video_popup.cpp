@@ -144,6 +144,15 @@ void CPopWndVideo::OnCameraSelected(int index) {
   cameraIndex_ = item.value;
 }
 
+bool CPopWndVideo::OnKeyEvent(const toolkit::KeyEvent& key) {
+  if (toolkit::SHostWnd::OnKeyEvent(key))
+    return true;
+  if (key.key != toolkit::Key::kEscape)
+    return false;
+  OnVerdictButton(0);
+  return true;
+}
+
 void CPopWndVideo::_HandleEvent(toolkit::EventArgs* evt) {
   const std::wstring& from = evt->nameFrom;
   switch (evt->GetID()) {

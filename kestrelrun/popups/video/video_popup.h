@@ -53,6 +53,8 @@ class CPopWndVideo : public toolkit::SHostWnd, public kestrelrun::ICameraTestPop
   bool OnClose() override { return false; }  // only the verdict buttons hide it
   void OnDestroy() override;
   void _HandleEvent(toolkit::EventArgs* evt) override;
+  // Esc answers as the close button does.
+  bool OnKeyEvent(const toolkit::KeyEvent& key) override;
 
  private:
   void OnVerdictButton(int verdict);

@@ -28,6 +28,10 @@ class SButton : public SWindow {
   void OnClick() override { FireCommand(); }
   SizeF GetDesiredSize(IRender& measure) override;
   void OnPaint(IRender& render) override;
+
+ protected:
+  void ApplyPalette(const Palette& palette) override;
+  void PaintHighContrast(IRender& render, const SystemColors& system);
 };
 
 // "link": blue text with a hand cursor, underlined under the mouse.
@@ -36,6 +40,9 @@ class SLink : public SButton {
   SLink();
   TOOLKIT_CLASS_NAME(SButton, L"link")
   void OnPaint(IRender& render) override;
+
+ protected:
+  void ApplyPalette(const Palette& palette) override;
 };
 
 // "check": a box and its text; a click toggles it, then fires EVT_CMD.
@@ -45,6 +52,8 @@ class SCheckBox : public SButton {
   void OnClick() override;
   SizeF GetDesiredSize(IRender& measure) override;
   void OnPaint(IRender& render) override;
+  RectF GetFocusRect() const override;
+  float GetFocusRadius() const override;
   bool SetAttribute(const std::wstring& name, const std::wstring& value,
                     bool loading = false) override;
 };
@@ -82,6 +91,7 @@ class STabCtrl : public SWindow {
 // "progress": a bar from "min" to "max" (0..100).
 class SProgress : public SWindow {
  public:
+  SProgress();
   TOOLKIT_CLASS_NAME(SWindow, L"progress")
   void SetValue(int value);  // clamped to the range
   int GetValue() const { return value_; }
@@ -92,9 +102,10 @@ class SProgress : public SWindow {
   void OnPaint(IRender& render) override;
 
  protected:
+  void ApplyPalette(const Palette& palette) override;
   int min_ = 0, max_ = 100, value_ = 0;
-  Color colorBar_{52, 120, 246, 255};
-  Color colorTrack_{226, 233, 243, 255};
+  Color colorBar_;
+  Color colorTrack_;
 };
 
 // "sliderbar": a horizontal slider; moves by the user (drag, click, arrow keys) fire
@@ -141,6 +152,7 @@ class SEdit : public SWindow {
 // milliseconds (default 1000).
 class SBusyIndicator : public SWindow, public ITimelineHandler {
  public:
+  SBusyIndicator();
   TOOLKIT_CLASS_NAME(SWindow, L"busy")
   ~SBusyIndicator() override;
   void OnNextFrame() override;
@@ -153,11 +165,12 @@ class SBusyIndicator : public SWindow, public ITimelineHandler {
   int GetFrame() const { return frame_; }
 
  private:
+  void ApplyPalette(const Palette& palette) override;
   void Register(bool on);
   bool registered_ = false;
   int frame_ = 0;
   float period_ = 1000;
-  Color colorArc_{52, 120, 246, 255};
+  Color colorArc_;
 };
 
 // A control shown by a native child window of its host: the base keeps the child placed over

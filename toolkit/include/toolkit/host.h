@@ -83,6 +83,10 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   SWindow* GetFocus() const override { return focus_; }
   void SetFocusTo(SWindow* control) override;
   void MoveFocus(bool backwards);
+  // The focus mark is drawn once the keyboard is used and hidden again by a mouse press, as
+  // Windows shows its focus rectangles.
+  bool IsFocusMarkShown() const { return focusMark_; }
+  void ShowFocusMark(bool show);
 
   // Called by the tree.
   void InvalidateRect(const RectF& rect) override;
@@ -110,6 +114,7 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   // How readers see the window itself, and what they call it (its title).
   virtual AccRole GetAccWindowRole() const { return AccRole::kWindow; }
   const std::wstring& GetWindowTitle() const { return title_; }
+  void OnSystemColorsChanged() override;
 
   // The deepest control under `at` that takes the mouse.
   SWindow* HitTest(PointF at) const;
@@ -144,6 +149,8 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void Teardown();
   void UpdateFrames();
   void UpdateHover(PointF at);
+  void PaintFocusMark(IRender& render);
+  void InvalidateFocusMark(SWindow* control);
 
   UiContext& context_;
   std::wstring layoutName_;
@@ -158,6 +165,7 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   SWindow* hover_ = nullptr;
   SWindow* pressed_ = nullptr;
   SWindow* focus_ = nullptr;
+  bool focusMark_ = false;
   std::vector<ITimelineHandler*> timeline_;
   bool layoutDirty_ = true;
   bool tornDown_ = false;

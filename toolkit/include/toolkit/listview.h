@@ -92,8 +92,9 @@ class SListView : public SWindow {
   float itemHeight_ = 30;
   float scroll_ = 0;
   int sel_ = -1;
-  Color colorSel_{232, 241, 254, 255};
-  Color colorHover_{244, 247, 252, 255};
+  void ApplyPalette(const Palette& palette) override;
+  Color colorSel_;
+  Color colorHover_;
 };
 
 }  // namespace toolkit

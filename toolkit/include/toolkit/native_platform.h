@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "toolkit/native_window.h"
 #include "toolkit/render.h"
@@ -35,6 +36,9 @@ class INativePlatform {
   // Runs the message loop until Quit; returns Quit's code.
   virtual int RunMessageLoop() = 0;
   virtual void Quit(int code) = 0;
+  // The high-contrast theme's colours while it is on; none otherwise. Asked again whenever a
+  // window reports that the system's colours or settings changed.
+  virtual std::optional<SystemColors> HighContrastColors() { return std::nullopt; }
 };
 
 }  // namespace toolkit

@@ -54,6 +54,8 @@ class INativeWindowSink {
     (void)id;
     return false;
   }
+  // The system's colours or its high-contrast setting changed.
+  virtual void OnSystemColorsChanged() {}
 };
 
 // What the core asks of the platform's window. Sizes are layout pixels; the platform scales.

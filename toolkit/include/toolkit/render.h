@@ -17,6 +17,16 @@ struct Color {
   std::uint8_t r = 0, g = 0, b = 0, a = 255;
 };
 
+// The system's colours that a high-contrast theme chooses; the toolkit draws with these alone
+// while the theme is on.
+struct SystemColors {
+  Color window, windowText;        // backgrounds and the text on them
+  Color highlight, highlightText;  // chosen, pressed and hovered things and their text
+  Color grayText;                  // unavailable controls
+  Color hotLight;                  // links
+  Color buttonFace, buttonText;
+};
+
 struct PointF {
   float x = 0, y = 0;
 };

@@ -24,6 +24,13 @@ class ISkinObj {
  public:
   virtual ~ISkinObj() = default;
   virtual void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) = 0;
+  // The same under a high-contrast theme: shapes in the system's colours (pictures as they
+  // are, which is what this default does).
+  virtual void DrawHighContrast(IRender& render, const RectF& rect, SkinState state, bool checked,
+                                const SystemColors& system) {
+    (void)system;
+    Draw(render, rect, state, checked);
+  }
   // The natural size (a picture's); 0,0 when it has none.
   virtual SizeF GetSkinSize() const = 0;
   virtual const std::wstring& GetName() const = 0;

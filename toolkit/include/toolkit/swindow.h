@@ -22,6 +22,8 @@ class xml_node;
 namespace toolkit {
 
 class ITreeHost;
+struct Palette;
+struct SystemColors;
 class SHostWnd;
 class UiContext;
 
@@ -143,6 +145,9 @@ class SWindow {
   virtual bool OnKeyDown(const KeyEvent& key);
   virtual void OnClick() {}
   virtual void OnFocusChanged(bool focused) { (void)focused; }
+  // Where the host draws the focus mark round the focused control, and its corner radius.
+  virtual RectF GetFocusRect() const;
+  virtual float GetFocusRadius() const;
 
   // --- accessibility ---
   // How readers see the control; kNone keeps it out of the tree (its children take its place).
@@ -182,14 +187,19 @@ class SWindow {
                       const wchar_t* expected) const;
   // Tells the host window's readers that something about this control changed.
   void NotifyAccessible(AccEvent event) const;
+  // Takes the control's default colours from `palette`: from the built-in shades when it is
+  // made, from its context's named colours when it joins a tree (attributes come after).
+  virtual void ApplyPalette(const Palette& palette);
+  // The high-contrast theme's colours while it is on, else null.
+  const SystemColors* HighContrast() const;
 
   std::wstring text_;
   std::wstring tip_;
   std::wstring accName_, accDesc_;
   FontDesc font_;
   TextFormat format_;
-  Color colorText_{51, 51, 51, 255};
-  Color colorTextDisabled_{170, 176, 186, 255};
+  Color colorText_;
+  Color colorTextDisabled_;
   Color colorBkgnd_{0, 0, 0, 0};
   float radius_ = 0;
   float margin_[4] = {0, 0, 0, 0};  // inset of the client area: left, top, right, bottom

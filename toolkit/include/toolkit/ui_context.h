@@ -80,6 +80,13 @@ class UiContext {
   // reader, which knows the complete control type.
   std::unique_ptr<SWindow> CreateWindowByName(const std::wstring& className) const;
 
+  // The high-contrast colours while that theme is on, else null; read from the platform as each
+  // host window is made and again on RefreshSystemColors (the platform may be built after the
+  // context, so the constructor does not ask).
+  const SystemColors* HighContrast() const { return highContrast_ ? &*highContrast_ : nullptr; }
+  // Asks the platform again; true when the answer changed.
+  bool RefreshSystemColors();
+
   void SetRealWndHandler(IRealWndHandler* handler) { realWndHandler_ = handler; }
   IRealWndHandler* GetRealWndHandler() const { return realWndHandler_; }
 
@@ -105,6 +112,7 @@ class UiContext {
   DiagnosticLog diagnostics_;
   std::vector<std::function<void()>> deleteLater_;
   int dispatchDepth_ = 0;
+  std::optional<SystemColors> highContrast_;
 };
 
 }  // namespace toolkit
