@@ -8,7 +8,7 @@
 #   drive_environment              the simulated tools first on the search path, the stand-in
 #                                  adapter table, the browser stand-in's log $KESTREL_OPENED_LOG
 #   machine_registry PROFILE_DIR   the prefix's release values as the machine records them
-#   launch PROFILE NAME / start    runs the program (start also waits for its first dump)
+#   launch PROFILE NAME / start    runs the program (start also waits until its dump says ready)
 #   fresh, wait_for, click, click_in, shown, shot, ends, finish, box_button ...
 #   detect NAME                    one detection through the popups, from the start button to the
 #                                  results page; prints what the window shows at each step
@@ -84,8 +84,9 @@ launch() {
 start() {
   local i
   launch "$@"
+  # The window shows at once; its start button works once the start-up work is done.
   for i in $(seq 600); do
-    [ -f "$dump" ] && return 0
+    [ -f "$dump" ] && grep -q '^state .* ready=1' "$dump" 2>/dev/null && return 0
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
