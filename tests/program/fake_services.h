@@ -52,8 +52,14 @@ class FakeServices : public IProgramServices {
     Note("open");
     opened.push_back(address);
   }
-  void SetTaskbarProgress(std::uintptr_t, int, int, int) override {}
-  bool IsMinimised(std::uintptr_t) override { return false; }
+  // The taskbar button's calls ("8 100/100": state, value/total), and what IsMinimised answers.
+  std::vector<std::string> taskbar;
+  std::atomic<bool> minimised{false};
+  void SetTaskbarProgress(std::uintptr_t, int state, int value, int total) override {
+    taskbar.push_back(std::to_string(state) + " " + std::to_string(value) + "/" +
+                      std::to_string(total));
+  }
+  bool IsMinimised(std::uintptr_t) override { return minimised; }
   void EndTesterProcesses() override { Note("end testers"); }
   std::function<void()> MakeUiWake(std::function<void()> run) override {
     run_ = std::move(run);
@@ -95,10 +101,12 @@ class FakeServices : public IProgramServices {
   std::atomic<int> wakes_{0};
 };
 
-// Every probe fails with code 7 except the presence check, whose answer is `networkUp`.
+// Every probe fails with code 7 (or, with `succeed`, succeeds handing out no record) except the
+// presence check, whose answer is `networkUp`.
 class FakeProbes : public IDetectProbes {
  public:
   std::atomic<int> networkUp{1};
+  std::atomic<bool> succeed{false};
   std::atomic<int> presenceChecks{0};
   int GetNetworkState() override {
     ++presenceChecks;
@@ -126,7 +134,9 @@ class FakeProbes : public IDetectProbes {
   int UploadDNSJsonData(ProbeError* e) override { return Fail(e); }
 
  private:
-  static int Fail(ProbeError* e) {
+  int Fail(ProbeError* e) const {
+    if (succeed)
+      return 1;
     e->code = 7;
     return 0;
   }

@@ -379,6 +379,38 @@ TEST_F(MainWndTest, WithoutNetworkStartShowsPageFourAndRetryReturnsToTheStart) {
   EXPECT_EQ(Page(*window_, L"tab_main_op"), 1);
 }
 
+// A whole run in the window (no devices: their two boxes answered) ends on the results page,
+// and the 500 ms timer then flashes the main window's taskbar button: a minimised window's
+// paused bar alternates full and empty, a shown one stays empty, nine ticks in all.
+TEST_F(MainWndTest, AFinishedRunFlashesTheTaskbarButtonOnTheFlashTimer) {
+  for (bool minimised : {true, false}) {
+    SCOPED_TRACE(minimised ? "minimised" : "shown");
+    window_.reset();
+    services_.taskbar.clear();
+    services_.minimised = minimised;
+    probes_->succeed = true;
+    boxTexts_.clear();
+    Open();
+    AnswerBox(L"button1st");
+    AnswerBox(L"button1st");
+    ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
+    for (int i = 0; i < 400 && Page(*window_, L"tab_main_op") != 2; ++i) {
+      services_.PumpUi();
+      platform_.Advance(CMainWnd::kRefreshMs);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(Page(*window_, L"tab_main_op"), 2);
+    EXPECT_EQ(boxTexts_,
+              (std::vector<std::wstring>{L"未检测到麦克风和扬声器！", L"未检测到摄像头！"}));
+    EXPECT_TRUE(services_.taskbar.empty());  // nothing before the flash timer
+    platform_.Advance(12 * CMainWnd::kFlashMs);
+    std::vector<std::string> expected;
+    for (int tick = 1; tick < 10; ++tick)
+      expected.push_back(minimised && tick % 2 == 0 ? "8 100/100" : "8 0/100");
+    EXPECT_EQ(services_.taskbar, expected);
+  }
+}
+
 TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {
   const struct {
     const char* name;
