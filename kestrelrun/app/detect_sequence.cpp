@@ -237,6 +237,11 @@ void CDetectSequence::Close() {
   s.queue.Shutdown();
 }
 
+bool CDetectSequence::ProbesIdle() const {
+  std::unique_lock<std::mutex> probe(shared_->probeLock, std::try_to_lock);
+  return probe.owns_lock();
+}
+
 bool CDetectSequence::Step() {
   return shared_->Step();
 }
@@ -273,6 +278,12 @@ void CDetectSequence::Shared::ChangeDns(const std::vector<DnsAdapterAdvice>& adv
     return;
   }
   std::lock_guard<std::mutex> guard(probeLock);
+  {
+    std::lock_guard<std::mutex> closing(lock);
+    if (closed) {
+      return;  // NetProbe may be released by now
+    }
+  }
   ProbeError error;
   if (probes->SetNetworkCardDNS(request, &error) != 0) {
     ProbeError uploadError;

@@ -88,6 +88,9 @@ class CDetectSequence {
   // UI thread, when the window is destroyed: releases a waiting worker and makes it abandon its
   // step; nothing is asked of the windows afterwards. Stop the worker thread after this.
   void Close();
+  // UI thread, after Close: true when no probe call is in progress (none can start after Close),
+  // so that NetProbe may be released.
+  bool ProbesIdle() const;
 
   // Worker: runs the step numbered stepIndex when a run is in progress, then pauses. Always true.
   bool Step();

@@ -52,7 +52,15 @@ CLogger::CLogger(ILogPlatform& platform, int level, std::string folder, std::str
     fileName_ = FileNameFor(platform_.Now());
   }
   path_ = folder_ + fileName_;
+  Open();
+}
+
+void CLogger::Open() {
   file_ = platform_.OpenAppend(path_);
+  if (file_ != nullptr && std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) == 0) {
+    std::fputs(kUtf8Mark, file_);
+    std::fflush(file_);
+  }
 }
 
 CLogger::~CLogger() {
@@ -85,7 +93,7 @@ void CLogger::Info(const char* format, ...) noexcept {
     const std::string line = FormatLine(platform_.Now(), message);
     std::lock_guard<std::mutex> hold(lock_);
     if (file_ == nullptr) {
-      file_ = platform_.OpenAppend(path_);
+      Open();
       if (file_ == nullptr) {
         return;
       }

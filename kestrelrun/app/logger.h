@@ -1,5 +1,6 @@
 // The program's log: one plain-text file per start in a folder beside the program, one line per
-// message, each written whole under a lock and flushed at once.
+// message, each written whole under a lock and flushed at once. The text is UTF-8: a new file
+// begins with the UTF-8 byte order mark, so that an editor on any machine reads it as such.
 #pragma once
 
 #include <cstdio>
@@ -12,6 +13,8 @@ inline constexpr int kFatal = 1;
 inline constexpr int kError = 2;
 inline constexpr int kWarning = 3;
 inline constexpr int kInfo = 4;  // messages are written from this level on
+
+inline constexpr const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 inline constexpr const char* kLevelPrefixes[] = {"", "Fatal\t", "Error\t", "Warning\t", "Info\t"};
 
@@ -58,6 +61,9 @@ class CLogger {
   }
 
  private:
+  // Opens the file for appending; an empty one gets the byte order mark first.
+  void Open();
+
   ILogPlatform& platform_;
   int level_;
   std::string folder_;

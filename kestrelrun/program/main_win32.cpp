@@ -128,7 +128,7 @@ int Run(HINSTANCE instance) {
 
   ITaskbarList3* taskbar = CreateTaskbar();
   auto codePage = kestrel::MakeSystemCodePage();
-  kestrelrun::CLoggerLines logLines(logger, *codePage);
+  kestrelrun::CLoggerLines logLines(logger);
   {
     kestrelrun::Win32ProgramServices services(folder, taskbar);
     kestrelrun::DevicePopupsFactory popupsFactory =

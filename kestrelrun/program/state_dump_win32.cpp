@@ -72,7 +72,8 @@ void StartStateDump(CMainWnd& window, float scale) {
     kestrelrun::DetectState state = window.Controller().State();
     dump += "state running=" + std::to_string(state.running) +
             " networkUp=" + std::to_string(state.networkUp) +
-            " presenceChecked=" + std::to_string(window.PresenceChecked()) + "\n";
+            " presenceChecked=" + std::to_string(window.PresenceChecked()) +
+            " ready=" + std::to_string(window.StartupDone()) + "\n";
     IDevicePopups& popups = window.Popups();
     for (auto [name, popup] :
          {std::pair{"audio", popups.AudioWindow()}, std::pair{"camera", popups.CameraWindow()}}) {

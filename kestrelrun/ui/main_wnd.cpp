@@ -128,6 +128,11 @@ void CMainWnd::SetDevelopmentHook(unsigned periodMs, std::function<void()> hook)
     KillTimer(kDevelopmentTimer);
 }
 
+// The single-instance claim and everything the window needs to show come first; the version
+// check, NetProbe's set-up and the device identity (a wmic process, seconds on a slow machine)
+// follow on a thread of their own, so that the window paints and answers at once. Until they
+// are done the start button stays disabled and a close request waits for them (the exit
+// statistic carries the identity); a newer version still ends the process from there.
 bool CMainWnd::OnInitDialog() {
   SetWindowTitle(L"Lessora");
   if (services_.AnotherInstanceRuns()) {
@@ -150,28 +155,70 @@ bool CMainWnd::OnInitDialog() {
     return false;
   });
   presenceThread_.SetRun(true);
-
-  if (services_.VersionGet() == kVersionNewer) {
-    MessageBox(kNewVersion, toolkit::kMessageBoxOk);
-    services_.OpenToolDownUrl();
-    services_.ExitProcess(0);
-    return false;
-  }
+  StartStartupWork();
 
   SetTimer(kRefreshTimer, kRefreshMs);
   SetTimer(kFlashTimer, kFlashMs);
   detectThread_.Create(controller_->WorkerCallback());
   detectThread_.SetRun(true);
   SetAgreementAccepted(true);
-  services_.InitDll();
-  services_.ReadDeviceInfo();
-  if (popupsFactory_)
-    popups_ = popupsFactory_(*this);
-  // The keyboard starts on the start button (its mark shows once a key is pressed).
+  // The keyboard starts on the start button (its mark shows once a key is pressed); the button
+  // is enabled once the start-up work is done.
   if (toolkit::SWindow* run = FindShown(GetRoot(), L"btn_sys_run"))
     run->SetFocus();
   initialised_ = true;
   return true;
+}
+
+void CMainWnd::StartStartupWork() {
+  IProgramServices& services = services_;
+  auto result = startup_;
+  startupThread_.Create([&services, result] {
+    if (services.VersionGet() == kVersionNewer) {
+      result->state = StartupResult::kNewerVersion;
+      return false;
+    }
+    services.InitDll();
+    services.ReadDeviceInfo();
+    result->state = StartupResult::kReady;
+    return false;
+  });
+  startupThread_.SetRun(true);
+  // A timer's message comes after the first paint's, so the poll never delays it.
+  SetTimer(kStartupTimer, kStartupPollMs);
+}
+
+void CMainWnd::StartupTick() {
+  int state = startup_->state.load();
+  if (state == StartupResult::kPending)
+    return;
+  KillTimer(kStartupTimer);
+  if (state == StartupResult::kNewerVersion) {
+    MessageBox(kNewVersion, toolkit::kMessageBoxOk);
+    services_.OpenToolDownUrl();
+    services_.ExitProcess(0);
+    Abandon();  // reached only when the exit above returns (a test's services)
+    return;
+  }
+  // The popups list the devices through MicProbe and CamProbe: made once the window has shown.
+  if (popupsFactory_)
+    popups_ = popupsFactory_(*this);
+  startupDone_ = true;
+  SetAgreementAccepted(agreementAccepted_);
+  if (closePending_) {
+    closePending_ = false;
+    CloseRequest();
+  }
+}
+
+// The window of a process that ends at once: nothing of the libraries was set up, so the
+// shutdown has nothing to release.
+void CMainWnd::Abandon() {
+  controller_->Close();
+  detectThread_.Stop(0);
+  KillTimer(kRefreshTimer);
+  KillTimer(kFlashTimer);
+  initialised_ = false;
 }
 
 void CMainWnd::OnDestroy() {
@@ -185,18 +232,26 @@ void CMainWnd::OnDestroy() {
   // The worker is cut off, not waited for: a step still inside NetProbe finishes on its own.
   controller_->Close();
   detectThread_.Stop(0);
+  bool startupEnded = startupThread_.Ended();  // asked first: a stopped thread counts as ended
+  startupThread_.Stop(0);
   KillTimer(kRefreshTimer);
   KillTimer(kFlashTimer);
+  KillTimer(kStartupTimer);
   KillTimer(kDevelopmentTimer);
-  // Releasing NetProbe under a step still running in it would pull its engine away mid-call;
-  // the process's end frees it then.
-  if (detectThread_.Ended())
+  // Releasing NetProbe under a probe still running in it, or the identity under the start-up
+  // thread still filling it, would pull them away mid-call; the process's end frees them then.
+  if (controller_->ProbesIdle() && startupEnded)
     services_.ReleaseDllRes();
-  services_.FreeDeviceInfo();
+  if (startupEnded)
+    services_.FreeDeviceInfo();
   services_.EndTesterProcesses();
 }
 
 void CMainWnd::CloseRequest() {
+  if (initialised_ && !startupDone_) {
+    closePending_ = true;  // carried out when the identity is there (StartupTick)
+    return;
+  }
   if (controller_->State().running &&
       MessageBox(kConfirmExit, toolkit::kMessageBoxOkCancel) != toolkit::kDialogOk)
     return;
@@ -214,6 +269,8 @@ void CMainWnd::OnTimerEvent(unsigned id) {
     controller_->RefreshTick();
   else if (id == kFlashTimer)
     controller_->FlashTick();
+  else if (id == kStartupTimer)
+    StartupTick();
   else if (id == kDevelopmentTimer && developmentHook_)
     developmentHook_();
 }
@@ -250,7 +307,8 @@ void CMainWnd::_HandleEvent(toolkit::EventArgs* evt) {
     ShowMoreMenu(false);
     services_.OpenUrl(HelpPageAddress());
   } else if (name == L"btn_sys_run") {
-    controller_->Start();
+    if (startupDone_)
+      controller_->Start();
   } else if (name == L"btn_sys_agreement") {
     ToggleAgreementShown();
   } else if (name == L"btn_agreement_close") {
@@ -330,7 +388,7 @@ void CMainWnd::SetAgreementAccepted(bool accepted) {
       box->SetCheck(accepted);
   }
   if (toolkit::SWindow* run = FindChildByName(L"btn_sys_run"))
-    run->EnableWindow(accepted);
+    run->EnableWindow(accepted && startupDone_);
 }
 
 void CMainWnd::Retry() {

@@ -4,6 +4,7 @@
 // popups, and runs the initialisation and the shutdown of the program around them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,10 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   static constexpr unsigned kFlashTimer = 2;    // 500 ms: the controller's FlashTick
   static constexpr unsigned kRefreshMs = 40;
   static constexpr unsigned kFlashMs = 500;
+  // How often the UI thread looks whether the start-up work (the version check, NetProbe's
+  // set-up and the device identity, on a thread of their own) has finished.
+  static constexpr unsigned kStartupTimer = 0x6B01;
+  static constexpr unsigned kStartupPollMs = 20;
 
   // Everything the window is built from; the services, probes, log and popup factory come from
   // the program entry (or a test).
@@ -49,6 +54,9 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   bool AgreementAccepted() const { return agreementAccepted_; }
   // Whether the start-up presence check has answered.
   bool PresenceChecked() const { return presenceThread_.Ended(); }
+  // Whether the start-up work has finished and the window is usable: the start button stays
+  // disabled and a close request waits until then.
+  bool StartupDone() const { return startupDone_; }
   // What the development state dump reads: the texts of the message boxes open now (innermost
   // last) and the dialog open now, if any.
   const std::vector<std::wstring>& OpenMessageBoxes() const { return openBoxes_; }
@@ -99,6 +107,15 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
     CDetectSequence* controller = nullptr;
   };
 
+  // What the start-up thread found; the UI thread reads it on its poll timer.
+  struct StartupResult {
+    enum { kPending, kReady, kNewerVersion };
+    std::atomic<int> state{kPending};
+  };
+
+  void StartStartupWork();
+  void StartupTick();
+  void Abandon();
   int MessageBox(const std::wstring& text, int type);
   void ShowMoreMenu(bool show);
   void ToggleAgreementShown();
@@ -117,10 +134,14 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   std::shared_ptr<PresenceTarget> presence_;
   kestrel::CEventThread detectThread_;
   kestrel::CEventThread presenceThread_;
+  kestrel::CEventThread startupThread_;
+  std::shared_ptr<StartupResult> startup_ = std::make_shared<StartupResult>();
   std::unique_ptr<IDevicePopups> popups_;
   bool agreementAccepted_ = true;
   bool agreementShown_ = false;
   bool initialised_ = false;
+  bool startupDone_ = false;
+  bool closePending_ = false;  // a close request made before the start-up work had finished
   std::vector<std::wstring> openBoxes_;
   toolkit::SHostWnd* openDialog_ = nullptr;
   std::function<void()> developmentHook_;

@@ -91,6 +91,39 @@ TEST(DetectThreadsTest, DestroyingTheControllerDuringAProbeLeavesTheWorkerSafe) 
   EXPECT_FALSE(callback());
 }
 
+// NetProbe may be released at shutdown only when no call is inside it, and no call may start
+// after the close: a step blocked in its probe, or the DNS change blocked in its call.
+TEST(DetectThreadsTest, ProbesAreIdleAfterCloseOnlyWhenNoCallIsInside) {
+  const struct {
+    const char* name;
+    int blockStep;  // 0: nothing blocks
+    bool idleWhileBlocked;
+  } cases[] = {{"a step between its calls", 0, true}, {"a step inside its probe", 3, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.probes->beforeCall = nullptr;
+    h.probes->blockStep = c.blockStep;
+    h.sequence->Start();
+    h.StepOnce();
+    h.StepOnce();
+    std::function<bool()> callback = h.sequence->WorkerCallback();
+    std::thread worker;
+    if (c.blockStep != 0) {
+      worker = std::thread([callback] { callback(); });
+      h.probes->gate.AwaitWaiter();
+    }
+    h.sequence->Close();
+    EXPECT_EQ(h.sequence->ProbesIdle(), c.idleWhileBlocked);
+    h.probes->gate.Open();
+    if (worker.joinable())
+      worker.join();
+    EXPECT_TRUE(h.sequence->ProbesIdle());
+    EXPECT_FALSE(callback());  // and no later step calls NetProbe
+    EXPECT_EQ(h.probes->Calls().size(), c.blockStep != 0 ? 1u : 0u);
+  }
+}
+
 TEST(DetectThreadsTest, StartAndResetRaceARunningWorker) {
   Harness h({0, 0});
   h.probes->beforeCall = nullptr;

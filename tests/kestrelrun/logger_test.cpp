@@ -1,6 +1,11 @@
 // The log over a fake platform whose Windows paths land in a scratch folder of the test.
 #include "app/logger.h"
 
+#include <sstream>
+
+#include "support/testdata.h"
+#include "ui/log_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -57,9 +62,16 @@ class LoggerTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(root_); }
 
-  std::vector<std::string> Lines(const CLogger& log) const {
+  std::string Bytes(const CLogger& log) const {
     std::ifstream in(platform_->Local(log.path()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // The lines after the file's byte order mark.
+  std::vector<std::string> Lines(const CLogger& log) const {
+    std::istringstream in(Bytes(log));
     std::vector<std::string> lines;
+    if (in.peek() == 0xEF)
+      in.ignore(3);
     for (std::string line; std::getline(in, line);) {
       if (!line.empty() && line.back() == '\r') {
         line.pop_back();  // a text-mode file on Windows ends its lines with CR LF
@@ -155,6 +167,34 @@ TEST_F(LoggerTest, LinesFromEightThreadsAreNeverInterleaved) {
     EXPECT_EQ(i, next[t]++);  // one thread's lines keep their order
     EXPECT_EQ(line.substr(line.size() - payload.size() - 4), payload + " end");
   }
+}
+
+// The run's texts reach the log losslessly whatever the system's code page: an English
+// machine's run (laptop-en) logs its Chinese problem texts as UTF-8, behind one byte order mark,
+// also when a later start appends to the same file.
+TEST_F(LoggerTest, TheRunsTextsAreWrittenAsUtf8BehindOneMark) {
+  std::vector<std::string> texts;
+  std::istringstream recording(kestrel::test::ReadFixture("results/laptop-en.txt"));
+  for (std::string line; std::getline(recording, line);) {
+    if (line.rfind("problem ", 0) == 0 || line.rfind("status ", 0) == 0)
+      texts.push_back(line.substr(line.find(' ') + 1));
+  }
+  ASSERT_GT(texts.size(), 10u);
+  texts.push_back("\xF0\x9F\x8E\x93 e\xCC\x81 \xE2\x82\xAC");  // outside the BMP, combining, euro
+  for (int start = 0; start < 2; ++start) {
+    CLogger log(*platform_, kInfo, "C:\\Kestrel\\log", "same.log");
+    kestrelrun::CLoggerLines lines(log);
+    for (const std::string& text : texts)
+      lines.Line(kestrel::Utf8ToWide(text));
+  }
+  CLogger reader(*platform_, kInfo, "C:\\Kestrel\\log", "same.log");
+  const std::string bytes = Bytes(reader);
+  EXPECT_EQ(bytes.rfind(kUtf8Mark, 0), 0u);
+  EXPECT_EQ(bytes.find(kUtf8Mark, 1), std::string::npos);
+  const std::vector<std::string> written = Lines(reader);
+  ASSERT_EQ(written.size(), 2 * texts.size());
+  for (std::size_t i = 0; i < written.size(); ++i)
+    EXPECT_EQ(written[i], "Info\t2026-12-08 09:05:07 " + texts[i % texts.size()]);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -21,12 +22,28 @@ class FakeServices : public IProgramServices {
   std::vector<std::string> calls;
   std::vector<std::wstring> opened;
 
+  // While held, the version check or the device identity (called on the start-up thread)
+  // waits for Release: a slow server or a slow wmic.
+  bool holdVersion = false;
+  bool holdDevice = false;
+
   bool AnotherInstanceRuns() override { return Note("instance"), otherInstance; }
   void ExitProcess(int code) override { Note("exit " + std::to_string(code)); }
-  int VersionGet() override { return Note("version"), version; }
+  int VersionGet() override {
+    Wait(holdVersion);
+    return Note("version"), version;
+  }
   void OpenToolDownUrl() override { Note("download"); }
   void OpenFeedback() override { Note("feedback"); }
-  void ReadDeviceInfo() override { Note("device"); }
+  void ReadDeviceInfo() override {
+    Wait(holdDevice);
+    Note("device");
+  }
+  void Release() {
+    std::lock_guard<std::mutex> hold(lock_);
+    holdVersion = holdDevice = false;
+    released_.notify_all();
+  }
   void SendExitStatistic() override { Note("statistic"); }
   void FreeDeviceInfo() override { Note("free device"); }
   void InitDll() override { Note("InitDll"); }
@@ -35,8 +52,14 @@ class FakeServices : public IProgramServices {
     Note("open");
     opened.push_back(address);
   }
-  void SetTaskbarProgress(std::uintptr_t, int, int, int) override {}
-  bool IsMinimised(std::uintptr_t) override { return false; }
+  // The taskbar button's calls ("8 100/100": state, value/total), and what IsMinimised answers.
+  std::vector<std::string> taskbar;
+  std::atomic<bool> minimised{false};
+  void SetTaskbarProgress(std::uintptr_t, int state, int value, int total) override {
+    taskbar.push_back(std::to_string(state) + " " + std::to_string(value) + "/" +
+                      std::to_string(total));
+  }
+  bool IsMinimised(std::uintptr_t) override { return minimised; }
   void EndTesterProcesses() override { Note("end testers"); }
   std::function<void()> MakeUiWake(std::function<void()> run) override {
     run_ = std::move(run);
@@ -53,12 +76,14 @@ class FakeServices : public IProgramServices {
     calls.clear();
     opened.clear();
   }
-  bool Called(const std::string& what) const {
+  bool Called(const std::string& what) const { return Position(what) >= 0; }
+  // Where `what` stands among the calls; -1 when it was not called.
+  int Position(const std::string& what) const {
     std::lock_guard<std::mutex> hold(lock_);
-    for (const auto& c : calls)
-      if (c == what)
-        return true;
-    return false;
+    for (std::size_t i = 0; i < calls.size(); ++i)
+      if (calls[i] == what)
+        return static_cast<int>(i);
+    return -1;
   }
 
  private:
@@ -66,15 +91,22 @@ class FakeServices : public IProgramServices {
     std::lock_guard<std::mutex> hold(lock_);
     calls.push_back(what);
   }
+  void Wait(const bool& held) {
+    std::unique_lock<std::mutex> hold(lock_);
+    released_.wait(hold, [&] { return !held; });
+  }
   mutable std::mutex lock_;
+  std::condition_variable released_;
   std::function<void()> run_;
   std::atomic<int> wakes_{0};
 };
 
-// Every probe fails with code 7 except the presence check, whose answer is `networkUp`.
+// Every probe fails with code 7 (or, with `succeed`, succeeds handing out no record) except the
+// presence check, whose answer is `networkUp`.
 class FakeProbes : public IDetectProbes {
  public:
   std::atomic<int> networkUp{1};
+  std::atomic<bool> succeed{false};
   std::atomic<int> presenceChecks{0};
   int GetNetworkState() override {
     ++presenceChecks;
@@ -102,7 +134,9 @@ class FakeProbes : public IDetectProbes {
   int UploadDNSJsonData(ProbeError* e) override { return Fail(e); }
 
  private:
-  static int Fail(ProbeError* e) {
+  int Fail(ProbeError* e) const {
+    if (succeed)
+      return 1;
     e->code = 7;
     return 0;
   }

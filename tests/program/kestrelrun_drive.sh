@@ -8,7 +8,7 @@
 #   drive_environment              the simulated tools first on the search path, the stand-in
 #                                  adapter table, the browser stand-in's log $KESTREL_OPENED_LOG
 #   machine_registry PROFILE_DIR   the prefix's release values as the machine records them
-#   launch PROFILE NAME / start    runs the program (start also waits for its first dump)
+#   launch PROFILE NAME / start    runs the program (start also waits until its dump says ready)
 #   fresh, wait_for, click, click_in, shown, shot, ends, finish, box_button ...
 #   detect NAME                    one detection through the popups, from the start button to the
 #                                  results page; prints what the window shows at each step
@@ -84,8 +84,9 @@ launch() {
 start() {
   local i
   launch "$@"
+  # The window shows at once; its start button works once the start-up work is done.
   for i in $(seq 600); do
-    [ -f "$dump" ] && return 0
+    [ -f "$dump" ] && grep -q '^state .* ready=1' "$dump" 2>/dev/null && return 0
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -284,14 +285,13 @@ detect() {
   shot detect-4-results
 }
 
-# log_problems PROFILE: the problem lines of the program's newest log in UTF-8 (each line is
-# "Info<TAB>DATE TIME TEXT", in the profile's code page).
+# log_problems: the problem lines of the program's newest log (UTF-8 behind a byte order mark,
+# each line "Info<TAB>DATE TIME TEXT"), whatever the machine's code page.
 log_problems() {
-  local log code=GBK
+  local log
   log=$(ls -t "$(dirname "$program")"/log/*.log 2>/dev/null | head -1)
   [ -n "$log" ] || return 0
-  case $1 in *-zh) ;; *) code=CP1252 ;; esac
-  iconv -f "$code" -t UTF-8 "$log" | tr -d '\r' | sed -n 's/.*Info\t[0-9-]* [0-9:]* //p'
+  sed '1s/^\xEF\xBB\xBF//' "$log" | tr -d '\r' | sed -n 's/.*Info\t[0-9-]* [0-9:]* //p'
 }
 
 # report_page: clicks "查看完整报告" and prints the address the browser stand-in was given.
@@ -326,11 +326,6 @@ console_results() {
 results_of() {
   sed -n 's/^status \(.*\) ([0-9]*%)$/status \1/p' "$work/$1.shown" | grep -v '^status 生成检测报告'
   grep -E '^(score|problems) ' "$work/$1.shown"
-  # The log holds the texts in the system's code page: on an English machine (1252) the Chinese
-  # problem texts are question marks there, so the result cards' texts are read instead.
-  case $2 in
-    *-zh) log_problems "$2" | sed 's/^/problem /' ;;
-    *) grep -E ' name=suggest_iteminfo_[12] .* shown=1 .* text=.+' "$work/dump.txt" |
-      sed 's/.* text=/problem /' ;;
-  esac
+  # The log keeps the Chinese texts on an English machine (1252) too.
+  log_problems | sed 's/^/problem /'
 }

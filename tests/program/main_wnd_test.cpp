@@ -56,10 +56,22 @@ class MainWndTest : public ::testing::Test {
     app_.Context().SetMsgTemplate(box.child("SOUI"));
     // Every message box opened is noted; the next action given answers it.
   }
-  void Open() {
+  // Opens the window and, unless told otherwise, lets its start-up work finish.
+  void Open(bool finishStartup = true) {
     window_ = std::make_unique<CMainWnd>(
         app_, CMainWnd::Parts{services_, probes_, log_, {}, DetectTiming{10, 5}});
     window_->Create();
+    if (finishStartup)
+      FinishStartup();
+  }
+  // Runs the start-up poll until the start-up thread's answer has been taken (or 2 s pass).
+  bool FinishStartup() {
+    for (int i = 0; i < 200 && HasTimer(CMainWnd::kStartupTimer); ++i) {
+      platform_.Advance(CMainWnd::kStartupPollMs);
+      if (HasTimer(CMainWnd::kStartupTimer))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return !HasTimer(CMainWnd::kStartupTimer);
   }
   // Answers the next message box by its button, noting its text.
   void AnswerBox(const wchar_t* button) {
@@ -113,6 +125,15 @@ TEST_F(MainWndTest, InitialisationEndsEarlyForASecondInstanceOrANewerVersion) {
     EXPECT_EQ(services_.Called("device"), c.initDll);
     EXPECT_EQ(HasTimer(CMainWnd::kRefreshTimer), c.initDll);
     EXPECT_EQ(HasTimer(CMainWnd::kFlashTimer), c.initDll);
+    EXPECT_EQ(window_->StartupDone(), c.initDll);
+    if (c.versionAsked) {  // the instance claim first; the version check before NetProbe
+      EXPECT_EQ(services_.Position("instance"), 0);
+      EXPECT_GT(services_.Position("version"), 0);
+    }
+    if (c.initDll) {
+      EXPECT_GT(services_.Position("InitDll"), services_.Position("version"));
+      EXPECT_GT(services_.Position("device"), services_.Position("InitDll"));
+    }
     EXPECT_EQ(platform_.WindowOf(*window_)->Title(), L"Lessora");
     if (c.initDll) {
       EXPECT_TRUE(Checked(*window_, L"checkbox_sys_agreement"));
@@ -122,6 +143,95 @@ TEST_F(MainWndTest, InitialisationEndsEarlyForASecondInstanceOrANewerVersion) {
     // An early exit skips the shutdown: nothing of NetProbe is released.
     EXPECT_EQ(services_.Called("ReleaseDllRes") || services_.Called("end testers"), c.initDll);
   }
+}
+
+// The version check and the device identity run on the start-up thread: the window is there
+// and answering while they take their time, the start button waits for them, a close request
+// waits for the identity, and a newer version found after the window showed still ends it all.
+TEST_F(MainWndTest, SlowStartUpWorkLeavesTheWindowAnsweringAndGatesStartAndClose) {
+  const struct {
+    const char* name;
+    bool holdVersion, holdDevice;
+    int version;
+    bool closeEarly;  // the close button while the work is held
+    bool usable;      // the start button works once the work is done
+  } cases[] = {
+      {"slow version check", true, false, 0, false, true},
+      {"newer version after the window showed", true, false, 202, false, false},
+      {"newer version, closed meanwhile", true, false, 202, true, false},
+      {"slow identity", false, true, 0, false, true},
+      // Last: the platform keeps the quit request it makes.
+      {"slow identity, closed meanwhile", false, true, 0, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    window_.reset();
+    services_.Clear();
+    services_.version = c.version;
+    services_.holdVersion = c.holdVersion;
+    services_.holdDevice = c.holdDevice;
+    boxTexts_.clear();
+    Open(false);
+    // Shown at once, timers running, the agreement ticked, but no run can start yet.
+    EXPECT_EQ(platform_.WindowOf(*window_)->Title(), L"Lessora");
+    EXPECT_TRUE(HasTimer(CMainWnd::kRefreshTimer));
+    EXPECT_TRUE(Checked(*window_, L"checkbox_sys_agreement"));
+    EXPECT_FALSE(Enabled(*window_, L"btn_sys_run"));
+    platform_.Advance(10 * CMainWnd::kStartupPollMs);
+    Click(*window_, L"btn_sys_run");
+    EXPECT_FALSE(window_->Controller().State().running);
+    EXPECT_FALSE(services_.Called("device"));
+    // The window answers its other buttons meanwhile.
+    ASSERT_TRUE(Click(*window_, L"btn_sys_agreement"));
+    EXPECT_EQ(Page(*window_, L"tab_main_op"), 3);
+    Click(*window_, L"btn_sys_agreement");
+    if (c.closeEarly) {
+      Click(*window_, L"btn_sys_close");
+      EXPECT_FALSE(platform_.QuitRequested());
+      EXPECT_FALSE(services_.Called("statistic"));  // it needs the identity
+    }
+    if (c.version == 202)
+      AnswerBox(L"button1st");
+    services_.Release();
+    ASSERT_TRUE(FinishStartup());
+    bool newer = c.version == 202;
+    EXPECT_EQ(services_.Called("exit 0"), newer);
+    EXPECT_EQ(services_.Called("download"), newer);
+    EXPECT_EQ(services_.Called("InitDll"), !newer);
+    EXPECT_EQ(services_.Called("device"), !newer);
+    EXPECT_EQ(boxTexts_.size(), newer ? 1u : 0u);
+    // A deferred close is carried out once the identity is there, with the statistic.
+    EXPECT_EQ(services_.Called("statistic"), c.closeEarly && !newer);
+    if (services_.Called("statistic")) {
+      EXPECT_GT(services_.Position("statistic"), services_.Position("device"));
+      EXPECT_TRUE(platform_.QuitRequested());
+    }
+    EXPECT_EQ(Enabled(*window_, L"btn_sys_run"), c.usable);
+    if (c.usable) {
+      ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
+      EXPECT_TRUE(window_->Controller().State().running);
+    }
+    window_.reset();
+    EXPECT_EQ(services_.Called("ReleaseDllRes"), !newer);
+  }
+}
+
+// Destroyed while the start-up thread is still inside the identity: the window goes at once
+// and does not free the identity under it.
+TEST_F(MainWndTest, DestroyedDuringTheStartUpWorkDoesNotWaitOrFreeUnderIt) {
+  services_.holdDevice = true;
+  Open(false);
+  for (int i = 0; i < 200 && !services_.Called("InitDll"); ++i)  // then inside the identity
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  auto started = std::chrono::steady_clock::now();
+  window_.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+  EXPECT_FALSE(services_.Called("free device"));
+  EXPECT_FALSE(services_.Called("ReleaseDllRes"));
+  services_.Release();
+  for (int i = 0; i < 200 && !services_.Called("device"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(services_.Called("device"));
 }
 
 TEST_F(MainWndTest, TheAgreementBoxesGateTheStartButtonTogether) {
@@ -267,6 +377,38 @@ TEST_F(MainWndTest, WithoutNetworkStartShowsPageFourAndRetryReturnsToTheStart) {
   ASSERT_TRUE(Click(*window_, L"btn_sys_retry"));
   ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
   EXPECT_EQ(Page(*window_, L"tab_main_op"), 1);
+}
+
+// A whole run in the window (no devices: their two boxes answered) ends on the results page,
+// and the 500 ms timer then flashes the main window's taskbar button: a minimised window's
+// paused bar alternates full and empty, a shown one stays empty, nine ticks in all.
+TEST_F(MainWndTest, AFinishedRunFlashesTheTaskbarButtonOnTheFlashTimer) {
+  for (bool minimised : {true, false}) {
+    SCOPED_TRACE(minimised ? "minimised" : "shown");
+    window_.reset();
+    services_.taskbar.clear();
+    services_.minimised = minimised;
+    probes_->succeed = true;
+    boxTexts_.clear();
+    Open();
+    AnswerBox(L"button1st");
+    AnswerBox(L"button1st");
+    ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
+    for (int i = 0; i < 400 && Page(*window_, L"tab_main_op") != 2; ++i) {
+      services_.PumpUi();
+      platform_.Advance(CMainWnd::kRefreshMs);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(Page(*window_, L"tab_main_op"), 2);
+    EXPECT_EQ(boxTexts_,
+              (std::vector<std::wstring>{L"未检测到麦克风和扬声器！", L"未检测到摄像头！"}));
+    EXPECT_TRUE(services_.taskbar.empty());  // nothing before the flash timer
+    platform_.Advance(12 * CMainWnd::kFlashMs);
+    std::vector<std::string> expected;
+    for (int tick = 1; tick < 10; ++tick)
+      expected.push_back(minimised && tick % 2 == 0 ? "8 100/100" : "8 0/100");
+    EXPECT_EQ(services_.taskbar, expected);
+  }
 }
 
 TEST_F(MainWndTest, TheDnsBoxFillsItsBarAndEndsItselfOrAtACloseRequest) {

@@ -16,6 +16,11 @@
 #include "resources_win32.h"
 #include "richtext_win32.h"
 #include "shadow_window_win32.h"
+#include "toolkit/dpi_scale.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // older SDK headers lack it
+#endif
 
 namespace toolkit {
 
@@ -608,6 +613,15 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       PlaceShadow();
       break;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI: the new scale, the suggested place, a full repaint.
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+      scale_ = ScaleForDpi(HIWORD(wp));
+      SetGeometry(BodyAfterDpiChange(body_, suggested->left, suggested->top, scale_), margin_,
+                  radius_);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    }
     case WM_CLOSE:
       if (!sink || sink->OnCloseRequest()) {
         Destroy();
@@ -647,7 +661,7 @@ float InitDpiAwareness() {
   HDC screen = GetDC(nullptr);
   int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  g_scale = dpi > 0 ? static_cast<float>(dpi) / 96.0f : 1.0f;
+  g_scale = ScaleForDpi(dpi > 0 ? static_cast<unsigned>(dpi) : 0);
   return g_scale;
 }
 
