@@ -28,7 +28,7 @@ if start desktop-zh access; then
     fail "tree: $(head -c 600 "$work/tree.txt" "$work/tree.err" | tr '\n' ';')"
   # The start page's controls, with their roles (43 push button, 44 check box, 30 link) and
   # the icon buttons named as their tips say.
-  for want in 'role=43 state=0x100000 name="开始检测" action=Press' \
+  for want in 'role=43 state=0x100004 name="开始检测" action=Press' \
     'role=44 state=0x100010 name="同意" action=Uncheck' \
     'name="《Tarvos服务工具使用许可协议》".* action=Jump' \
     'role=43 .*name="更多" action=Press' 'role=43 .*name="最小化" action=Press' \
