@@ -52,9 +52,9 @@ class Accessibility : public ::testing::Test {
 
 const Lines kCaption = {
     L"  text \"Tarvos-Lessora V2.1.20.928\"",
-    L"  push button \"更多\" Press",
-    L"  push button \"最小化\" Press",
-    L"  push button \"关闭\" Press",
+    L"  push button \"更多\" focusable Press",
+    L"  push button \"最小化\" focusable Press",
+    L"  push button \"关闭\" focusable Press",
 };
 
 struct TreeCase {
@@ -82,7 +82,7 @@ TEST_F(Accessibility, EachLayoutsTreeInOrder) {
                     L"  link \"意见反馈\" focusable Jump"})},
       {L"LAYOUT:XML_MAINWND", 3,
        WithCaption(L"window \"Lessora\"",
-                   {L"  text \"Tarvos服务工具使用许可协议\"", L"  push button \"关闭\" Press",
+                   {L"  text \"Tarvos服务工具使用许可协议\"", L"  push button \"关闭\" focusable Press",
                     L"  editable text \"\" focusable readonly",
                     L"  text \"请仔细阅读协议内容，勾选“同意”后即可开始检测\"",
                     L"  check box \"同意\" focusable checked Uncheck",
@@ -96,7 +96,7 @@ TEST_F(Accessibility, EachLayoutsTreeInOrder) {
             L"  push button \"返回首页\" focusable Press", L"  link \"意见反馈\" focusable Jump"})},
       {L"LAYOUT:XML_POPWND_ABORT",
        -1,
-       {L"window \"关于\"", L"  text \"关于\"", L"  push button \"关闭\" Press",
+       {L"window \"关于\"", L"  text \"关于\"", L"  push button \"关闭\" focusable Press",
         L"  graphic \"Lessora 标志\"", L"  text \"Lessora\"", L"  text \"当前版本：2.1.20.928\"",
         L"  text \"网课环境一键检测，让每一节网课顺利开始\""}},
       {L"LAYOUT:XML_POPWND_DNS",
@@ -313,7 +313,9 @@ TEST_F(Accessibility, HitTestFocusAndIds) {
   EXPECT_EQ(again.Find(IdOf(L"pro_main_detect")), nullptr);  // hidden page
   // Focus: only where a click would put it.
   EXPECT_EQ(tree.Focus(), 0);
-  EXPECT_FALSE(main.FocusAccessible(IdOf(L"btn_sys_close")));  // not focusable
+  const int picture = tree.FindByName(L"检测插图");
+  ASSERT_GT(picture, 0);
+  EXPECT_FALSE(main.FocusAccessible(tree.Nodes()[static_cast<size_t>(picture)].id));  // a picture
   EXPECT_FALSE(main.FocusAccessible(IdOf(L"pro_main_detect")));
   EXPECT_FALSE(main.FocusAccessible(987654321));
   EXPECT_TRUE(main.FocusAccessible(IdOf(L"btn_sys_run")));
