@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "command_host.h"
 #include "headless.h"
 #include "program_resources.h"
 #include "toolkit/application.h"
@@ -19,17 +20,7 @@ namespace {
 using headless::HeadlessPlatform;
 using Lines = std::vector<std::wstring>;
 
-class Commands : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  std::vector<std::wstring> commands;
-
- protected:
-  void _HandleEvent(EventArgs* evt) override {
-    if (evt->GetID() == EVT_CMD)
-      commands.push_back(evt->nameFrom);
-  }
-};
+using Commands = testing::CommandHost;
 
 class Accessibility : public ::testing::Test {
  protected:

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "command_host.h"
 #include "headless.h"
 #include "memory_provider.h"
 #include "toolkit/application.h"
@@ -16,17 +17,7 @@ using headless::HeadlessPlatform;
 
 using Files = testing::MemoryProvider;
 
-class Clicks : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  std::vector<std::wstring> commands;
-
- protected:
-  void _HandleEvent(EventArgs* evt) override {
-    if (evt->GetID() == EVT_CMD)
-      commands.push_back(evt->nameFrom);
-  }
-};
+using Clicks = testing::CommandHost;
 
 struct BadCase {
   const char* what;

@@ -4,6 +4,7 @@
 // high-contrast theme's system colours while it is on.
 #include <gtest/gtest.h>
 
+#include "command_host.h"
 #include "headless.h"
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
@@ -14,17 +15,7 @@ namespace {
 using headless::DrawOp;
 using headless::HeadlessPlatform;
 
-class CommandLog : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  std::vector<std::wstring> commands;
-
- protected:
-  void _HandleEvent(EventArgs* evt) override {
-    if (evt->GetID() == EVT_CMD)
-      commands.push_back(evt->nameFrom);
-  }
-};
+using CommandLog = testing::CommandHost;
 
 struct K {
   Key key;

@@ -62,25 +62,22 @@ std::wstring Take(BSTR text) {
   return out;
 }
 
-std::wstring NameOf(const Node& n) {
+std::wstring TextOf(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), const Node& n) {
   BSTR text = nullptr;
-  n.object->get_accName(Child(n.child), &text);
+  (n.object->*get)(Child(n.child), &text);
   return Take(text);
+}
+std::wstring NameOf(const Node& n) {
+  return TextOf(&IAccessible::get_accName, n);
 }
 std::wstring ValueOf(const Node& n) {
-  BSTR text = nullptr;
-  n.object->get_accValue(Child(n.child), &text);
-  return Take(text);
+  return TextOf(&IAccessible::get_accValue, n);
 }
 std::wstring DescriptionOf(const Node& n) {
-  BSTR text = nullptr;
-  n.object->get_accDescription(Child(n.child), &text);
-  return Take(text);
+  return TextOf(&IAccessible::get_accDescription, n);
 }
 std::wstring ActionOf(const Node& n) {
-  BSTR text = nullptr;
-  n.object->get_accDefaultAction(Child(n.child), &text);
-  return Take(text);
+  return TextOf(&IAccessible::get_accDefaultAction, n);
 }
 long NumberOf(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), const Node& n) {
   VARIANT out;
