@@ -4,17 +4,20 @@
 # it, checks every file, shortcut and registry value, starts the installed program and the zip's
 # (from a folder with spaces and Chinese characters) up to their main window, refuses an install
 # and an uninstall while the program runs (silently, and by asking in a box whose Retry asks
-# again until the program has ended, then installs through the wizard, whose last page starts
-# the program), verifies every signature and a
-# tampered copy, installs into a chosen folder with /D=, and uninstalls silently, keeping the
-# user's own file. Prints the install and uninstall times. Skips (exit 77) without a display.
+# again until the program has ended, then goes on through the wizard: the installer's last page
+# starts the program, the uninstaller's removes everything), verifies every signature and a
+# tampered copy, uninstalls silently, keeping the user's own file, and installs into a chosen
+# folder with /D=. Prints the install and uninstall times. Skips (exit 77) without a display.
 #   package_wine_test.sh BUILD_DIR
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(readlink -f "$1")
 source "$repo/tests/support/window_test.sh"
 pids=()
-trap 'for p in "${pids[@]}"; do kill -KILL -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
+# The prefix's server ends whatever Windows process is left, also those Wine started in groups
+# of their own (the wizard's program, the uninstaller's copy of itself).
+trap 'for p in "${pids[@]}"; do kill -KILL -- -"$p" 2>/dev/null; done
+  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null; display_stop; rm -rf "$work"' EXIT
 # Chinese paths pass through Wine in a UTF-8 locale; the installer then speaks Chinese.
 export LC_ALL=zh_CN.UTF-8
 run() { "$repo/scripts/wine-run" "$@" >>"$work/wine.log" 2>&1; }
@@ -78,11 +81,26 @@ main_window() {
   done
   return 1
 }
-# stop_program: ends the program started last (Wine ends only one thread on SIGTERM).
+# stop_program [PID]: ends the program started last, or PID's group (Wine ends only one thread
+# on SIGTERM).
 stop_program() {
-  kill -KILL -- -"$pid" 2>/dev/null
-  local i
-  for i in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  local p=${1:-$pid} i
+  kill -KILL -- -"$p" 2>/dev/null
+  for i in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+  sleep 1
+}
+# end_all: ends every program and installer this test started and every KestrelRun.exe, so
+# that a failed step leaves no mutex or box behind for the next one.
+end_all() {
+  local p
+  for p in "${pids[@]}"; do kill -KILL -- -"$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  pids=()
+  run taskkill /F /IM KestrelRun.exe
+  # A box or wizard left by a process Wine started apart (the uninstaller's copy of itself).
+  for p in $(xdotool search --name '^Lessora (安装|卸载)' 2>/dev/null); do
+    p=$(xdotool getwindowpid "$p" 2>/dev/null) && kill -KILL "$p" 2>/dev/null
+  done
   sleep 1
 }
 
@@ -128,8 +146,8 @@ code=$?
 [ -f "$inst/Uninstall.exe" ] && [ "$(stat -c %Y "$inst/NetProbe.dll")" = 0 ] &&
   [ -n "$(value DisplayName)" ] && [ -f "$desktop_link" ] ||
   fail "silent uninstall while running removed something"
-# window REGEX [NOT]: waits up to 30 s for a shown window named REGEX, other than NOT; sets $win
-# and its $WIDTH (a box is narrower than the wizard's 585).
+# window REGEX [NOT [TENTHS]]: waits up to 30 s (or TENTHS) for a shown window named REGEX,
+# other than NOT; sets $win and its $WIDTH (a box is narrower than the wizard's 585).
 window() {
   local i
   win=
@@ -140,69 +158,95 @@ window() {
   done
   [ -n "$win" ] && eval "$(xdotool getwindowgeometry --shell "$win")"
 }
+# focused WIN: makes WIN the foreground window, where Wine sends every key whatever window an
+# event names (the program's window may still be it). With no window manager, a click does it:
+# on the X window raised first, since the program's may lie over it. True once the X focus,
+# which Wine moves to the window it activates, is on WIN (5 clicks at most). The click, an
+# eighth in, hits no button and no caption: a box's body beside its icon, the wizard's header.
+focused() {
+  local i WIDTH=8 HEIGHT=4 X Y SCREEN at
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  at=$((WIDTH >= 480 ? 40 : HEIGHT / 4))
+  for i in $(seq 6); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+    [ "$i" -lt 6 ] || break
+    xdotool windowraise "$1" mousemove --window "$1" $((WIDTH / 8)) $at click 1 2>/dev/null
+    sleep 0.3
+  done
+  return 1
+}
+# press WIN KEY...: the keys to WIN once it is in front.
+press() {
+  local w=$1
+  shift
+  focused "$w" && xdotool key "$@"
+}
+# asked_again NAME: Retry (Return) on the box $win brings another box named NAME. A busy machine
+# may map the box before it takes keys, so the key is sent again until the next box shows (30 s
+# at most).
+asked_again() {
+  local first=$win i
+  for i in $(seq 6); do
+    press "$first" Return
+    window "$1" "$first" 50 && return 0
+  done
+  return 1
+}
 setsid "$repo/scripts/wine-run" "$setup" >"$work/asking.out" 2>&1 &
 asking=$!
 pids+=("$asking")
 if window '^Lessora 安装$'; then
   # A box, not the wizard: Cancel (Escape) ends the installer with code 3.
   [ "$WIDTH" -lt 480 ] || fail "install while running: a ${WIDTH}x$HEIGHT window, not a box"
-  xdotool key --window "$win" Escape
+  press "$win" Escape || fail "install while running: the box never came to the front"
   for i in $(seq 100); do kill -0 "$asking" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$asking" 2>/dev/null && fail "install while running: Cancel did not end it"
+  if kill -0 "$asking" 2>/dev/null; then
+    fail "install while running: Cancel did not end it"
+    stop_program "$asking"
+  fi
   wait "$asking"
   code=$?
   [ $code = 3 ] || fail "install while running: exit code $code after Cancel, not 3"
 else
   fail "install while running: no box asked to close the program"
+  stop_program "$asking"
 fi
 # Retry while the program still runs asks again; once it has ended, Retry goes on to the wizard,
 # which installs, and its last page starts the installed program.
 running=$pid
 launch "$setup" retry
 retry=$pid
-# asked_again: Return on the box $win (Retry) brings another box. A busy machine may map the box
-# before it takes keys, so the key is sent again until the next box shows (30 s at most).
-asked_again() {
-  local first=$win i
-  for i in $(seq 6); do
-    xdotool key --window "$first" Return 2>/dev/null
-    window '^Lessora 安装$' "$first" 50 && return 0
-  done
-  return 1
-}
-if window '^Lessora 安装$' && asked_again; then
-  pid=$running
-  stop_program
-  xdotool key --window "$win" Return
+if window '^Lessora 安装$' && asked_again '^Lessora 安装$'; then
+  stop_program "$running"
+  press "$win" Return
   if window '^Lessora 安装' "$win" && [ "$WIDTH" -ge 480 ]; then
     # The licence's "I accept" and the folder page's "Install" are both Alt+I; then "Finish"
     # (Alt+F) once the files are down, with "Run Lessora" ticked.
-    xdotool key --window "$win" alt+i alt+i
+    press "$win" alt+i alt+i || fail "install after Retry: the wizard never came to the front"
     for i in $(seq 120); do
       kill -0 "$retry" 2>/dev/null || break
-      xdotool key --window "$win" alt+f
+      press "$win" alt+f
       sleep 0.5
     done
     wait "$retry"
     code=$?
     [ $code = 0 ] || fail "install after Retry: exit code $code"
     installed "$inst"
-    pid=$retry
     for i in $(seq 600); do
       grep -q ' name=btn_sys_run .*shown=1' "$work/retry.txt" 2>/dev/null && break
       sleep 0.1
     done
     grep -q ' name=btn_sys_run .*shown=1' "$work/retry.txt" 2>/dev/null ||
       fail "install after Retry: its last page started no program"
-    # That program is the installer's child in a process group of its own.
-    run taskkill /F /IM KestrelRun.exe
   else
     fail "install after Retry: no wizard (a ${WIDTH:-?}x${HEIGHT:-?} window)"
   fi
 else
   fail "install while running: Retry with the program still running did not ask again"
-  stop_program
 fi
+# The program, the installer and the program the wizard started (the installer's child, in a
+# process group of its own), whichever of them still runs.
+end_all
 echo "program and refusal done at $SECONDS s"
 # --- signatures: every installed binary and the installer; a changed byte breaks one ---
 for f in "$inst"/*.exe "$inst"/*.dll "$inst"/Test/*.exe "$setup"; do
@@ -234,16 +278,18 @@ PY
 portable="$prefix/drive_c/学校 软件/U 盘 副本"
 mkdir -p "$portable"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$portable"
-launch 'C:\学校 软件\U 盘 副本\Lessora\KestrelRun.exe' portable
-main_window portable || fail "zip's program: no main window ($(cat "$work/portable.out"))"
-stop_program
 
 echo "zip done at $SECONDS s"
-# --- the silent uninstall keeps the user's file; then a chosen folder (/D=) and out again ---
+# --- the silent uninstall keeps the user's file; then a chosen folder (/D=), removed by the
+# uninstaller's wizard while the zip's program runs ---
 # uninstall DIR: runs DIR's uninstaller silently; it goes on from a copy of itself, so this
 # waits for its last steps (its own file and the key).
 uninstall() {
   run "$1/Uninstall.exe" /S || { fail "uninstall from $1: exit code $?"; return; }
+  removed "$1"
+}
+# removed DIR: waits for the uninstaller's last steps in DIR (60 s at most).
+removed() {
   local i
   for i in $(seq 600); do
     [ -f "$1/Uninstall.exe" ] || [ -f "$desktop_link" ] || break
@@ -271,7 +317,33 @@ run cmd /C "Z:${setup//\//\\} /S /D=$chosen" || fail "install into $chosen: exit
 installed "$chosen_dir"
 [ "$(value InstallLocation)" = "$chosen" ] || fail "/D=: InstallLocation $(value InstallLocation)"
 [ -f "$desktop_link" ] || fail "/D=: no desktop shortcut"
-uninstall "$chosen_dir"
+# The zip's program runs from an awkward path. Meanwhile the uninstaller, started as Add or
+# Remove Programs starts it (it goes on from a copy of itself), asks to close it, and Retry asks
+# again; once the program has ended, Retry opens the wizard, whose "Uninstall" (Alt+U) removes
+# it all, and "Close" (Alt+L) ends it.
+launch 'C:\学校 软件\U 盘 副本\Lessora\KestrelRun.exe' portable
+if ! main_window portable; then
+  fail "zip's program: no main window ($(cat "$work/portable.out"))"
+elif ! run "$chosen_dir/Uninstall.exe"; then
+  fail "uninstall while running: exit code $?"
+elif window '^Lessora 卸载$' && [ "$WIDTH" -lt 480 ] && asked_again '^Lessora 卸载$'; then
+  stop_program
+  press "$win" Return
+  if window '^Lessora 卸载' "$win" && [ "$WIDTH" -ge 480 ]; then
+    press "$win" alt+u || fail "uninstall after Retry: the wizard never came to the front"
+    removed "$chosen_dir"
+    for i in $(seq 60); do
+      xdotool search --onlyvisible --name '^Lessora 卸载' >/dev/null 2>&1 || break
+      press "$win" alt+l
+      sleep 0.5
+    done
+  else
+    fail "uninstall after Retry: no wizard (a ${WIDTH:-?}x${HEIGHT:-?} window)"
+  fi
+else
+  fail "uninstall while running: Retry with the program still running did not ask again (${WIDTH:-?}x${HEIGHT:-?})"
+fi
+end_all
 [ ! -e "$chosen_dir" ] || fail "uninstall from the chosen folder left $(ls -A "$chosen_dir")"
 [ -z "$(value DisplayName)" ] && [ ! -e "$desktop_link" ] || fail "/D=: uninstall left key or shortcut"
 
