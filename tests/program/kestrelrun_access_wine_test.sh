@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real KestrelRun.exe under Wine read and driven through its accessibility tree alone, by
 # our client in a second process (tools/accclient): the tree of the start page, the more menu
-# and the about box pressed and read by name, the start of a detection by "开始检测", the status
-# text as it changes, the progress and the audio popup, and the message box that closing during
-# a run shows.
+# and the about box pressed and read by name, the start of a detection by "开始检测" followed by
+# its events (the status text's changes, the audio popup's show), the microphone drop-down's list
+# items and the arrow keys, the progress, and the message box that closing during a run shows.
 # Skips (exit 77) without a display.
 #   kestrelrun_access_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT ACCCLIENT.exe
 set -u
@@ -48,13 +48,41 @@ if start desktop-zh access; then
   sleep 1
   acc tree | grep -q '当前版本' && fail "about: the box did not end"
 
-  # A detection started through the tree; the status text and the progress as they change.
-  acc press 开始检测 >/dev/null || fail "run: 开始检测 not pressed"
-  # The run begins with the microphone, whose popup waits for the user: the status text turns
-  # from the layout's placeholder to that step, and the popup is a window readers see.
-  acc watch 检测状态 8 检测麦克风的运行情况... >"$work/status.txt" ||
-    fail "run: the status text did not reach the microphone step ($(tr '\n' ';' <"$work/status.txt"))"
+  # A detection started through the tree and followed by its events, as a screen reader follows
+  # it: the client's hook is in before it presses "开始检测". The run begins with the microphone,
+  # whose popup waits for the user: the status text's name changes turn from the layout's
+  # placeholder to that step, and the popup's show event names it.
+  acc events 40 --until show 麦克风和扬声器检测 --press 开始检测 >"$work/events.txt" ||
+    fail "run: no show event of the audio popup ($(cut -f1,2 "$work/events.txt" | tr '\t\n' ' ;' | head -c 800))"
+  awk -F'\t' '$1 == "name" && $3 == "检测状态" { print $2 }' "$work/events.txt" >"$work/status.txt"
+  grep -qx '检测麦克风的运行情况\.\.\.' "$work/status.txt" ||
+    fail "run: the status text's events did not reach the microphone step ($(tr '\n' ';' <"$work/status.txt"))"
   acc wait 麦克风和扬声器检测 20 >/dev/null || fail "run: no audio popup in the tree"
+  # The microphone drop-down's items are list items (role 34) of a list (33): the chosen one
+  # selected (0x2) and focused (0x4), and Down moves both. Pressed while the test still starts,
+  # the drop-down button answers with a box first.
+  for try in 1 2 3 4 5; do
+    acc press 选择麦克风 >/dev/null || fail "list: 选择麦克风 not pressed"
+    sleep 1
+    acc tree >"$work/list.txt" 2>/dev/null
+    grep -q 'role=34 ' "$work/list.txt" && break
+    acc press 确定 >/dev/null 2>&1
+    sleep 1
+  done
+  items=$(grep -c 'role=34 ' "$work/list.txt")
+  grep -q 'role=33 ' "$work/list.txt" || fail "list: no list in the drop-down ($(grep role=34 "$work/list.txt" | head -3 | tr '\n' ';'))"
+  [ "$items" -ge 2 ] || fail "list: $items list items"
+  chosen=$(grep -E 'role=34 state=0x[0-9a-f]*[67ef] ' "$work/list.txt" | head -1 | sed 's/.*name="\([^"]*\)".*/\1/')
+  [ -n "$chosen" ] || fail "list: no item selected and focused ($(grep role=34 "$work/list.txt" | tr '\n' ';'))"
+  shot dropdown
+  xdotool key Down
+  sleep 1
+  acc tree >"$work/list2.txt" 2>/dev/null
+  now=$(grep -E 'role=34 state=0x[0-9a-f]*[67ef] ' "$work/list2.txt" | head -1 | sed 's/.*name="\([^"]*\)".*/\1/')
+  [ -n "$now" ] && [ "$now" != "$chosen" ] || fail "list: Down left the choice at '$now' (was '$chosen')"
+  xdotool key Escape
+  sleep 1
+  acc tree | grep -q 'role=34 ' && fail "list: Esc did not close the drop-down"
   progress=$(acc value 检测进度)
   case $progress in
     [0-9] | [1-9][0-9] | 100) ;;
@@ -71,7 +99,8 @@ if start desktop-zh access; then
   sleep 1
   acc tree | grep -q '正在检测中' && fail "box: it did not end"
   kill -0 "$pid" 2>/dev/null || fail "box: 取消 ended the program"
-  echo "status texts read: $(tr '\n' ' ' <"$work/status.txt")"
+  echo "status texts heard: $(tr '\n' ' ' <"$work/status.txt")"
+  echo "list items read: $items, chosen '$chosen', after Down '$now'"
   echo "progress read: $progress"
 else
   fail "start: no dump ($(cat "$work/access.out" 2>/dev/null))"
