@@ -229,8 +229,8 @@ TEST_F(Dropdown, ItsItemsAreListItemsThatTheArrowsChoose) {
       if (e.id == id)
         heard.push_back(e.event);
     }
-    EXPECT_EQ(heard, s.told ? std::vector<AccEvent>{AccEvent::kSelection, AccEvent::kFocus}
-                            : std::vector<AccEvent>{});
+    const std::vector<AccEvent> told{AccEvent::kSelection, AccEvent::kFocus};
+    EXPECT_EQ(heard, s.told ? told : std::vector<AccEvent>{});
   }
   // Moving through the items chooses nothing yet; Enter takes the focused one and closes.
   EXPECT_TRUE(host->selected.empty());
