@@ -4,14 +4,14 @@
 # and the about box pressed and read by name, the start of a detection by "开始检测" followed by
 # its events (the status text's changes, the audio popup's show), the microphone drop-down's list
 # items and the arrow keys, the progress, and the message box that closing during a run shows.
-# Skips (exit 77) without a display.
-#   kestrelrun_access_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT ACCCLIENT.exe
+# Skips (exit 77) without a display. The screenshots are kept in SHOTS_DIR (or $KESTREL_SHOTS).
+#   kestrelrun_access_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT ACCCLIENT.exe [SHOTS_DIR]
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 program=$(readlink -f "$1") prefix=$(readlink -f "$2") http_port=$3 accclient=$(readlink -f "$4")
-shots=
+shots=${5:-${KESTREL_SHOTS:-}}
 source "$repo/tests/support/window_test.sh"
-shots=$work/shots
+[ -n "$shots" ] || shots=$work/shots
 mkdir -p "$shots"
 source "$repo/tests/program/kestrelrun_drive.sh"
 trap 'for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null; done; display_stop; rm -rf "$work"' EXIT
@@ -48,6 +48,11 @@ if start desktop-zh access; then
   sleep 1
   acc tree | grep -q '当前版本' && fail "about: the box did not end"
 
+  # A key shows the focus mark (on "同意", after "开始检测"); once the popup has the keyboard,
+  # the main window below it shows none (the "popup" screenshot).
+  xdotool key Tab
+  sleep 0.5
+  shot mark
   # A detection started through the tree and followed by its events, as a screen reader follows
   # it: the client's hook is in before it presses "开始检测". The run begins with the microphone,
   # whose popup waits for the user: the status text's name changes turn from the layout's
@@ -58,6 +63,8 @@ if start desktop-zh access; then
   grep -qx '检测麦克风的运行情况\.\.\.' "$work/status.txt" ||
     fail "run: the status text's events did not reach the microphone step ($(tr '\n' ';' <"$work/status.txt"))"
   acc wait 麦克风和扬声器检测 20 >/dev/null || fail "run: no audio popup in the tree"
+  sleep 1
+  shot popup
   # The microphone drop-down's items are list items (role 34) of a list (33): the chosen one
   # selected (0x2) and focused (0x4), and Down moves both. Pressed while the test still starts,
   # the drop-down button answers with a box first.
