@@ -3,7 +3,8 @@
 # our client in a second process (tools/accclient): the tree of the start page, the more menu
 # and the about box pressed and read by name, the start of a detection by "开始检测" followed by
 # its events (the status text's changes, the audio popup's show), the microphone drop-down's list
-# items and the arrow keys, the progress, and the message box that closing during a run shows.
+# items and the arrow keys, the progress, the message box that closing during a run shows, and
+# the microphone's verdict with the status text followed to the camera step.
 # Skips (exit 77) without a display. The screenshots are kept in SHOTS_DIR (or $KESTREL_SHOTS).
 #   kestrelrun_access_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT ACCCLIENT.exe [SHOTS_DIR]
 set -u
@@ -106,7 +107,11 @@ if start desktop-zh access; then
   sleep 1
   acc tree | grep -q '正在检测中' && fail "box: it did not end"
   kill -0 "$pid" 2>/dev/null || fail "box: 取消 ended the program"
-  echo "status texts heard: $(tr '\n' ' ' <"$work/status.txt")"
+  # The microphone's verdict pressed by name; the status text followed by its events to the
+  # camera step.
+  acc watch 检测状态 30 检测摄像头的运行情况... --press 可以正常使用 >"$work/camera.txt" ||
+    fail "run: the status text's events did not follow to the camera step ($(tr '\n' ';' <"$work/camera.txt"))"
+  echo "status texts heard: $(tr '\n' ' ' <"$work/status.txt") then $(tr '\n' ' ' <"$work/camera.txt")"
   echo "list items read: $items, chosen '$chosen', after Down '$now'"
   echo "progress read: $progress"
 else
