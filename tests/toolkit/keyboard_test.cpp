@@ -206,6 +206,7 @@ TEST_F(Keyboard, TheFocusMarkIsOnlyInTheActiveWindow) {
        0, 0},
   };
   host.SetFocusTo(nullptr);
+  platform.Activate(platform.WindowOf(host));
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
     s.act();
