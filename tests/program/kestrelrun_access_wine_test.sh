@@ -58,14 +58,17 @@ if start desktop-zh access; then
   # it: the client's hook is in before it presses "开始检测". The run begins with the microphone,
   # whose popup waits for the user: the status text's name changes turn from the layout's
   # placeholder to that step, and the popup's show event names it.
-  acc events 40 --until show 麦克风和扬声器检测 --press 开始检测 >"$work/events.txt" ||
-    fail "run: no show event of the audio popup ($(cut -f1,2 "$work/events.txt" | tr '\t\n' ' ;' | head -c 800))"
+  # The popup may show before the window's refresh has copied the status text: in either order.
+  acc events 60 --until show 麦克风和扬声器检测 --until name 检测麦克风的运行情况... --press 开始检测 \
+    >"$work/events.txt" ||
+    fail "run: not both the popup's show and the status text's change heard ($(cut -f1,2 "$work/events.txt" | tr '\t\n' ' ;' | head -c 800))"
   awk -F'\t' '$1 == "name" && $3 == "检测状态" { print $2 }' "$work/events.txt" >"$work/status.txt"
   grep -qx '检测麦克风的运行情况\.\.\.' "$work/status.txt" ||
     fail "run: the status text's events did not reach the microphone step ($(tr '\n' ';' <"$work/status.txt"))"
   acc wait 麦克风和扬声器检测 20 >/dev/null || fail "run: no audio popup in the tree"
   sleep 1
   shot popup
+  echo "at the list: $(date +%T)"
   # The microphone drop-down's items are list items (role 34) of a list (33): the chosen one
   # selected (0x2) and focused (0x4), and Down moves both. Pressed while the test still starts,
   # the drop-down button answers with a box first.
@@ -97,6 +100,7 @@ if start desktop-zh access; then
     *) fail "run: the progress reads '$progress'" ;;
   esac
   shot detecting
+  echo "at the question: $(date +%T)"
   # Closing during the run asks first; the reader reads the box and keeps the program.
   acc press 关闭 Lessora >/dev/null || fail "run: the main window's 关闭 not pressed"
   acc wait 正在检测中,确认退出吗？ 20 >/dev/null || fail "run: no question before closing"

@@ -156,15 +156,23 @@ int Watch(const std::wstring& description, double seconds, const std::wstring& u
   return heard == Heard::kEnough || (seen && until.empty()) ? 0 : 1;
 }
 
-int Events(double seconds, const std::wstring& untilKind, const std::wstring& untilName,
+int Events(double seconds, std::vector<std::pair<std::wstring, std::wstring>> until,
            const std::wstring& press) {
+  // Events of one step may come in either order: it ends once each awaited one has come.
+  bool awaited = !until.empty();
   Heard heard = Listen(seconds, press, [&](const Seen& event) {
     Print(event.kind + L"\t" + event.name + L"\t" + event.description);
-    return !untilKind.empty() && event.kind == untilKind && event.name == untilName;
+    for (auto it = until.begin(); it != until.end(); ++it) {
+      if (it->first == event.kind && it->second == event.name) {
+        until.erase(it);
+        break;
+      }
+    }
+    return awaited && until.empty();
   });
   if (heard == Heard::kFailed)
     return 1;
-  return heard == Heard::kEnough || untilKind.empty() ? 0 : 1;
+  return heard == Heard::kEnough || !awaited ? 0 : 1;
 }
 
 }  // namespace accclient

@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace accclient {
@@ -40,7 +41,7 @@ int Press(const std::wstring& name, const std::wstring& window = std::wstring())
 // The listening commands (acc_events_win32.cpp): each listens first, then presses `press`.
 int Watch(const std::wstring& description, double seconds, const std::wstring& until,
           const std::wstring& press);
-int Events(double seconds, const std::wstring& untilKind, const std::wstring& untilName,
+int Events(double seconds, std::vector<std::pair<std::wstring, std::wstring>> until,
            const std::wstring& press);
 
 }  // namespace accclient

@@ -11,9 +11,10 @@
 //   accclient watch DESCRIPTION SECONDS [UNTIL] [--press NAME]
 //                                         the described node's name, then each new one as its
 //                                         name-change events come, for SECONDS or until UNTIL
-//   accclient events SECONDS [--until KIND NAME] [--press NAME]
+//   accclient events SECONDS [--until KIND NAME]... [--press NAME]
 //                                         every event of the toolkit's windows, one a line:
-//                                         kind, name and description, tab-separated
+//                                         kind, name and description, tab-separated; until
+//                                         each awaited event has come, in any order
 // The listening commands install their hook first and then press NAME, so that nothing the
 // press starts is missed.
 // Exit codes: 0 done, 1 not found or timed out, 2 bad use.
@@ -278,8 +279,11 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == L"watch" && argc >= 4) {
     code = Watch(argv[2], _wtof(argv[3]), argc >= 5 ? argv[4] : L"", press);
   } else if (command == L"events" && argc >= 3) {
-    bool until = argc >= 6 && std::wstring(argv[3]) == L"--until";
-    code = Events(_wtof(argv[2]), until ? argv[4] : L"", until ? argv[5] : L"", press);
+    std::vector<std::pair<std::wstring, std::wstring>> until;
+    int i = 3;
+    for (; i + 2 < argc && std::wstring(argv[i]) == L"--until"; i += 3)
+      until.emplace_back(argv[i + 1], argv[i + 2]);
+    code = i == argc ? Events(_wtof(argv[2]), until, press) : 2;
   }
   CoUninitialize();
   return code;
