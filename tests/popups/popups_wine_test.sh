@@ -7,10 +7,10 @@
 # (exit 77) without a display server.
 # With the virtual camera's DLL it also shows the camera popup over CamProbe.dll: the camera
 # listed, the open button's live picture page, the work button reaching NetProbe.
-#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]
+#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]   (or $KESTREL_SHOTS)
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-host=$1 base=$2 vcam=${3:-} shots=${4:-}
+host=$1 base=$2 vcam=${3:-} shots=${4:-${KESTREL_SHOTS:-}}
 source "$repo/tests/support/window_test.sh"
 pid=
 trap 'close_host; display_stop; rm -rf "$work"' EXIT

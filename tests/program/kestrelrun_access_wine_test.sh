@@ -75,14 +75,14 @@ if start desktop-zh access; then
   for try in 1 2 3 4 5; do
     acc press 选择麦克风 >/dev/null || fail "list: 选择麦克风 not pressed"
     sleep 1
-    acc tree >"$work/list.txt" 2>/dev/null
+    acc tree >"$work/list.txt" 2>"$work/list.err"
     grep -q 'role=34 ' "$work/list.txt" && break
     acc press 确定 >/dev/null 2>&1
     sleep 1
   done
   items=$(grep -c 'role=34 ' "$work/list.txt")
   grep -q 'role=33 ' "$work/list.txt" || fail "list: no list in the drop-down ($(grep role=34 "$work/list.txt" | head -3 | tr '\n' ';'))"
-  [ "$items" -ge 2 ] || fail "list: $items list items"
+  [ "$items" -ge 2 ] || fail "list: $items list items ($(grep -A6 'role=33 ' "$work/list.txt" | tr '\n' ';' | head -c 900))"
   chosen=$(grep -E 'role=34 state=0x[0-9a-f]*[67ef] ' "$work/list.txt" | head -1 | sed 's/.*name="\([^"]*\)".*/\1/')
   [ -n "$chosen" ] || fail "list: no item selected and focused ($(grep role=34 "$work/list.txt" | tr '\n' ';'))"
   shot dropdown
