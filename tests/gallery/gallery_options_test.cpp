@@ -27,6 +27,8 @@ TEST(GalleryOptions, ParsesGoodCommandLinesAndNamesTheFaultOfBadOnes) {
   EXPECT_TRUE(driven->modal);
   EXPECT_EQ(driven->msgBoxType, 1);
   EXPECT_EQ(driven->dropDownButton, L"btn_sys_abort");
+  EXPECT_FALSE(driven->highContrast);
+  EXPECT_TRUE(ParseOptions({"XML_MAINWND", "--high-contrast"}, &error)->highContrast);
   EXPECT_EQ(ok->msgBoxType, -1);
   // The value may hold colons and equals signs ("pos" "21,5", a time, a sum).
   auto attr = ParseOptions({"A", "--attr", "card/line_1:tip=a:b=c"}, &error);

@@ -1,5 +1,6 @@
 // The audio popup over a fake MicProbe: device order, volume steps, the verdict guard while
-// starting, the verdict buttons, device switches, and its end while the test runs.
+// starting, the verdict buttons and the keyboard's Esc and close request, device switches, and
+// its end while the test runs.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -152,6 +153,43 @@ TEST_F(AudioPopup, CloseRequestIsIgnored) {
   static_cast<toolkit::INativeWindowSink&>(*popup).OnCloseRequest();
   EXPECT_TRUE(popup->IsWindow());
   EXPECT_TRUE(popup->IsWindowVisible());
+}
+
+// From the keyboard: the close request (Alt+F4) is ignored as the system's is; Esc takes the
+// close button's path, with its guard while the test still starts.
+TEST_F(AudioPopup, EscIsTheCloseButtonAndTheKeyboardsCloseRequestIsIgnored) {
+  audio.mics = Devices({{L"{m1}", L"Mic", 1}});
+  audio.speakers = Devices({{L"{s1}", L"Spk", 1}});
+  struct Case {
+    const char* what;
+    int initState;
+    bool esc;  // else the close request
+    bool shown;
+    std::vector<int> verdicts;
+    bool guarded;  // the "still starting" message
+  };
+  const Case cases[] = {
+      {"close request while testing", 1, false, true, {}, false},
+      {"close request while starting", -1, false, true, {}, false},
+      {"Esc while testing", 1, true, false, {kVerdictClosed}, false},
+      {"Esc while starting", -1, true, true, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    results.mic.clear();
+    Open();
+    popup->SetInitState(c.initState);
+    std::wstring text;
+    if (c.guarded)
+      ExpectMessage(&text);
+    if (c.esc)
+      hl::PressKey(*popup, toolkit::Key::kEscape);
+    else
+      static_cast<toolkit::INativeWindowSink&>(*popup).OnCloseRequest();
+    EXPECT_EQ(popup->IsWindowVisible(), c.shown);
+    EXPECT_EQ(results.mic, c.verdicts);
+    EXPECT_EQ(text, c.guarded ? L"麦克风初始化过程中禁止操作！" : L"");
+  }
 }
 
 TEST_F(AudioPopup, SlidersSendTheirSteps) {

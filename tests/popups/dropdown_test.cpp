@@ -181,6 +181,65 @@ TEST_F(Dropdown, EmptyFillOrOtherEndingsSelectNothing) {
   EXPECT_TRUE(host->selected.empty());
 }
 
+// Readers see the popup's items as list items of a list: named by their labels, the chosen one
+// selected and, since the list has the keyboard, focused; the arrows move both and say so.
+TEST_F(Dropdown, ItsItemsAreListItemsThatTheArrowsChoose) {
+  using toolkit::AccEvent;
+  using toolkit::Key;
+  Open();
+  host->items = {L"一", L"二", L"三"};
+  control->DropDown();
+  toolkit::SDropDownWnd* drop = control->GetDropWindow();
+  ASSERT_NE(drop, nullptr);
+  auto* list = drop->FindChildByName2<toolkit::SListView>(L"lv_dropdown_1");
+  auto line = [](const wchar_t* name, bool chosen) {
+    return std::wstring(L"    list item \"") + name + L"\"" +
+           (chosen ? L" focused focusable selected" : L" focusable") + L" Select";
+  };
+  struct Step {
+    const char* what;
+    std::vector<Key> keys;
+    int chosen;
+    bool told;  // readers hear of the chosen item (selection and focus)
+  };
+  const Step steps[] = {
+      {"as it opens", {}, 0, false},
+      {"down", {Key::kDown}, 1, true},
+      {"down to the end", {Key::kDown}, 2, true},
+      {"past the end", {Key::kDown}, 2, false},
+      {"home", {Key::kHome}, 0, true},
+      {"up at the top", {Key::kUp}, 0, false},
+      {"end", {Key::kEnd}, 2, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    platform.WindowOf(*drop)->ClearAccEvents();
+    for (Key key : s.keys)
+      toolkit::headless::PressKey(*drop, key);
+    std::vector<std::wstring> want = {L"popup menu \"\"", L"  list \"\" focused focusable",
+                                      line(L"一", s.chosen == 0), line(L"二", s.chosen == 1),
+                                      line(L"三", s.chosen == 2)};
+    EXPECT_EQ(toolkit::headless::AccLines(*drop), want);
+    toolkit::AccTree tree = drop->GetAccessibleTree();
+    EXPECT_EQ(tree.Nodes()[static_cast<size_t>(tree.Focus())].control,
+              list->GetItemPanel(s.chosen));
+    long id = list->GetItemPanel(s.chosen)->GetAccId();
+    std::vector<AccEvent> heard;
+    for (const auto& e : platform.WindowOf(*drop)->AccEvents()) {
+      if (e.id == id)
+        heard.push_back(e.event);
+    }
+    const std::vector<AccEvent> told{AccEvent::kSelection, AccEvent::kFocus};
+    EXPECT_EQ(heard, s.told ? told : std::vector<AccEvent>{});
+  }
+  // Moving through the items chooses nothing yet; Enter takes the focused one and closes.
+  EXPECT_TRUE(host->selected.empty());
+  toolkit::headless::PressKey(*drop, Key::kEnter);
+  ui.LeaveDispatch();
+  EXPECT_EQ(control->GetDropWindow(), nullptr);
+  EXPECT_EQ(host->selected, (std::vector<std::pair<int, int>>{{70361, 2}}));
+}
+
 TEST_F(Dropdown, PopupNeverOutlivesItsControl) {
   Open();
   host->items = {L"一", L"二"};

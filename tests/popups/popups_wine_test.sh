@@ -3,13 +3,14 @@
 # server's devices and real X clicks (xdotool), read back through the popup host's state dump and
 # screenshots: the device lists with the default last, the test tone's bars where and as high as
 # its amplitude puts them, a device chosen in the dropdown reaching MicProbe, the sliders, the
-# ignored close request and each verdict button. Skips (exit 77) without a display server.
+# ignored close request, each verdict button and the popup under a high-contrast theme. Skips
+# (exit 77) without a display server.
 # With the virtual camera's DLL it also shows the camera popup over CamProbe.dll: the camera
 # listed, the open button's live picture page, the work button reaching NetProbe.
-#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]
+#   popups_wine_test.sh POPUPHOST.exe PREFIX_BASE [VCAM.dll [SHOTS_DIR]]   (or $KESTREL_SHOTS)
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-host=$1 base=$2 vcam=${3:-} shots=${4:-}
+host=$1 base=$2 vcam=${3:-} shots=${4:-${KESTREL_SHOTS:-}}
 source "$repo/tests/support/window_test.sh"
 pid=
 trap 'close_host; display_stop; rm -rf "$work"' EXIT
@@ -190,6 +191,39 @@ if [ -n "$shots" ] && open_host; then
   shot "$shots/popup_audio.png"
   close_host
 fi
+# --- under a high-contrast theme (forced: Wine has none): the system's colours as they are, so
+# the panel takes the window colour instead of its own dark blue and the bars the text colour ---
+if open_host --high-contrast; then
+  wait_for '^bars .*(9[45]|4[67])' 100 || fail "high contrast: no bar of the tone's height: $(value bars)"
+  xdotool mousemove 5 5
+  sleep 0.5
+  read -r wx wy _ <<<"$(value window)"
+  shot "$work/contrast.png"
+  [ -n "$shots" ] && cp "$work/contrast.png" "$shots/popup_audio_high_contrast.png"
+  measured=$(python3 - "$work/contrast.png" "$wx" "$wy" <<'PY'
+import sys, subprocess
+png, wx, wy = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+w, h = 300, 140
+raw = subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w, h, wx + 223, wy + 100), "+repage",
+                      "-depth", "8", "rgb:-"], capture_output=True).stdout
+px = lambda x, y: raw[3 * (y * w + x):3 * (y * w + x) + 3]
+blue = sum(1 for y in range(h) for x in range(w) if px(x, y)[2] > px(x, y)[0] + 40)
+# The bars are the columns whose colour differs most from the background's (the corner's).
+bg = px(0, 0)
+far = lambda c: sum(abs(int(a) - int(b)) for a, b in zip(c, bg)) > 300
+tallest = max(sum(1 for y in range(h) if far(px(2 + 5 * i, y))) for i in range(60))
+print(blue, tallest)
+PY
+)
+  read -r blue tallest <<<"$measured"
+  [ "${blue:-1}" -eq 0 ] || fail "high contrast: $blue pixels of the panel's own blue"
+  [ "${tallest:-0}" -ge 44 ] && [ "${tallest:-0}" -le 98 ] ||
+    fail "high contrast: the tallest bar is ${tallest:-?} pixels against the window colour"
+  close_host
+else
+  fail "the popup host did not start with --high-contrast"
+fi
+
 # --- the camera popup over the virtual camera ---
 if [ -n "$vcam" ]; then
   "$repo/scripts/vcam" register "$vcam" >/dev/null 2>&1 || fail "the virtual camera did not register"

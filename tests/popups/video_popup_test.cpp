@@ -99,6 +99,16 @@ TEST_F(VideoPopup, VerdictWithoutOpeningStillClosesAndReports) {
   EXPECT_EQ(results.camera, std::vector<int>{0});
 }
 
+// Esc takes the close button's path: closed without a verdict, the camera closed.
+TEST_F(VideoPopup, EscIsTheCloseButton) {
+  Open();
+  LoadOnWorker();
+  hl::PressKey(*popup, toolkit::Key::kEscape);
+  EXPECT_FALSE(popup->IsWindowVisible());
+  EXPECT_EQ(results.camera, std::vector<int>{0});
+  EXPECT_EQ(camera.calls.back(), "Close");
+}
+
 TEST_F(VideoPopup, DestructionClosesThenReleasesOnce) {
   camera.cameras = {{0, "Cam"}};
   Open();

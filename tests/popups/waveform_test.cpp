@@ -1,5 +1,6 @@
-// The waveform: the sample-to-bar rule, the frame divisor, what a paint draws, and the audio
-// popup's wave buffer between the capture thread and the paint.
+// The waveform: the sample-to-bar rule, the frame divisor, what a paint draws, its colours under
+// high contrast (and the score ring's), and the audio popup's wave buffer between the capture
+// thread and the paint.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -130,6 +131,66 @@ TEST_F(Waveform, PaintDrawsSixtyBarsOfTheFirstSamples) {
   EXPECT_EQ(lines[1].rect.h, 7);
   EXPECT_EQ(lines.back().rect.x, 520);
   EXPECT_EQ(animator->Bars()[60].height, -130);
+}
+
+// The controls that draw with colours of their own: the waveform, its panel and line, and the
+// results page's score ring take the system's colours while a high-contrast theme is on, and
+// their own again once it is off.
+TEST_F(Waveform, ItsPanelAndTheScoreRingTakeTheSystemColoursUnderHighContrast) {
+  Open();
+  std::vector<short> block(2048, 16384);
+  ASSERT_EQ(CPopWndAudio::DrawWaveCallback(block.data(), 2048, popup.get()), 1);
+  animator->Start(popup.get());
+  toolkit::SHostWnd main(ui, L"LAYOUT:XML_MAINWND");
+  ASSERT_TRUE(main.Create());
+  main.FindChildByName2<toolkit::STabCtrl>(L"tab_main_op")->SetCurSel(2);
+  toolkit::SystemColors sys;
+  sys.window = {0, 0, 0, 255};
+  sys.windowText = {255, 255, 0, 255};
+  using C = toolkit::Color;
+  struct Case {
+    const char* what;
+    toolkit::SHostWnd* window;
+    DrawOp::Kind kind;
+    float w, h;  // the drawing's size picks it out
+    C own, contrast;
+  };
+  const Case cases[] = {
+      {"wave panel",
+       popup.get(),
+       DrawOp::kFillRoundRect,
+       520,
+       230,
+       {0x1F, 0x3A, 0x68, 255},
+       sys.window},
+      {"centre line",
+       popup.get(),
+       DrawOp::kFillRoundRect,
+       316,
+       1,
+       {255, 255, 255, 0x38},
+       sys.windowText},
+      {"a bar", popup.get(), DrawOp::kLine, 0, 130, {255, 255, 255, 0xe0}, sys.windowText},
+      {"score ring", &main, DrawOp::kEllipse, 120, 120, {0xEA, 0xF2, 0xFF, 255}, sys.window},
+      {"its border", &main, DrawOp::kArc, 117, 117, {0x34, 0x78, 0xF6, 255}, sys.windowText},
+  };
+  for (bool contrast : {false, true, false}) {
+    platform.SetHighContrast(contrast ? std::optional<toolkit::SystemColors>(sys) : std::nullopt);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (contrast ? " high contrast" : " own"));
+      std::vector<C> colors;
+      auto* window = static_cast<toolkit::headless::HeadlessWindow*>(c.window->GetNative());
+      for (const auto& op : window->Paint().ops) {
+        if (op.kind == c.kind && op.rect.w == c.w && op.rect.h == c.h)
+          colors.push_back(op.color);
+      }
+      ASSERT_FALSE(colors.empty());
+      C want = contrast ? c.contrast : c.own;
+      for (C got : colors)
+        EXPECT_EQ((std::vector<int>{got.r, got.g, got.b, got.a}),
+                  (std::vector<int>{want.r, want.g, want.b, want.a}));
+    }
+  }
 }
 
 TEST_F(Waveform, BlocksNeverWritePastTheBuffer) {

@@ -1,8 +1,10 @@
 // The keyboard over the toolkit: the Tab order (wrapping, hidden, disabled and unfocusable
 // controls skipped, the focus after a page change), Enter, Space and the arrows on the focused
-// control, the focus mark the host draws; the default colours from the named colours, and the
-// high-contrast theme's system colours while it is on.
+// control, the focus mark the host draws (in the active window only); the default colours from the
+// named colours, and the high-contrast theme's system colours while it is on.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "command_host.h"
 #include "headless.h"
@@ -162,6 +164,55 @@ TEST_F(Keyboard, TheFocusMarkShowsAfterAKeyAndGoesWithAPress) {
   EXPECT_EQ(headless::FocusName(host), L"box");
   Press({kBackTab});
   EXPECT_EQ(marks(first), 1);
+}
+
+// While another window (a popup, a box) has the keyboard, this one shows no mark; it comes back
+// with the activation, and keys in the other window do not bring it back here.
+TEST_F(Keyboard, TheFocusMarkIsOnlyInTheActiveWindow) {
+  Color focus{0x40, 0x50, 0x60, 255};
+  SHostWnd other(app.Context(), L"LAYOUT:XML_KEYS");
+  ASSERT_TRUE(other.Create());
+  auto marks = [&](SHostWnd& window, const wchar_t* name) {
+    RectF r = window.FindChildByName(name)->GetFocusRect();
+    int n = 0;
+    for (Color c : Over(platform.WindowOf(window)->Paint().ops, DrawOp::kStrokeRoundRect, r))
+      n += Same(c, focus);
+    return n;
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int here, there;  // marks on this window's "box" and the other's "first"
+  };
+  const Step steps[] = {
+      {"keys here",
+       [&] {
+         Press({kTab, kTab});
+       },
+       1, 0},
+      {"the other shown over it", [&] { other.ShowWindow(true); }, 0, 0},
+      {"keys there", [&] { headless::PressKey(other, Key::kTab); }, 0, 1},
+      {"this one active again", [&] { platform.Activate(platform.WindowOf(host)); }, 1, 0},
+      {"the other active, then gone",
+       [&] {
+         platform.Activate(platform.WindowOf(other));
+         other.ShowWindow(false);
+       },
+       0, 0},
+      {"a click here: active, but a press hides the mark",
+       [&] {
+         headless::ClickAt(host, {300, 230});
+       },
+       0, 0},
+  };
+  host.SetFocusTo(nullptr);
+  platform.Activate(platform.WindowOf(host));
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.act();
+    EXPECT_EQ(marks(host, L"box"), s.here);
+    EXPECT_EQ(marks(other, L"first"), s.there);
+  }
 }
 
 TEST_F(Keyboard, DefaultColoursComeFromTheNamedColoursAndHighContrastFromTheSystem) {

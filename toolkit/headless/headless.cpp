@@ -114,10 +114,11 @@ void HeadlessWindow::CenterOnScreen() {
 
 void HeadlessWindow::Show(bool visible) {
   visible_ = visible;
+  // As on Windows, hiding the active window takes the activation from it.
   if (visible)
     platform_->Activate(this);
   else if (platform_->active_ == this)
-    platform_->active_ = nullptr;
+    platform_->Activate(nullptr);
 }
 
 void HeadlessWindow::Invalidate(const RectF&) {}

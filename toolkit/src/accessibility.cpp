@@ -53,10 +53,11 @@ const RoleWords kRoleWords[] = {
 };
 
 // Whether readers take the control as one thing, without looking inside (an icon button's
-// picture is part of the button).
+// picture is part of the button, a list item's labels are its name).
 bool IsLeafRole(AccRole role) {
   return role == AccRole::kButton || role == AccRole::kCheckBox || role == AccRole::kLink ||
-         role == AccRole::kEditText || role == AccRole::kSlider || role == AccRole::kProgressBar;
+         role == AccRole::kEditText || role == AccRole::kSlider || role == AccRole::kProgressBar ||
+         role == AccRole::kListItem;
 }
 
 // The texts of a list item's children, joined by spaces.
@@ -179,10 +180,17 @@ unsigned SWindow::GetAccState() const {
   if (rect_.w <= 0 || rect_.h <= 0)
     state |= kAccInvisible;
   if (auto* item = dynamic_cast<const SItemPanel*>(this)) {
+    // An item takes the keyboard through its list: the chosen item of a focused list is the
+    // focused one, as in a list box.
     state |= kAccSelectable;
     auto* list = dynamic_cast<const SListView*>(parent_);
-    if (list && list->GetSel() == item->GetItemIndex())
+    if (list && !list->IsDisabled(true))
+      state |= kAccFocusable;
+    if (list && list->GetSel() == item->GetItemIndex()) {
       state |= kAccSelected;
+      if (list->IsFocused())
+        state |= kAccFocused;
+    }
   }
   if (auto* edit = dynamic_cast<const SEdit*>(this); edit && edit->IsReadOnly())
     state |= kAccReadOnly;
@@ -282,7 +290,8 @@ int AccTree::HitTest(PointF at) const {
 }
 
 int AccTree::Focus() const {
-  for (size_t i = 1; i < nodes_.size(); ++i) {
+  // The deepest focused node: a focused list's chosen item rather than the list.
+  for (size_t i = nodes_.size(); i-- > 1;) {
     if (nodes_[i].state & kAccFocused)
       return static_cast<int>(i);
   }

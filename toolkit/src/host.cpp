@@ -296,6 +296,12 @@ void SHostWnd::OnFrame(std::uint64_t milliseconds) {
 
 void SHostWnd::OnActivate(bool active) {
   DispatchGuard guard(context_);
+  // Only the window that has the keyboard shows where its focus is.
+  if (active != active_) {
+    active_ = active;
+    if (focus_ && focusMark_)
+      InvalidateFocusMark(focus_);
+  }
   OnActivateChanged(active);
 }
 

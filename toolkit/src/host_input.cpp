@@ -41,7 +41,7 @@ void SHostWnd::InvalidateFocusMark(SWindow* control) {
 // A ring just outside the focused control, drawn over the whole tree so that no parent's clip
 // cuts it.
 void SHostWnd::PaintFocusMark(IRender& render) {
-  if (!focusMark_ || !focus_ || !focus_->IsVisible(true))
+  if (!focusMark_ || !active_ || !focus_ || !focus_->IsVisible(true))
     return;
   Palette palette = PaletteOf(&context_);
   render.StrokeRoundRect(focus_->GetFocusRect(), focus_->GetFocusRadius(), 2, palette.focus);

@@ -120,9 +120,25 @@ void SListView::SetSel(int index, bool notify) {
   sel_ = index;
   EnsureVisible(index);
   Invalidate();
+  if (old != sel_)
+    NotifyChosenItem();
   if (notify && old != sel_) {
     EventLVSelChanged evt(this, old, sel_);
     FireEvent(evt);
+  }
+}
+
+void SListView::OnFocusChanged(bool focused) {
+  if (focused)
+    NotifyChosenItem();
+}
+
+void SListView::NotifyChosenItem() {
+  // Readers follow the chosen item; while the list has the keyboard, it is where the focus is.
+  if (SItemPanel* panel = GetItemPanel(sel_)) {
+    panel->NotifyAccessible(AccEvent::kSelection);
+    if (IsFocused())
+      panel->NotifyAccessible(AccEvent::kFocus);
   }
 }
 

@@ -54,8 +54,9 @@ void Win32Platform::Quit(int code) {
 std::optional<SystemColors> Win32Platform::HighContrastColors() {
   HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof contrast;
-  if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) ||
-      !(contrast.dwFlags & HCF_HIGHCONTRASTON))
+  bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+            (contrast.dwFlags & HCF_HIGHCONTRASTON);
+  if (!on && !forceHighContrast_)
     return std::nullopt;
   auto sys = [](int index) {
     COLORREF c = GetSysColor(index);

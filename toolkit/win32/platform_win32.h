@@ -24,12 +24,16 @@ class Win32Platform : public INativePlatform {
   int RunMessageLoop() override;
   void Quit(int code) override;
   std::optional<SystemColors> HighContrastColors() override;
+  // For tools that show our windows under a high-contrast theme where the system cannot turn
+  // one on (Wine): answer as if it were on, with the system colours as they are.
+  void ForceHighContrast(bool on) { forceHighContrast_ = on; }
   // Device pixels per layout pixel: 1 at 96 DPI, 1.5 at 144.
   float Scale() const { return scale_; }
 
  private:
   float scale_;
   std::unique_ptr<IRender> measure_;
+  bool forceHighContrast_ = false;
 };
 
 // The program's own resources ("TYPE:NAME"). Pictures of type IMG.MAIN come in the variant made

@@ -8,13 +8,17 @@
 //   accclient name DESCRIPTION            the name of the node so described (a label's text)
 //   accclient value NAME                  the value of the node called NAME
 //   accclient wait NAME [SECONDS]         until a node called NAME is shown (default 30 s)
-//   accclient watch DESCRIPTION SECONDS [UNTIL]
-//                                         each new name of the described node, one a line, for
-//                                         SECONDS or until the name is UNTIL
+//   accclient watch DESCRIPTION SECONDS [UNTIL] [--press NAME]
+//                                         the described node's name, then each new one as its
+//                                         name-change events come, for SECONDS or until UNTIL
+//   accclient events SECONDS [--until KIND NAME]... [--press NAME]
+//                                         every event of the toolkit's windows, one a line:
+//                                         kind, name and description, tab-separated; until
+//                                         each awaited event has come, in any order
+// The listening commands install their hook first and then press NAME, so that nothing the
+// press starts is missed.
 // Exit codes: 0 done, 1 not found or timed out, 2 bad use.
-#include <windows.h>
-
-#include <oleacc.h>
+#include "acc_nodes.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -23,19 +27,21 @@
 #include <string>
 #include <vector>
 
+namespace accclient {
+
 // The import library's IID_IAccessible is a data import that a static link resolves to its
 // thunk, not to the GUID: take the interface's own declared id.
 const IID kIidAccessible = __uuidof(IAccessible);
 
 namespace {
-
 constexpr wchar_t kHostClass[] = L"KestrelHost";
+}  // namespace
 
-struct Node {
-  IAccessible* object = nullptr;  // the object the node belongs to (held)
-  long child = CHILDID_SELF;
-  int depth = 0;
-};
+bool IsHostWindow(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return std::wstring(name) == kHostClass;
+}
 
 void Print(const std::wstring& text) {
   int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -56,6 +62,8 @@ VARIANT Child(long id) {
   return v;
 }
 
+namespace {
+
 std::wstring Take(BSTR text) {
   std::wstring out = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
   SysFreeString(text);
@@ -67,6 +75,9 @@ std::wstring TextOf(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*
   (n.object->*get)(Child(n.child), &text);
   return Take(text);
 }
+
+}  // namespace
+
 std::wstring NameOf(const Node& n) {
   return TextOf(&IAccessible::get_accName, n);
 }
@@ -76,6 +87,7 @@ std::wstring ValueOf(const Node& n) {
 std::wstring DescriptionOf(const Node& n) {
   return TextOf(&IAccessible::get_accDescription, n);
 }
+namespace {
 std::wstring ActionOf(const Node& n) {
   return TextOf(&IAccessible::get_accDefaultAction, n);
 }
@@ -114,16 +126,14 @@ void Walk(IAccessible* object, int depth, std::vector<Node>* nodes) {
 }
 
 BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list) {
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (IsWindowVisible(hwnd) && std::wstring(name) == kHostClass)
+  if (IsWindowVisible(hwnd) && IsHostWindow(hwnd))
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
   return TRUE;
 }
 
-// Every node of every shown host window (or of those called `window`), the top window first.
-// With `report`, says on standard error which windows it found and what asking them gave.
-std::vector<Node> AllNodes(const std::wstring& window = std::wstring(), bool report = false) {
+}  // namespace
+
+std::vector<Node> AllNodes(const std::wstring& window, bool report) {
   std::vector<HWND> windows;
   EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
   std::vector<Node> nodes;
@@ -164,7 +174,6 @@ void Free(std::vector<Node>& nodes) {
   nodes.clear();
 }
 
-// The first node whose name (or, with `byDescription`, description) is `key`; -1 for none.
 int FindNode(const std::vector<Node>& nodes, const std::wstring& key, bool byDescription) {
   for (size_t i = 0; i < nodes.size(); ++i) {
     if ((byDescription ? DescriptionOf(nodes[i]) : NameOf(nodes[i])) == key)
@@ -172,6 +181,8 @@ int FindNode(const std::vector<Node>& nodes, const std::wstring& key, bool byDes
   }
   return -1;
 }
+
+namespace {
 
 int Tree() {
   std::vector<Node> nodes = AllNodes(std::wstring(), true);
@@ -223,34 +234,28 @@ int Wait(const std::wstring& name, double seconds) {
   return 1;
 }
 
-int Watch(const std::wstring& description, double seconds, const std::wstring& until) {
-  ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  std::wstring last;
-  bool seen = false;
-  do {
-    std::vector<Node> nodes = AllNodes();
-    int index = FindNode(nodes, description, true);
-    if (index >= 0) {
-      std::wstring now = NameOf(nodes[static_cast<size_t>(index)]);
-      if (!seen || now != last)
-        Print(now);
-      seen = true;
-      last = now;
-    }
-    Free(nodes);
-    if (seen && !until.empty() && last == until)
-      return 0;
-    Sleep(100);
-  } while (GetTickCount64() < end);
-  return seen && until.empty() ? 0 : 1;
-}
-
 }  // namespace
 
+int Press(const std::wstring& name, const std::wstring& window) {
+  return WithNode(
+      name, false,
+      [](const Node& n) { return SUCCEEDED(n.object->accDoDefaultAction(Child(n.child))) ? 0 : 1; },
+      window);
+}
+
+}  // namespace accclient
+
 int wmain(int argc, wchar_t** argv) {
+  using namespace accclient;
   if (argc < 2)
     return 2;
   std::wstring command = argv[1];
+  // "--press NAME" at the end: what a listening command presses once it listens.
+  std::wstring press;
+  if (argc >= 4 && std::wstring(argv[argc - 2]) == L"--press") {
+    press = argv[argc - 1];
+    argc -= 2;
+  }
   // Lines end in "\n" alone, as the shell that reads them expects.
   _setmode(_fileno(stdout), _O_BINARY);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -258,12 +263,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"tree") {
     code = Tree();
   } else if (command == L"press" && argc >= 3) {
-    code = WithNode(
-        argv[2], false,
-        [](const Node& n) {
-          return SUCCEEDED(n.object->accDoDefaultAction(Child(n.child))) ? 0 : 1;
-        },
-        argc >= 4 ? argv[3] : L"");
+    code = Press(argv[2], argc >= 4 ? argv[3] : L"");
   } else if (command == L"name" && argc >= 3) {
     code = WithNode(argv[2], true, [](const Node& n) {
       Print(NameOf(n));
@@ -277,7 +277,13 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == L"wait" && argc >= 3) {
     code = Wait(argv[2], argc >= 4 ? _wtof(argv[3]) : 30);
   } else if (command == L"watch" && argc >= 4) {
-    code = Watch(argv[2], _wtof(argv[3]), argc >= 5 ? argv[4] : L"");
+    code = Watch(argv[2], _wtof(argv[3]), argc >= 5 ? argv[4] : L"", press);
+  } else if (command == L"events" && argc >= 3) {
+    std::vector<std::pair<std::wstring, std::wstring>> until;
+    int i = 3;
+    for (; i + 2 < argc && std::wstring(argv[i]) == L"--until"; i += 3)
+      until.emplace_back(argv[i + 1], argv[i + 2]);
+    code = i == argc ? Events(_wtof(argv[2]), until, press) : 2;
   }
   CoUninitialize();
   return code;

@@ -67,6 +67,7 @@ std::string Usage() {
          "               [--text NAME=TEXT]... [--dump FILE] [--events FILE] [--first-frame]\n"
          "               [--part-size W,H] [--exit-after MS]\n"
          "               [--redump MS] [--modal] [--msgbox TYPE] [--dropdown BUTTON]\n"
+         "               [--high-contrast]\n"
          "               [--attr NAME:ATTR=VALUE]...)\n"
          "  LAYOUT is a layout of the index, such as XML_MAINWND or LAYOUT:XML_POPWND_ABORT\n"
          "  NAME may be PARENT/NAME: the control NAME inside the control PARENT\n";
@@ -169,6 +170,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       (redump ? options.redumpMs : options.msgBoxType) = *number;
     } else if (arg == "--modal") {
       options.modal = true;
+    } else if (arg == "--high-contrast") {
+      options.highContrast = true;
     } else if (arg == "--dropdown") {
       if (!value(&v))
         return std::nullopt;

@@ -35,6 +35,7 @@ struct Options {
   bool modal = false;   // opens the layout as a modal dialog and logs "end CODE"
   int msgBoxType = -1;  // once shown, opens a message box of this type and logs "msgbox CODE"
   std::wstring dropDownButton;  // its command opens the more menu as a drop-down
+  bool highContrast = false;    // draws as under a high-contrast theme (the system's colours)
 };
 
 // Parses the arguments after the program name; nullopt and `error` set when they are wrong.

@@ -317,6 +317,7 @@ bool PrintProblems(const toolkit::SApplication& app) {
 
 int Run(const gallery::Options& options) {
   toolkit::Win32Platform platform;
+  platform.ForceHighContrast(options.highContrast);
   toolkit::SApplication app(&platform);
   toolkit::UiContext& context = app.Context();
   RealWnds realWnds;

@@ -3,7 +3,8 @@
 // looking at it, photographing it and driving it with real clicks (its Wine test). It writes
 // the popup's state to a file as it changes.
 //
-//   popuphost [--video] [--dump FILE] [--exit-after MS] [--no-start]
+//   popuphost [--video] [--dump FILE] [--exit-after MS] [--no-start] [--high-contrast]
+// --high-contrast draws as under a high-contrast theme, with the system colours as they are.
 
 // The toolkit's headers come before <windows.h>: its dialog codes share names with Win32 macros.
 #include "audio/audio_popup.h"
@@ -37,6 +38,7 @@ using toolkit::WideToUtf8;
 struct Options {
   bool video = false;
   bool start = true;
+  bool highContrast = false;
   std::wstring dumpPath;
   int exitAfterMs = 0;
 };
@@ -350,6 +352,7 @@ class Hosted : public Popup {
 
 int Run(const Options& options) {
   toolkit::Win32Platform platform;
+  platform.ForceHighContrast(options.highContrast);
   toolkit::SApplication app(&platform);
   popups::CRealWndHandler realWnds;
   toolkit::UiContext& ui = app.Context();
@@ -401,6 +404,8 @@ int wmain(int argc, wchar_t** argv) {
       options.video = true;
     else if (a == L"--no-start")
       options.start = false;
+    else if (a == L"--high-contrast")
+      options.highContrast = true;
     else if (a == L"--dump" && i + 1 < argc)
       options.dumpPath = argv[++i];
     else if (a == L"--exit-after" && i + 1 < argc)
@@ -408,7 +413,7 @@ int wmain(int argc, wchar_t** argv) {
     else {
       std::fprintf(stderr,
                    "usage: popuphost [--video] [--dump FILE] [--exit-after MS] "
-                   "[--no-start]\n");
+                   "[--no-start] [--high-contrast]\n");
       return 2;
     }
   }

@@ -82,15 +82,18 @@ void SMicAudioAnimator::UpdateBars() {
 }
 
 void SMicAudioAnimator::OnPaint(toolkit::IRender& render) {
-  // The bars only: the base picture is not drawn.
+  // The bars only: the base picture is not drawn. Under a high-contrast theme they take the
+  // text colour, which stands out on the window colour the panel below then has.
   UpdateBars();
+  const toolkit::SystemColors* system = HighContrast();
+  toolkit::Color color = system ? system->windowText : waveColor_;
   for (int i = 0; i < kDrawnBars; ++i) {
     const WaveBar& bar = bars_[i];
     if (bar.height == 0)
       continue;  // a zero-length line would still show its caps as a dot
     float x = static_cast<float>(bar.x);
     render.DrawLine({x, static_cast<float>(bar.top)}, {x, static_cast<float>(bar.bottom)}, 3,
-                    waveColor_);
+                    color);
   }
 }
 

@@ -84,7 +84,7 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   void SetFocusTo(SWindow* control) override;
   void MoveFocus(bool backwards);
   // The focus mark is drawn once the keyboard is used and hidden again by a mouse press, as
-  // Windows shows its focus rectangles.
+  // Windows shows its focus rectangles, and only while the window is the active one.
   bool IsFocusMarkShown() const { return focusMark_; }
   void ShowFocusMark(bool show);
 
@@ -166,6 +166,8 @@ class SHostWnd : public INativeWindowSink, private ITreeHost {
   SWindow* pressed_ = nullptr;
   SWindow* focus_ = nullptr;
   bool focusMark_ = false;
+  // Until the platform says otherwise, a window counts as the one with the keyboard.
+  bool active_ = true;
   std::vector<ITimelineHandler*> timeline_;
   bool layoutDirty_ = true;
   bool tornDown_ = false;

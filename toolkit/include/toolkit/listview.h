@@ -80,6 +80,7 @@ class SListView : public SWindow {
   bool IsFocusable() const override { return true; }
   bool OnMouseWheel(float notches) override;
   bool OnKeyDown(const KeyEvent& key) override;
+  void OnFocusChanged(bool focused) override;
   void OnPaint(IRender& render) override;
 
   // Called by the adapter and the panels.
@@ -93,6 +94,8 @@ class SListView : public SWindow {
   float scroll_ = 0;
   int sel_ = -1;
   void ApplyPalette(const Palette& palette) override;
+  // Tells readers which item is chosen (and focused, while the list has the keyboard).
+  void NotifyChosenItem();
   Color colorSel_;
   Color colorHover_;
 };

@@ -100,6 +100,8 @@ class SWindow {
   bool IsFocused() const;
   RectF GetWindowRect() const { return rect_; }
   void Invalidate();
+  // Tells the host window's readers that something about this control changed.
+  void NotifyAccessible(AccEvent event) const;
 
   // --- events ---
   SEventSet* GetEventSet() { return &events_; }
@@ -185,8 +187,6 @@ class SWindow {
   bool AttrColor(const std::wstring& name, const std::wstring& value, Color* out) const;
   void ReportBadValue(const std::wstring& name, const std::wstring& value,
                       const wchar_t* expected) const;
-  // Tells the host window's readers that something about this control changed.
-  void NotifyAccessible(AccEvent event) const;
   // Takes the control's default colours from `palette`: from the built-in shades when it is
   // made, from its context's named colours when it joins a tree (attributes come after).
   virtual void ApplyPalette(const Palette& palette);
