@@ -280,10 +280,16 @@ dns_optimisation() {
     fail "$machine: the second press ran netsh again"
 }
 # closed_statistic PROFILE SINCE: the exit statistic our server stored last, sent at the close
-# after the Unix time SINCE, with the identity that the machine's wmic listing gives.
+# after the Unix time SINCE, with the identity that the machine's wmic (or PowerShell) listing
+# gives.
 closed_statistic() {
   local listing got want
-  listing=$(profile_dir "$1")/$(sed -n 's/^wmic csproduct list full => \([^ ]*\).*/\1/p' "$(profile_dir "$1")/commands.txt")
+  local commands
+  commands=$(profile_dir "$1")/commands.txt
+  listing=$(profile_dir "$1")/$(sed -n 's/^wmic csproduct list full => \([^ ]*\).*/\1/p' "$commands")
+  # Without wmic the identity comes from PowerShell's listing of the same three values.
+  grep -q '^Vendor=' "$listing" 2>/dev/null || listing=$(profile_dir "$1")/$(grep -F \
+    "'IdentifyingNumber', 'Vendor', 'Version'" "$commands" | sed -n 's/.* => \([^ ]*\)$/\1/p')
   curl -s --max-time 10 "http://127.0.0.1:$http_port/_test/statistics/last" >"$work/statistic.json"
   got=$(python3 -c '
 import json, sys
