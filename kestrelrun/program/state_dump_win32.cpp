@@ -5,15 +5,47 @@
 #include "ui/main_wnd.h"
 
 #include <windows.h>
+// After windows.h, which they build on.
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrelrun {
 namespace {
 
 constexpr unsigned kDumpPeriodMs = 100;
+// The process's own figures are read this often: a thread snapshot is not free under Wine.
+constexpr DWORD kProcessPeriodMs = 1000;
+
+// The process's private bytes, threads and handles, read from inside: Wine answers these only
+// for the calling process (another process's memory reads as 0).
+std::string ProcessLine() {
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  SIZE_T privateBytes = 0;
+  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                           sizeof memory))
+    privateBytes = memory.PrivateUsage;
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  DWORD threads = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot != INVALID_HANDLE_VALUE) {
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    const DWORD self = GetCurrentProcessId();
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+      threads += entry.th32OwnerProcessID == self ? 1 : 0;
+    CloseHandle(snapshot);
+  }
+  return "process private=" + std::to_string(privateBytes) + " threads=" + std::to_string(threads) +
+         " handles=" + std::to_string(handles) + "\n";
+}
 
 BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM found) {
   auto* windows = reinterpret_cast<std::vector<HWND>*>(found);
@@ -65,7 +97,8 @@ void StartStateDump(CMainWnd& window, float scale) {
   if (!GetEnvironmentVariableW(L"KESTREL_UI_DUMP", path, MAX_PATH) || !path[0])
     return;
   std::wstring file = path;
-  window.SetDevelopmentHook(kDumpPeriodMs, [&window, scale, file] {
+  auto process = std::make_shared<std::pair<DWORD, std::string>>(0, std::string());
+  window.SetDevelopmentHook(kDumpPeriodMs, [&window, scale, file, process] {
     HWND main = reinterpret_cast<HWND>(window.GetHwnd());
     std::string dump = TreeOf(window, scale);
     dump += std::string("minimised ") + (IsIconic(main) ? "1" : "0") + "\n";
@@ -74,6 +107,12 @@ void StartStateDump(CMainWnd& window, float scale) {
             " networkUp=" + std::to_string(state.networkUp) +
             " presenceChecked=" + std::to_string(window.PresenceChecked()) +
             " ready=" + std::to_string(window.StartupDone()) + "\n";
+    const DWORD now = GetTickCount();
+    if (process->second.empty() || now - process->first >= kProcessPeriodMs) {
+      process->first = now;
+      process->second = ProcessLine();
+    }
+    dump += process->second;
     IDevicePopups& popups = window.Popups();
     for (auto [name, popup] :
          {std::pair{"audio", popups.AudioWindow()}, std::pair{"camera", popups.CameraWindow()}}) {

@@ -48,9 +48,9 @@ void RaiseToFront(HWND hwnd) {
 }
 
 RECT Device(const RectF& r, float k) {
-  return {static_cast<LONG>(std::lround(r.x * k)), static_cast<LONG>(std::lround(r.y * k)),
-          static_cast<LONG>(std::lround((r.x + r.w) * k)),
-          static_cast<LONG>(std::lround((r.y + r.h) * k))};
+  const DeviceRect d = ToDevice(r, k);
+  return {static_cast<LONG>(d.left), static_cast<LONG>(d.top), static_cast<LONG>(d.right),
+          static_cast<LONG>(d.bottom)};
 }
 
 class Win32Window : public INativeWindow {
@@ -106,6 +106,7 @@ class Win32Window : public INativeWindow {
     return reinterpret_cast<std::uintptr_t>(CreateRichTextView(hwnd_, none, rtf));
   }
   void DestroyChild(std::uintptr_t child) override {
+    children_.Forget(child);
     if (IsWindow(reinterpret_cast<HWND>(child)))
       DestroyWindow(reinterpret_cast<HWND>(child));
   }
@@ -121,6 +122,7 @@ class Win32Window : public INativeWindow {
   }
   void Paint();
   void PlaceShadow();
+  void ApplyPlace(const ChildPlaces::Place& place);
   void Key(WPARAM vk);
   void BringToFront();
   void RaiseOwnedWindows();
@@ -133,6 +135,7 @@ class Win32Window : public INativeWindow {
   RectF body_{};
   float margin_ = 0, radius_ = 0;
   float scale_ = 1;
+  ChildPlaces children_;
   bool tracking_ = false;
   bool framesOn_ = false;
   bool modalDone_ = false;
@@ -222,12 +225,22 @@ void Win32Window::SetGeometry(const RectF& body, float shadowMargin, float corne
 }
 
 void Win32Window::PlaceChild(std::uintptr_t child, const RectF& rect, bool visible) {
-  HWND window = reinterpret_cast<HWND>(child);
-  if (!IsWindow(window))
+  if (!IsWindow(reinterpret_cast<HWND>(child))) {
+    children_.Forget(child);
     return;
-  RECT r = Device(rect, scale_);
+  }
+  children_.Set(child, rect, visible);
+  ApplyPlace({child, rect, visible});
+}
+
+void Win32Window::ApplyPlace(const ChildPlaces::Place& place) {
+  HWND window = reinterpret_cast<HWND>(place.child);
+  // A child its maker destroyed without telling us: its handle may belong to another by now.
+  if (!IsWindow(window) || GetParent(window) != hwnd_)
+    return;
+  RECT r = Device(place.rect, scale_);
   SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+               SWP_NOZORDER | SWP_NOACTIVATE | (place.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void Win32Window::PlaceShadow() {
@@ -619,6 +632,9 @@ LRESULT Win32Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       scale_ = ScaleForDpi(HIWORD(wp));
       SetGeometry(BodyAfterDpiChange(body_, suggested->left, suggested->top, scale_), margin_,
                   radius_);
+      // The children lie over their controls in device pixels: at the new scale, again.
+      for (const ChildPlaces::Place& place : children_.All())
+        ApplyPlace(place);
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     }

@@ -304,4 +304,30 @@ bool Profile::Recording(const std::string& command, std::size_t position, std::s
   return true;
 }
 
+unsigned long DelayFor(const std::string& delays, const std::string& command) {
+  std::size_t start = 0;
+  while (start <= delays.size()) {
+    std::size_t end = delays.find(';', start);
+    if (end == std::string::npos) {
+      end = delays.size();
+    }
+    const std::string entry = delays.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = entry.rfind('=');
+    if (equals == std::string::npos) {
+      continue;
+    }
+    const std::string prefix = Trim(entry.substr(0, equals));
+    const std::string number = Trim(entry.substr(equals + 1));
+    if (prefix.empty() || number.empty() || number.size() > 9 ||
+        number.find_first_not_of("0123456789") != std::string::npos) {
+      continue;
+    }
+    if (command.compare(0, prefix.size(), prefix) == 0) {
+      return std::min(std::stoul(number), kMaxDelayMs);
+    }
+  }
+  return 0;
+}
+
 }  // namespace simtools

@@ -46,6 +46,15 @@ inline std::string UnknownLogEntry(const std::string& command) {
   return "? " + command;
 }
 
+// How long a command waits before it answers, from a delay list such as KESTREL_SIMDELAY's
+// "netsh interface ip set=3000;wmic cpu list full=60000": entries apart by ";", each a
+// normalised command's beginning, "=" and milliseconds (the last "=" of the entry, since
+// command lines hold "=" too). The first entry that begins `command` wins; 0 when none does.
+// A malformed entry is skipped, and a delay is capped at kMaxDelayMs so that a typing slip
+// cannot hang a test for days.
+constexpr unsigned long kMaxDelayMs = 10ul * 60ul * 1000ul;
+unsigned long DelayFor(const std::string& delays, const std::string& command);
+
 // One adapter of a profile's adapters.txt, the system's adapter table as the stand-in
 // iphlpapi.dll and the native tests' fake answer it. UTF-8.
 struct AdapterEntry {

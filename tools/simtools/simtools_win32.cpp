@@ -5,6 +5,8 @@
 // is, the raw command-line tail says what was asked, KESTREL_PROFILE names the profile folder.
 // KESTREL_SIMLOG, when set, names a file that receives one line per call; it also tells which
 // run of a repeated command this is, since every call is a separate process.
+// KESTREL_SIMDELAY, when set, makes chosen commands slow, as netsh or a hung tool is on a real
+// PC: it is logged at once, and answers after the delay (profile.h, DelayFor).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -125,6 +127,11 @@ int wmain() {
     Refuse(self,
            "could not write \"" + command + "\" to the call log " + simtools::WideToUtf8(logPath));
     return 3;
+  }
+  // After the log line, so that a test sees the slow call begin.
+  if (const unsigned long delay = simtools::DelayFor(
+          simtools::WideToUtf8(EnvironmentValue(L"KESTREL_SIMDELAY")), command)) {
+    Sleep(delay);
   }
   std::string output;
   if (!known || !profile.Recording(command, position, &output, &error)) {

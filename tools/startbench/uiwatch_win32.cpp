@@ -1,48 +1,15 @@
 // Watches a running program's main window from outside, for scripts/bench-program: every 10 ms
-// a message sent to the window (its answer is the round trip of the window's thread), and once a
-// second the process's private memory, threads and handles. Ends when the window goes or the
-// stop file appears, printing the longest round trip and the figures at their peak and last.
-//   uiwatch TITLE STOPFILE      prints "sample t=UNIXTIME ..." a second, then "round trip:
-//                               longest X ms ..." and "resources: ..."
+// a message sent to the window (its answer is the round trip of the window's thread). Ends when
+// the window goes or the stop file appears. The process's memory, threads and handles are read
+// by the program itself (its state dump): Wine gives 0 for another process's.
+//   uiwatch TITLE STOPFILE      prints "slow t=UNIXTIME X ms" for each answer of 50 ms or more,
+//                               then "round trip: longest X ms ..."
 #include <windows.h>
-// After windows.h, which they build on.
-#include <psapi.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
 
 namespace {
-
-struct Resources {
-  SIZE_T privateBytes = 0;
-  DWORD threads = 0;
-  DWORD handles = 0;
-};
-
-DWORD ThreadsOf(DWORD process) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE)
-    return 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  DWORD count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    count += entry.th32OwnerProcessID == process ? 1 : 0;
-  CloseHandle(snapshot);
-  return count;
-}
-
-Resources Measure(HANDLE process, DWORD id) {
-  Resources r;
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                           sizeof memory))
-    r.privateBytes = memory.PrivateUsage;
-  GetProcessHandleCount(process, &r.handles);
-  r.threads = ThreadsOf(id);
-  return r;
-}
 
 // Seconds since 1970, to match the script's clock.
 long long UnixSeconds() {
@@ -73,15 +40,10 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("no window titled %ls\n", argv[1]);
     return 1;
   }
-  DWORD id = 0;
-  GetWindowThreadProcessId(window, &id);
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-  LARGE_INTEGER rate, last, start, now;
+  LARGE_INTEGER rate, start, now;
   QueryPerformanceFrequency(&rate);
-  QueryPerformanceCounter(&last);
   double longest = 0, total = 0;
   long samples = 0, over50 = 0;
-  Resources peak, latest;
   while (IsWindow(window) && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES) {
     QueryPerformanceCounter(&start);
     DWORD_PTR answer = 0;
@@ -93,29 +55,11 @@ int wmain(int argc, wchar_t** argv) {
     total += trip;
     ++samples;
     over50 += trip >= 50 ? 1 : 0;
-    if (process && Millis(last, now, rate) >= 1000) {
-      last = now;
-      latest = Measure(process, id);
-      std::printf("sample t=%lld private %.1f MB, %lu threads, %lu handles\n", UnixSeconds(),
-                  static_cast<double>(latest.privateBytes) / 1048576.0, latest.threads,
-                  latest.handles);
-      if (latest.privateBytes > peak.privateBytes)
-        peak.privateBytes = latest.privateBytes;
-      if (latest.threads > peak.threads)
-        peak.threads = latest.threads;
-      if (latest.handles > peak.handles)
-        peak.handles = latest.handles;
-    }
+    if (trip >= 50)
+      std::printf("slow t=%lld %.1f ms\n", UnixSeconds(), trip);
     Sleep(10);
   }
   std::printf("round trip: longest %.1f ms, mean %.2f ms, %ld samples, %ld of 50 ms or more\n",
               longest, samples ? total / static_cast<double>(samples) : 0.0, samples, over50);
-  std::printf(
-      "resources: peak private %.1f MB, %lu threads, %lu handles; last private %.1f MB, "
-      "%lu threads, %lu handles\n",
-      static_cast<double>(peak.privateBytes) / 1048576.0, peak.threads, peak.handles,
-      static_cast<double>(latest.privateBytes) / 1048576.0, latest.threads, latest.handles);
-  if (process)
-    CloseHandle(process);
   return 0;
 }

@@ -89,6 +89,31 @@ TEST(ProfileCommandTest, LogEntriesCountWholeLinesOnly) {
   EXPECT_EQ(simtools::CountLogEntries("", "ping a"), 0u);
 }
 
+TEST(ProfileCommandTest, DelayListPicksTheFirstEntryThatBeginsTheCommand) {
+  const std::string set = "netsh interface ip set dns name=\"以太网\" source=static addr=1.1.1.1";
+  const struct {
+    const char* delays;
+    std::string command;
+    unsigned long ms;
+  } cases[] = {
+      {"netsh interface ip set=3000", set, 3000},
+      {"netsh interface ip set=3000", "netsh interface ip add dnsservers", 0},
+      // The last "=" of an entry gives the delay: commands hold "=" themselves.
+      {"netsh interface ip set dns name=\"以太网\" source=static=250", set, 250},
+      {" ping = 40 ;netsh=7", "ping www.baidu.com", 40},
+      {"wmic=1;wmic cpu=2", "wmic cpu list full", 1},
+      {"bad;=5;ping=;ping=x5;ping=-1;ping=5", "ping a", 5},
+      {"ping=99999999", "ping a", simtools::kMaxDelayMs},
+      {"ping=1234567890", "ping a", 0},  // too long a number is a slip, not a wait
+      {"", "ping a", 0},
+      {";;;", "ping a", 0},
+      {"ping a b=9", "ping a", 0},  // a longer prefix than the command
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(simtools::DelayFor(c.delays, c.command), c.ms) << c.delays << " / " << c.command;
+  }
+}
+
 TEST(ProfileParseTest, ReadsCommandsAndSkipsCommentsAndBlankLines) {
   const std::string text =
       "\xEF\xBB\xBF# a machine\r\n"
