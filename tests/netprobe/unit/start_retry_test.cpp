@@ -242,7 +242,7 @@ TEST(StartRetryTest, EveryProbeOfTheEngineRetries) {
     EXPECT_EQ(engine.ProbeRouterDelay(&error), c.routed);
     EXPECT_EQ(engine.records().routerDelayWired.size(), c.entries);
     if (c.routed == 0) {
-      EXPECT_EQ(error.code, kRouterNoEntry);
+      EXPECT_EQ(error.code, netprobe::kRouterNoEntry);
     }
     EXPECT_EQ(log.lines.size(), c.lines);
   }
