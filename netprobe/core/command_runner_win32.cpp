@@ -63,6 +63,17 @@ class Wow64RedirectionOff {
   bool failed_ = false;
 };
 
+// Held around every CreateProcessW of this library that lets the child inherit handles.
+SRWLOCK startLock = SRWLOCK_INIT;
+
+class StartLock {
+ public:
+  StartLock() { AcquireSRWLockExclusive(&startLock); }
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+  ~StartLock() { ReleaseSRWLockExclusive(&startLock); }
+};
+
 // A copy of the command line that CreateProcessW may write into; false when it cannot be passed
 // whole (too long, or an embedded zero would cut it short): running a shortened command would
 // run something other than what was asked.
@@ -158,13 +169,11 @@ int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
       return 0;
     }
 
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof(inheritable);
-    inheritable.lpSecurityDescriptor = nullptr;
-    inheritable.bInheritHandle = TRUE;
+    // Neither end is inheritable: a command started meanwhile by another thread would keep a
+    // copy of this write end open, and this read would wait for that other command to end.
     OwnedHandle readEnd;
     OwnedHandle writeEnd;
-    if (CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) == FALSE) {
+    if (CreatePipe(readEnd.out(), writeEnd.out(), nullptr, 0) == FALSE) {
       trace.startError = GetLastError();
       return 0;
     }
@@ -173,15 +182,24 @@ int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
     startup.hStdOutput = writeEnd.get();
     startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process) == FALSE) {
-      trace.startError = GetLastError();
-      return 0;
+    {
+      // Only while this child is created is its write end inheritable, and no other child of
+      // this library is created with inheritance meanwhile. Our copy closes before the lock
+      // opens, so the read ends when the child and its descendants are done.
+      const StartLock hold;
+      if (SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == FALSE) {
+        trace.startError = GetLastError();
+        return 0;
+      }
+      if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                         &startup, &process) == FALSE) {
+        trace.startError = GetLastError();
+        writeEnd.Close();
+        return 0;
+      }
+      writeEnd.Close();
     }
     trace.started = true;
-
-    // Only the child's copies of the write end may remain, so the read ends when it is done.
-    writeEnd.Close();
     trace.readError = DrainPipe(readEnd.get(), output, trace.bytesRead);
     readEnd.Close();
     DWORD waitResult = 0;
