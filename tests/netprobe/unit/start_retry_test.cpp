@@ -239,6 +239,7 @@ TEST(StartRetryTest, EveryProbeOfTheEngineRetries) {
 
     ProbeError error;
     ASSERT_EQ(engine.ProbeNetworkCards(&error), 1);
+    ASSERT_EQ(engine.ProbeDnsTest(&error), 1);  // gives the adapters their addresses
     EXPECT_EQ(engine.ProbeRouterDelay(&error), c.routed);
     EXPECT_EQ(engine.records().routerDelayWired.size(), c.entries);
     if (c.routed == 0) {
