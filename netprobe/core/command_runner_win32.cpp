@@ -63,6 +63,17 @@ class Wow64RedirectionOff {
   bool failed_ = false;
 };
 
+// Held around every CreateProcessW of this library that lets the child inherit handles.
+SRWLOCK startLock = SRWLOCK_INIT;
+
+class StartLock {
+ public:
+  StartLock() { AcquireSRWLockExclusive(&startLock); }
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+  ~StartLock() { ReleaseSRWLockExclusive(&startLock); }
+};
+
 // A copy of the command line that CreateProcessW may write into; false when it cannot be passed
 // whole (too long, or an embedded zero would cut it short): running a shortened command would
 // run something other than what was asked.
@@ -84,33 +95,34 @@ STARTUPINFOW StartupInfoShowing(WORD showWindow) {
 }
 
 // Reads until every writer has closed its end. Appends exactly the bytes read: tools may print
-// zero bytes, and what follows them is still output.
-void DrainPipe(HANDLE readEnd, std::string& output) noexcept {
+// zero bytes, and what follows them is still output. Returns the error that ended the read.
+DWORD DrainPipe(HANDLE readEnd, std::string& output, std::size_t& bytesRead) noexcept {
   char chunk[kChunkSize + 1];
   for (;;) {
     DWORD read = 0;
     if (ReadFile(readEnd, chunk, kChunkSize, &read, nullptr) == FALSE) {
-      return;  // broken pipe: the child and its descendants are gone
+      return GetLastError();  // a broken pipe: the child and its descendants are gone
     }
     try {
       output.append(chunk, read);
+      bytesRead += read;
     } catch (...) {
-      return;  // out of memory: closing our end lets the child finish
+      return ERROR_NOT_ENOUGH_MEMORY;  // closing our end lets the child finish
     }
     Sleep(kPauseAfterChunkMs);
   }
 }
 
-// The process's exit code; a failing tool still counts as started.
-DWORD WaitAndClose(PROCESS_INFORMATION& process) {
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exitCode = 0;
+// Waits for the process and closes its handles; `waitResult` and `exitCode` as the system gave
+// them (exit code 0 when it cannot be read). A failing tool still counts as started.
+void WaitAndClose(PROCESS_INFORMATION& process, DWORD& waitResult, DWORD& exitCode) {
+  waitResult = WaitForSingleObject(process.hProcess, INFINITE);
+  exitCode = 0;
   if (GetExitCodeProcess(process.hProcess, &exitCode) == FALSE) {
     exitCode = 0;
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return exitCode;
 }
 
 int LaunchCommandLine(const std::wstring& commandLine, int show) noexcept {
@@ -129,7 +141,9 @@ int LaunchCommandLine(const std::wstring& commandLine, int show) noexcept {
                        &startup, &process) == FALSE) {
       return 0;
     }
-    WaitAndClose(process);
+    DWORD waitResult = 0;
+    DWORD exitCode = 0;
+    WaitAndClose(process, waitResult, exitCode);
     return 1;
   } catch (...) {
     return 0;
@@ -140,25 +154,27 @@ std::wstring WithShell(const std::wstring& command) {
   return L"cmd /C " + command;
 }
 
-int RunCommandLineForExitCode(const std::wstring& commandLine, std::string& output,
-                              unsigned long& exitCode) noexcept {
+int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
+                         CommandTrace& trace) noexcept {
+  trace = CommandTrace();
   try {
     std::wstring buffer;
     if (!PrepareCommandLine(commandLine, buffer)) {
+      trace.startError = ERROR_INVALID_PARAMETER;
       return 0;
     }
     Wow64RedirectionOff redirection;
     if (redirection.failed()) {
+      trace.startError = GetLastError();
       return 0;
     }
 
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof(inheritable);
-    inheritable.lpSecurityDescriptor = nullptr;
-    inheritable.bInheritHandle = TRUE;
+    // Neither end is inheritable: a command started meanwhile by another thread would keep a
+    // copy of this write end open, and this read would wait for that other command to end.
     OwnedHandle readEnd;
     OwnedHandle writeEnd;
-    if (CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0) == FALSE) {
+    if (CreatePipe(readEnd.out(), writeEnd.out(), nullptr, 0) == FALSE) {
+      trace.startError = GetLastError();
       return 0;
     }
 
@@ -166,18 +182,34 @@ int RunCommandLineForExitCode(const std::wstring& commandLine, std::string& outp
     startup.hStdOutput = writeEnd.get();
     startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process) == FALSE) {
-      return 0;
+    {
+      // Only while this child is created is its write end inheritable, and no other child of
+      // this library is created with inheritance meanwhile. Our copy closes before the lock
+      // opens, so the read ends when the child and its descendants are done.
+      const StartLock hold;
+      if (SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == FALSE) {
+        trace.startError = GetLastError();
+        return 0;
+      }
+      if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                         &startup, &process) == FALSE) {
+        trace.startError = GetLastError();
+        writeEnd.Close();
+        return 0;
+      }
+      writeEnd.Close();
     }
-
-    // Only the child's copies of the write end may remain, so the read ends when it is done.
-    writeEnd.Close();
-    DrainPipe(readEnd.get(), output);
+    trace.started = true;
+    trace.readError = DrainPipe(readEnd.get(), output, trace.bytesRead);
     readEnd.Close();
-    exitCode = WaitAndClose(process);
+    DWORD waitResult = 0;
+    DWORD exitCode = 0;
+    WaitAndClose(process, waitResult, exitCode);
+    trace.waitResult = waitResult;
+    trace.exitCode = exitCode;
     return 1;
   } catch (...) {
+    trace.startError = ERROR_NOT_ENOUGH_MEMORY;
     return 0;
   }
 }
@@ -185,8 +217,8 @@ int RunCommandLineForExitCode(const std::wstring& commandLine, std::string& outp
 }  // namespace
 
 int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcept {
-  unsigned long exitCode = 0;
-  return RunCommandLineForExitCode(commandLine, output, exitCode);
+  CommandTrace trace;
+  return RunCommandLineTraced(commandLine, output, trace);
 }
 
 int RunCommand(const std::wstring& command, std::string& output) noexcept {
@@ -196,9 +228,21 @@ int RunCommand(const std::wstring& command, std::string& output) noexcept {
 
 int RunCommandForExitCode(const std::wstring& command, std::string& output,
                           unsigned long& exitCode) noexcept {
+  CommandTrace trace;
+  const int started = RunCommandTraced(command, output, trace);
+  if (started == 1) {
+    exitCode = trace.exitCode;
+  }
+  return started;
+}
+
+int RunCommandTraced(const std::wstring& command, std::string& output,
+                     CommandTrace& trace) noexcept {
   try {
-    return RunCommandLineForExitCode(WithShell(command), output, exitCode);
+    return RunCommandLineTraced(WithShell(command), output, trace);
   } catch (...) {
+    trace = CommandTrace();
+    trace.startError = ERROR_NOT_ENOUGH_MEMORY;
     return 0;
   }
 }

@@ -22,6 +22,7 @@ struct Win32Services {
   netprobe::CurlTransport download;
   netprobe::win32::SpeedTestFiles speedFiles;
   netprobe::win32::TesterPrograms testers;
+  netprobe::win32::DebuggerLog log;
   std::unique_ptr<netprobe::ICodePage> codePage = netprobe::MakeSystemCodePage();
 };
 
@@ -40,6 +41,7 @@ struct EngineBuilder {
     platform.download = &services.download;
     platform.speedFiles = &services.speedFiles;
     platform.testers = &services.testers;
+    platform.log = &services.log;
     netprobe::InstallEngine(std::make_unique<netprobe::ProbeEngine>(platform));
   }
 };

@@ -122,6 +122,14 @@ class IHttpUpload {
   virtual HttpUploadStatus Send(const HttpUploadRequest& request, std::string& answer) = 0;
 };
 
+// Where the library notes what went wrong behind a call's answer (a command that never started):
+// the debugger's output on Windows, so a support technician can watch it; tests keep the lines.
+class IDiagnosticLog {
+ public:
+  virtual ~IDiagnosticLog() = default;
+  virtual void Note(const std::wstring& line) = 0;
+};
+
 // Pauses between repeated measurements; tests pass one that does not wait.
 class IClock {
  public:
@@ -145,6 +153,7 @@ struct Platform {
   IDownloadTransport* download = nullptr;  // the speed test's HTTP transfers
   ISpeedTestFiles* speedFiles = nullptr;   // the speed test's payload file
   ITesterPrograms* testers = nullptr;      // the microphone and camera testers
+  IDiagnosticLog* log = nullptr;           // optional
 };
 
 }  // namespace netprobe

@@ -18,7 +18,11 @@
 namespace netprobe {
 
 ProbeEngine::ProbeEngine(const Platform& platform, ProbeRecords records)
-    : platform_(platform), records_(std::move(records)) {
+    : sweepCommands_(*platform.commands),
+      commands_(*platform.commands, platform.clock, platform.log),
+      platform_(platform),
+      records_(std::move(records)) {
+  platform_.commands = &commands_;
   language_ = platform_.codePage->AnsiCodePage() == 936 ? kLanguageChinese : kLanguageOther;
 }
 
@@ -75,9 +79,9 @@ int ProbeEngine::ProbeRouterDelay(ProbeError* error) {
 }
 
 int ProbeEngine::ProbeLanDevices(ProbeError* error) {
-  return netprobe::ProbeLanDevices({*platform_.commands, *platform_.clock, language_},
-                                   records_.wiredCards, records_.wirelessCards,
-                                   records_.lanDevicesWired, records_.lanDevicesWireless, error);
+  return netprobe::ProbeLanDevices(
+      {*platform_.commands, *platform_.clock, language_, &sweepCommands_}, records_.wiredCards,
+      records_.wirelessCards, records_.lanDevicesWired, records_.lanDevicesWireless, error);
 }
 
 int ProbeEngine::ProbeDownloadSpeed(ProbeError* error) {

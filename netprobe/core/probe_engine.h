@@ -10,6 +10,7 @@
 #include "NetProbe.h"
 #include "core/platform.h"
 #include "core/probe_records.h"
+#include "core/start_retry.h"
 #include "core/wmi_query.h"
 #include "network/scorer.h"
 
@@ -23,10 +24,14 @@ class ProbeEngine {
  public:
   // Starts from `records` (empty, or a test's earlier run).
   explicit ProbeEngine(const Platform& platform, ProbeRecords records = ProbeRecords());
+  // platform() points at the engine's own retrying runner.
+  ProbeEngine(const ProbeEngine&) = delete;
+  ProbeEngine& operator=(const ProbeEngine&) = delete;
 
   // 1 when one of the presence-check hosts answers, else 0. Runs in full on every call.
   int NetworkState();
 
+  // The services as given, except that commands go through the engine's start retry.
   const Platform& platform() const { return platform_; }
   // The language of the tools' localised output, from the ANSI code page.
   int language() const { return language_; }
@@ -65,6 +70,9 @@ class ProbeEngine {
  private:
   WmiRunner Wmi() { return WmiRunner(*platform_.commands, wmi_); }
 
+  // The runner as given: the LAN sweep retries its own pings, hundreds at once.
+  ICommandRunner& sweepCommands_;
+  StartRetryRunner commands_;
   Platform platform_;
   WmiCommands wmi_;
   int language_ = 0;

@@ -97,4 +97,8 @@ void Clock::SleepMilliseconds(unsigned milliseconds) {
   Sleep(milliseconds);
 }
 
+void DebuggerLog::Note(const std::wstring& line) {
+  OutputDebugStringW((line + L"\n").c_str());
+}
+
 }  // namespace netprobe::win32

@@ -2,6 +2,7 @@
 // *_win32.cpp files of this folder.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,18 @@ int RunCommandLine(const std::wstring& commandLine, std::string& output) noexcep
 // As RunCommand; `exitCode` receives the process's exit code when it was started.
 int RunCommandForExitCode(const std::wstring& command, std::string& output,
                           unsigned long& exitCode) noexcept;
+// What became of one run of RunCommandTraced, for looking into lost output under load.
+struct CommandTrace {
+  bool started = false;          // the process was created
+  unsigned long startError = 0;  // GetLastError of the step that failed before that
+  unsigned long readError = 0;   // what ended the read: a broken pipe (109) when all is well
+  std::size_t bytesRead = 0;
+  unsigned long waitResult = 0;  // WaitForSingleObject's answer for the process
+  unsigned long exitCode = 0;
+};
+// As RunCommandForExitCode, telling what became of each step.
+int RunCommandTraced(const std::wstring& command, std::string& output,
+                     CommandTrace& trace) noexcept;
 // Runs "cmd /C <command>" without capturing; `show` 0 hides the window. Waits for it; 1 when
 // started.
 int LaunchCommand(const std::wstring& command, int show) noexcept;
@@ -104,6 +117,12 @@ class SystemInfo final : public ISystemInfo {
 class Clock final : public IClock {
  public:
   void SleepMilliseconds(unsigned milliseconds) override;
+};
+
+// OutputDebugStringW, one line a note.
+class DebuggerLog final : public IDiagnosticLog {
+ public:
+  void Note(const std::wstring& line) override;
 };
 
 }  // namespace netprobe::win32

@@ -1,5 +1,7 @@
 #include "support/profile_runner.h"
 
+#include "core/start_retry.h"
+
 #include <gtest/gtest.h>
 
 #include "support/testdata.h"
@@ -50,6 +52,16 @@ int ProfileRunner::LaunchCommand(const std::wstring& command, int show) {
   }
   std::string discarded;
   return Answer(command, &discarded) ? 1 : 0;
+}
+
+std::vector<std::wstring> ProfileRunner::WithRetries(const std::vector<std::wstring>& calls) const {
+  std::vector<std::wstring> tried;
+  for (const std::wstring& call : calls) {
+    const bool refused =
+        notStarting_.count(simtools::NormaliseCommand(simtools::WideToUtf8(call))) != 0;
+    tried.insert(tried.end(), refused ? netprobe::kCommandStartAttempts : 1, call);
+  }
+  return tried;
 }
 
 void ProfileRunner::FailToStart(const std::wstring& command) {

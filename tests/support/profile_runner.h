@@ -38,6 +38,9 @@ class ProfileRunner : public netprobe::ICommandRunner {
 
   // Read it only while no command runs.
   const std::vector<std::wstring>& calls() const { return calls_; }
+  // `calls` as the engine makes them: each command that does not start is tried
+  // netprobe::kCommandStartAttempts times in a row before the probe goes on.
+  std::vector<std::wstring> WithRetries(const std::vector<std::wstring>& calls) const;
   // The window setting of each launch, in order: tools must run hidden.
   const std::vector<int>& launchShows() const { return launchShows_; }
 

@@ -18,6 +18,17 @@ namespace usagelink::win32 {
 
 namespace {
 
+// Held around every CreateProcessW of this library that lets the child inherit handles.
+SRWLOCK startLock = SRWLOCK_INIT;
+
+class StartLock {
+ public:
+  StartLock() { AcquireSRWLockExclusive(&startLock); }
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+  ~StartLock() { ReleaseSRWLockExclusive(&startLock); }
+};
+
 // What the read step uses; held by the worker's callback so a stop that gives up waiting never
 // frees it under a read in progress.
 struct ReadState {
@@ -38,13 +49,13 @@ class CCmdCommandOp final : public ICommandOp {
     if (state_ != nullptr) {
       return false;
     }
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    // Neither end is inheritable: a child started meanwhile by another thread would keep a copy
+    // open, and the read would not end with our own child.
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (CreatePipe(&readEnd, &writeEnd, &inheritable, 0) == FALSE) {
+    if (CreatePipe(&readEnd, &writeEnd, nullptr, 0) == FALSE) {
       return false;
     }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     const std::string line = "cmd /C " + command;
     const int length = MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, nullptr, 0);
     std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
@@ -56,13 +67,20 @@ class CCmdCommandOp final : public ICommandOp {
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process) == FALSE) {
-      CloseHandle(readEnd);
+    bool started = false;
+    {
+      // The write end is inheritable only while our child is created, and no other child of
+      // this library is created with inheritance meanwhile.
+      const StartLock hold;
+      started = SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE &&
+                CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                               &startup, &process) != FALSE;
       CloseHandle(writeEnd);
+    }
+    if (!started) {
+      CloseHandle(readEnd);
       return false;
     }
-    CloseHandle(writeEnd);
     CloseHandle(process.hThread);
     process_ = process.hProcess;
     childId_ = process.dwProcessId;

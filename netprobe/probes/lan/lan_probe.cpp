@@ -36,7 +36,8 @@ void StartPing(ICommandRunner& commands, BackgroundJob& job, const std::wstring&
 // kSweepStartAttempts times in all. The jobs live until the wait ends: their threads write to
 // them. Returns how many addresses were never pinged.
 int Sweep(const LanProbeServices& services, const std::string& sweepPrefix) {
-  ICommandRunner& commands = services.commands;
+  ICommandRunner& commands =
+      services.sweepCommands != nullptr ? *services.sweepCommands : services.commands;
   const std::unique_ptr<BackgroundJob[]> jobs(new BackgroundJob[kSweepSize]);
   std::vector<int> attempts(kSweepSize, 1);
   std::vector<bool> retryDue(kSweepSize, false);

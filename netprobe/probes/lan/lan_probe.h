@@ -21,12 +21,14 @@ inline constexpr unsigned kSweepPollMilliseconds = 100;
 // How often a sweep ping is tried in all before its address counts as unswept.
 inline constexpr int kSweepStartAttempts = 4;
 
-// What the LAN count uses: the sweep's pings and arp through the command runner, the clock for
-// the pauses between looks at the sweep, the language arp answers in.
+// What the LAN count uses: arp (and the sweep's pings, unless `sweepCommands` is given) through
+// the command runner, the clock for the pauses between looks at the sweep, the language arp
+// answers in. The sweep retries its own pings, so the engine hands it a runner without retries.
 struct LanProbeServices {
   ICommandRunner& commands;
   IClock& clock;
   int language;
+  ICommandRunner* sweepCommands = nullptr;
 };
 
 // Sweeps the adapters of the adapter probe's lists (setting their networkPrefix) and counts the

@@ -8,6 +8,7 @@
 
 #include "NetProbe.h"
 #include "core/engine_instance.h"
+#include "core/start_retry.h"
 #include "probe_fixtures.h"
 #include "probes/cpu/cpu_load.h"
 #include "probes/cpu/cpu_probe.h"
@@ -167,9 +168,12 @@ TEST(CpuProbeTest, NameFailureEndsTheProbeWithAnEmptyRecord) {
     EXPECT_EQ(engine->records().cpuInfo.cpuName, "");
     EXPECT_EQ(CpuNumbers(engine->records().cpuInfo), Numbers(10, 0));
     EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, 0);
-    // Nothing after the name ran.
-    EXPECT_EQ(machine.runner.calls().size(), c.starts ? 0u : 1u);
-    EXPECT_TRUE(machine.clock.sleeps.empty());
+    // Nothing after the name ran; a name listing that does not start is tried again first.
+    EXPECT_EQ(machine.runner.calls(),
+              c.starts ? std::vector<std::wstring>{} : machine.runner.WithRetries({kName}));
+    EXPECT_EQ(machine.clock.sleeps,
+              std::vector<unsigned>(c.starts ? 0 : netprobe::kCommandStartAttempts - 1,
+                                    netprobe::kCommandRetryPauseMilliseconds));
   }
 }
 
@@ -251,8 +255,9 @@ TEST(CpuProbeTest, LoadListingThatDoesNotStartCostsFourPasses) {
   EXPECT_EQ(engine->ProbeCpu(&error), 1);
   EXPECT_EQ(engine->records().cpuInfo.cpuUtilization, 0);
   EXPECT_TRUE(engine->records().cpuLoadSamples.empty());
-  EXPECT_EQ(machine.runner.calls(), ValueCommandsThenLoads(80));
-  EXPECT_EQ(machine.clock.sleeps.size(), 76u);
+  EXPECT_EQ(machine.runner.calls(), machine.runner.WithRetries(ValueCommandsThenLoads(80)));
+  // The passes' own pauses, and three before the further tries of each of the 80 loads.
+  EXPECT_EQ(machine.clock.sleeps.size(), 76u + 80u * (netprobe::kCommandStartAttempts - 1));
   EXPECT_EQ(error.code, 0);  // the load has no failure code of its own
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cwchar>
 #include <filesystem>
@@ -62,6 +63,25 @@ bool PrintFileIfAsked() {
 }
 
 [[maybe_unused]] const bool kPrinted = PrintFileIfAsked();
+
+// Started with this switch and a number, this program waits that many milliseconds and ends
+// before any test runs: a slow tool that prints nothing.
+constexpr wchar_t kSleepSwitch[] = L"--kestrel-sleep-ms=";
+
+bool SleepIfAsked() {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::wstring prefix = kSleepSwitch;
+  if (arguments == nullptr || count != 2 ||
+      prefix.compare(0, prefix.size(), arguments[1], 0, prefix.size()) != 0) {
+    LocalFree(arguments);
+    return false;
+  }
+  Sleep(static_cast<DWORD>(std::wcstoul(arguments[1] + prefix.size(), nullptr, 10)));
+  ExitProcess(0);
+}
+
+[[maybe_unused]] const bool kSlept = SleepIfAsked();
 
 TEST(RunCommand, EmptyOutputIsAStartedCommandWithAnEmptyText) {
   std::string output;
@@ -190,6 +210,43 @@ TEST(RunCommandInBackground, AllJobsFinishAndThePollingEnds) {
   EXPECT_EQ((*jobs)[kJobs - 1].command, L"echo job 255");
   if (finished == started) {
     delete jobs;
+  }
+}
+
+// A child created by another thread while a command runs must not hold that command's pipe
+// open: each quick command's read ends with its own child, long before the slow ones end. The
+// slow children are created one by one between the quick commands, so creations overlap.
+TEST(RunCommandLine, QuickCommandsEndWhileSlowOnesStartAlongside) {
+  constexpr int kSlow = 16;
+  constexpr int kQuick = 2 * kSlow;
+  constexpr DWORD kSlowMs = 30000;
+  std::atomic<int> quickDone{0};
+  std::atomic<int> slowEnded{0};
+  std::vector<std::thread> slow;
+  for (int i = 0; i < kSlow; ++i) {
+    slow.emplace_back([&, i] {
+      while (quickDone.load() < 2 * i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+      std::string ignored;
+      win32::RunCommandLine(
+          L"\"" + ThisProgram() + L"\" " + kSleepSwitch + std::to_wstring(kSlowMs), ignored);
+      ++slowEnded;
+    });
+  }
+  auto longest = std::chrono::steady_clock::duration::zero();
+  for (int i = 0; i < kQuick; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string output;
+    EXPECT_EQ(win32::RunCommand(L"echo quick " + std::to_wstring(i), output), 1);
+    EXPECT_EQ(output, "quick " + std::to_string(i) + "\r\n");
+    longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    ++quickDone;
+  }
+  EXPECT_LT(longest, std::chrono::milliseconds(kSlowMs / 2));
+  EXPECT_EQ(slowEnded.load(), 0);
+  for (std::thread& thread : slow) {
+    thread.join();
   }
 }
 
