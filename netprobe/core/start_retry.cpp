@@ -9,14 +9,18 @@ int StartRetryRunner::RunCommand(const std::wstring& command, std::string& outpu
 
 int StartRetryRunner::RunCommandForExitCode(const std::wstring& command, std::string& output,
                                             unsigned long& exitCode) {
+  const int attempts = KnownMissing(command) ? 1 : kCommandStartAttempts;
   for (int attempt = 1;; ++attempt) {
     std::string attemptOutput;
     unsigned long attemptExitCode = 0;
     const int started = inner_.RunCommandForExitCode(command, attemptOutput, attemptExitCode);
     const bool toolRan = started == 1 && attemptExitCode != kToolNotStarted;
-    if (toolRan || attempt == kCommandStartAttempts) {
-      if (!toolRan) {
+    if (toolRan || attempt == attempts) {
+      if (!toolRan && attempts > 1) {
         NoteNeverStarted(command, attempt);
+        if (started == 1) {
+          NoteMissing(command);
+        }
       }
       if (started == 1) {
         output += attemptOutput;
@@ -38,6 +42,20 @@ int StartRetryRunner::LaunchCommand(const std::wstring& command, int show) {
       return 0;
     }
     Pause();
+  }
+}
+
+bool StartRetryRunner::KnownMissing(const std::wstring& command) {
+  const std::lock_guard<std::mutex> hold(lock_);
+  return missing_.count(command) != 0;
+}
+
+void StartRetryRunner::NoteMissing(const std::wstring& command) {
+  try {
+    const std::lock_guard<std::mutex> hold(lock_);
+    missing_.insert(command);
+  } catch (...) {
+    // No memory to remember it: the next call tries it four times again.
   }
 }
 

@@ -140,6 +140,32 @@ TEST(StartRetryTest, TriesUntilTheToolRunsAndKeepsOnlyThatOutput) {
   }
 }
 
+// A tool cmd never finds is missing from the PC: a probe that samples it many times pays the
+// tries once. A process the PC refused is tried in full on every call.
+TEST(StartRetryTest, MissingToolIsTriedInFullOnlyOnce) {
+  const struct {
+    Try always;
+    int tries;  // over three calls
+    std::size_t pauses;
+    std::size_t lines;
+  } cases[] = {{Try::kNoTool, 4 + 1 + 1, 3, 1}, {Try::kNoProcess, 3 * 4, 3 * 3, 3}};
+  for (const auto& c : cases) {
+    ScriptedTries inner;
+    inner.Script(kPing, {c.always});
+    FakeClock clock;
+    KeptLog log;
+    netprobe::StartRetryRunner runner(inner, &clock, &log);
+    for (int call = 0; call < 3; ++call) {
+      std::string output;
+      unsigned long exitCode = 0;
+      EXPECT_EQ(runner.RunCommandForExitCode(kPing, output, exitCode), c.always == Try::kNoTool);
+    }
+    EXPECT_EQ(inner.Tries(kPing), c.tries);
+    EXPECT_EQ(clock.sleeps.size(), c.pauses);
+    EXPECT_EQ(log.lines.size(), c.lines);
+  }
+}
+
 TEST(StartRetryTest, ToolThatRanAndFailedIsNotTriedAgain) {
   // A ping without an answer exits with 1: that is its answer, not a failure to start.
   class FailingTool : public ICommandRunner {
