@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/win32_services.h"
+#include "kestrel/child_start.h"
 
 namespace netprobe::win32 {
 
@@ -61,17 +62,6 @@ class Wow64RedirectionOff {
   PVOID previous_ = nullptr;
   bool disabled_ = false;
   bool failed_ = false;
-};
-
-// Held around every CreateProcessW of this library that lets the child inherit handles.
-SRWLOCK startLock = SRWLOCK_INIT;
-
-class StartLock {
- public:
-  StartLock() { AcquireSRWLockExclusive(&startLock); }
-  StartLock(const StartLock&) = delete;
-  StartLock& operator=(const StartLock&) = delete;
-  ~StartLock() { ReleaseSRWLockExclusive(&startLock); }
 };
 
 // A copy of the command line that CreateProcessW may write into; false when it cannot be passed
@@ -186,7 +176,7 @@ int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
       // Only while this child is created is its write end inheritable, and no other child of
       // this library is created with inheritance meanwhile. Our copy closes before the lock
       // opens, so the read ends when the child and its descendants are done.
-      const StartLock hold;
+      const kestrel::ChildStartLock hold;
       if (SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == FALSE) {
         trace.startError = GetLastError();
         return 0;

@@ -12,22 +12,12 @@
 
 #include "device/cmd_command_op_win32.h"
 #include "device/process_tree.h"
+#include "kestrel/child_start.h"
 #include "kestrel/event_thread.h"
 
 namespace usagelink::win32 {
 
 namespace {
-
-// Held around every CreateProcessW of this library that lets the child inherit handles.
-SRWLOCK startLock = SRWLOCK_INIT;
-
-class StartLock {
- public:
-  StartLock() { AcquireSRWLockExclusive(&startLock); }
-  StartLock(const StartLock&) = delete;
-  StartLock& operator=(const StartLock&) = delete;
-  ~StartLock() { ReleaseSRWLockExclusive(&startLock); }
-};
 
 // What the read step uses; held by the worker's callback so a stop that gives up waiting never
 // frees it under a read in progress.
@@ -71,7 +61,7 @@ class CCmdCommandOp final : public ICommandOp {
     {
       // The write end is inheritable only while our child is created, and no other child of
       // this library is created with inheritance meanwhile.
-      const StartLock hold;
+      const kestrel::ChildStartLock hold;
       started = SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE &&
                 CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                &startup, &process) != FALSE;
