@@ -118,7 +118,7 @@ void CDetectSequence::RefreshTick() {
     s.view.ShowMainPage(kStartPage);
   }
 
-  bool setScore = false, setBar = false, statusChanged = false;
+  bool setScore = false, setBar = false;
   DetectState copy;
   {
     std::lock_guard<std::mutex> guard(s.lock);
@@ -131,8 +131,6 @@ void CDetectSequence::RefreshTick() {
       ++st.progressTicks;
       setBar = true;
     }
-    statusChanged = st.statusChanged;
-    st.statusChanged = false;
     copy = st;
   }
   if (setScore) {
@@ -141,10 +139,21 @@ void CDetectSequence::RefreshTick() {
   if (setBar) {
     s.view.SetProgressBar(copy.progressTarget);
   }
-  if (statusChanged) {
-    s.view.SetStatusLabel(copy.statusText);
-    s.UpdateCards(copy, false);
+  s.ApplyStatusChange();
+}
+
+void CDetectSequence::Shared::ApplyStatusChange() {
+  DetectState copy;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    if (closed || !state.statusChanged) {
+      return;
+    }
+    state.statusChanged = false;
+    copy = state;
   }
+  view.SetStatusLabel(copy.statusText);
+  UpdateCards(copy, false);
 }
 
 void CDetectSequence::FlashTick() {
@@ -224,6 +233,10 @@ void CDetectSequence::SetNetworkUp(bool up) {
 }
 
 void CDetectSequence::RunUiTasks() {
+  // A step's request comes with the status of that step: show it first, so that a box the step
+  // opens never stands over the previous step's text. Windows delivers the refresh timer only
+  // once the posted wake message is handled, and on a busy PC that may be seconds later.
+  shared_->ApplyStatusChange();
   shared_->queue.RunPending();
 }
 

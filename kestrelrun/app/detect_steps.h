@@ -37,6 +37,8 @@ struct CDetectSequence::Shared {
   // UI thread: the card updates on a copy of the state, then the flags they changed written
   // back. `networkOnly` after the DNS optimisation.
   void UpdateCards(DetectState& copy, bool networkOnly);
+  // UI thread: the status text and the cards, when a step changed them since the last call.
+  void ApplyStatusChange();
   // The DNS change's thread.
   void ChangeDns(const std::vector<DnsAdapterAdvice>& advice);
   // UI thread, after the change.

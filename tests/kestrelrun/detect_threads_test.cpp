@@ -157,5 +157,44 @@ TEST(DetectThreadsTest, StartAndResetRaceARunningWorker) {
   EXPECT_TRUE(h.view.OnOneThread());
 }
 
+// Windows delivers the 40 ms refresh timer only when no posted message waits, so a step's box can
+// open before any tick shows that step's status; the box must still stand over the step's text.
+TEST(DetectThreadsTest, ABoxFromTheWorkerOpensOverItsStepsStatus) {
+  struct Case {
+    const char* name;
+    int microphones;
+    int cameraIndex;
+    int stepsBefore;
+  };
+  const Case cases[] = {{"microphone box", 0, 0, 0}, {"camera box", 1, -1, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.probes->beforeCall = nullptr;
+    h.view.microphones = c.microphones;
+    h.view.cameraIndex = c.cameraIndex;
+    h.sequence->Start();
+    for (int i = 0; i < c.stepsBefore; ++i) {
+      h.StepOnce();
+    }
+    h.view.Clear();
+    auto step = StepInBackground(h);
+    // Only the wake message arrives: no refresh tick runs.
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (step.wait_for(1ms) != std::future_status::ready &&
+           std::chrono::steady_clock::now() < limit) {
+      h.sequence->RunUiTasks();
+    }
+    ASSERT_EQ(step.wait_for(0s), std::future_status::ready);
+    const testing::Lines lines = h.view.All();
+    const auto box = std::find_if(lines.begin(), lines.end(), [](const std::wstring& l) {
+      return l.rfind(L"message ", 0) == 0;
+    });
+    ASSERT_NE(box, lines.end());
+    const auto status = std::find(lines.begin(), box, L"status " + h.sequence->State().statusText);
+    EXPECT_NE(status, box) << "the box opened before its step's status was shown";
+  }
+}
+
 }  // namespace
 }  // namespace kestrelrun
