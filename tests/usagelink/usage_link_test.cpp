@@ -41,21 +41,43 @@ struct FakeOp final : ICommandOp {
     if (print != nullptr && !print->empty()) {
       sink(print->data(), print->size());
     }
+    if (later_ != nullptr && !later_->empty()) {
+      *pending_ = std::move(sink);  // the later chunks come while the caller pauses
+    }
     return true;
   }
+  bool Finished() override { return later_ == nullptr || later_->empty(); }
   void Stop() override { ++stops; }
   const std::string* print_;
   const std::map<std::string, std::string>* byCommand_;
+  std::vector<std::string>* later_ = nullptr;
+  Sink* pending_ = nullptr;
   static inline std::vector<std::string> commands;
   static inline int stops = 0;
 };
 
 struct FakePlatform final : IPlatform {
   std::unique_ptr<ICommandOp> MakeCommandOp() override {
-    return std::make_unique<FakeOp>(&listing, &listings);
+    auto op = std::make_unique<FakeOp>(&listing, &listings);
+    op->later_ = &later;
+    op->pending_ = &pending;
+    return op;
   }
   void OpenInBrowser(const std::wstring& address) override { opened.push_back(address); }
-  void SleepMilliseconds(unsigned milliseconds) override { slept += milliseconds; }
+  void SleepMilliseconds(unsigned milliseconds) override {
+    slept += milliseconds;
+    if (!later.empty() && pending) {
+      const std::string chunk = later.front();
+      later.erase(later.begin());
+      if (!chunk.empty()) {
+        pending(chunk.data(), chunk.size());
+      }
+    }
+  }
+  // Chunks the running command prints, one per pause of the caller ("" prints nothing then);
+  // the command has ended once they are all printed.
+  std::vector<std::string> later;
+  ICommandOp::Sink pending;
   std::string listing;                          // what any command prints
   std::map<std::string, std::string> listings;  // what a given command prints instead
   std::vector<std::wstring> opened;
@@ -138,6 +160,44 @@ TEST_F(UsageLinkTest, ASilentListingGivesUpAfterTenSecondsWithFieldsUnchanged) {
   EXPECT_EQ(info.manufacture, "maker");
   EXPECT_EQ(info.serialNumber, "serial");
   EXPECT_EQ(FakeOp::stops, 1);
+}
+
+// A listing read in chunks, as a pipe hands over what was written so far: it is taken whole once
+// the command ended, or once nothing more came for a second.
+TEST_F(UsageLinkTest, AListingInChunksIsReadWhole) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> later;
+    std::string serial, maker, model;
+    unsigned slept;
+  };
+  const Case cases[] = {
+      {"ends after its last line",
+       {"Vendor=TARVOS\r\n", "Version=M720t\r\n"},
+       "PC1",
+       "TARVOS",
+       "M720t",
+       2000},
+      {"the rest in one chunk",
+       {"Vendor=TARVOS\r\nVersion=M720t\r\n"},
+       "PC1",
+       "TARVOS",
+       "M720t",
+       1000},
+      {"stands still while still running", {"", "Vendor=LATE\r\n"}, "PC1", "", "", 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform_.listing = "IdentifyingNumber=PC1\r\n";
+    platform_.later = c.later;
+    platform_.slept = 0;
+    DeviceInfo info;
+    link_.GetDeviceInfo(info);
+    EXPECT_EQ(info.serialNumber, c.serial);
+    EXPECT_EQ(info.manufacture, c.maker);
+    EXPECT_EQ(info.pcModel, c.model);
+    EXPECT_EQ(platform_.slept, c.slept);
+  }
 }
 
 // Without wmic, cmd's complaint answers the first listing; that and every later listing come

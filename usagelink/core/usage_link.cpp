@@ -45,14 +45,22 @@ std::string UsageLink::ReadListing(const char* command) {
         }
       });
   std::string text;
+  std::size_t lastSize = 0;
   for (unsigned waited = 0; started; ++waited) {
+    const bool finished = runner->Finished();
     {
       std::lock_guard<std::mutex> lock(output->mutex);
       text = output->text;
     }
-    if (!text.empty() || waited == kDeviceWaitSeconds) {
+    // The first chunk may hold only the first lines (PowerShell writes line by line), so a
+    // listing is taken once it ended, or once it stood still for a second.
+    if (!text.empty() && (finished || text.size() == lastSize)) {
       break;
     }
+    if (waited == kDeviceWaitSeconds) {
+      break;
+    }
+    lastSize = text.size();
     platform_.SleepMilliseconds(1000);
   }
   if (runner != nullptr) {

@@ -29,6 +29,8 @@ class ICommandOp {
   using Sink = std::function<void(const char* data, std::size_t size)>;
   virtual ~ICommandOp() = default;
   virtual bool Run(const std::string& command, Sink sink) = 0;
+  // True once the command's output has ended (its pipe closed) and every chunk reached the sink.
+  virtual bool Finished() = 0;
   // Ends the command's own cmd.exe and powershell.exe processes; never waits for the reader.
   virtual void Stop() = 0;
 };
@@ -67,7 +69,9 @@ class UsageLink {
   bool wmicMissing() const { return wmicMissing_; }
 
  private:
-  // What the command printed before it ended, at most kDeviceWaitSeconds after it started.
+  // What the command printed: all of it once it ended, or what it had printed when its output
+  // stood still for a second (a listing comes in several chunks); nothing when it printed nothing
+  // within kDeviceWaitSeconds.
   std::string ReadListing(const char* command);
 
   bool wmicMissing_ = false;  // settled by the first wmic answer that is cmd's complaint

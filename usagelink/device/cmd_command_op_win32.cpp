@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ namespace {
 struct ReadState {
   HANDLE readEnd = nullptr;
   ICommandOp::Sink sink;
+  std::atomic<bool> ended{false};
   ~ReadState() {
     if (readEnd != nullptr) {
       CloseHandle(readEnd);
@@ -81,8 +83,16 @@ class CCmdCommandOp final : public ICommandOp {
     worker_.Create([state] {
       char chunk[4096] = {};
       DWORD read = 0;
-      if (ReadFile(state->readEnd, chunk, sizeof(chunk) - 1, &read, nullptr) != FALSE && read > 0) {
-        state->sink(chunk, read);
+      if (state->ended) {
+        Sleep(500);
+        return true;
+      }
+      if (ReadFile(state->readEnd, chunk, sizeof(chunk) - 1, &read, nullptr) != FALSE) {
+        if (read > 0) {
+          state->sink(chunk, read);
+        }
+      } else if (GetLastError() == ERROR_BROKEN_PIPE) {
+        state->ended = true;  // every holder of the write end has closed it
       }
       Sleep(500);
       return true;
@@ -90,6 +100,8 @@ class CCmdCommandOp final : public ICommandOp {
     worker_.SetRun(true);
     return true;
   }
+
+  bool Finished() override { return state_ != nullptr && state_->ended; }
 
   void Stop() override {
     if (state_ == nullptr) {

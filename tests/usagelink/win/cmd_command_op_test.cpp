@@ -200,6 +200,28 @@ TEST(CmdCommandOpStop, EndsTheShellsOfItsOwnCommandOnly) {
   }
 }
 
+// The caller takes a listing once the runner says the command's output has ended: by then every
+// chunk has reached the sink, and a command still running is never reported as ended.
+TEST(CmdCommandOpRead, FinishedOnlyOnceTheOutputEndedAndAllOfItWasRead) {
+  auto printed = std::make_shared<Printed>();
+  std::unique_ptr<ICommandOp> runner = win32::MakeCmdCommandOp();
+  EXPECT_FALSE(runner->Finished());
+  ASSERT_TRUE(
+      runner->Run("echo first& " + Standin("sleeper.exe") + " 5 & echo last",
+                  [printed](const char* data, std::size_t size) { printed->Add(data, size); }));
+  const DWORD leaf = printed->WaitForLeaf();
+  ASSERT_NE(leaf, 0u) << printed->text;
+  EXPECT_FALSE(runner->Finished()) << "ended while the sleeper runs";
+  for (int waited = 0; waited < 600 && !runner->Finished(); ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(runner->Finished());
+  std::lock_guard<std::mutex> lock(printed->mutex);
+  EXPECT_EQ(printed->text.find("first"), 0u) << printed->text;
+  EXPECT_NE(printed->text.find("last"), std::string::npos) << printed->text;
+  runner->Stop();
+}
+
 TEST(CmdCommandOpStop, ARunnerThatRanNothingStopsQuietly) {
   std::unique_ptr<ICommandOp> runner = win32::MakeCmdCommandOp();
   runner->Stop();
