@@ -298,15 +298,15 @@ print(m["id"], m["versions"], m["status"], m["PcModel"], m["Manufacture"], m["Se
 print(m["datetime"])' "$work/statistic.json" 2>/dev/null)
   want="10090 2.1.20.928 3 $(tr -d '\r' <"$listing" | sed -n 's/^Version=//p') $(tr -d '\r' <"$listing" |
     sed -n 's/^Vendor=//p') $(tr -d '\r' <"$listing" | sed -n 's/^IdentifyingNumber=//p')"
-  # Open fault: on the machine without wmic, the program's statistic has come without the
-  # identity that PowerShell's listing gives (UsageLink's DLL test reads it right). Until it is
-  # found, that machine's identity is reported, not failed; its id, version and status still are.
+  # Without wmic the identity needs two listings at start-up, each given up after 10 s: on a
+  # machine too loaded for one of them to print within that bound, the identity stays empty, and
+  # that is reported. Any other identity than the listing's fails, as does any machine's with wmic.
   if [ "$(head -1 <<<"$got")" != "$want" ]; then
     if grep -q '^Vendor=' "$(profile_dir "$1")/$(sed -n 's/^wmic csproduct list full => \([^ ]*\).*/\1/p' \
-      "$commands")" 2>/dev/null || [ "$(head -1 <<<"$got" | cut -d' ' -f1-3)" != "10090 2.1.20.928 3" ]; then
+      "$commands")" 2>/dev/null || [ "$(head -1 <<<"$got")" != "10090 2.1.20.928 3   " ]; then
       fail "$1: the statistic at close is '$(head -1 <<<"$got")', not '$want'"
     else
-      echo "KNOWN FAULT: $1: the statistic at close has the identity '$(head -1 <<<"$got" | cut -d' ' -f4-)', not PowerShell's"
+      echo "NOTE: $1: the statistic at close came without an identity: a listing at start-up printed nothing within its 10 s ($(grep -cF "'IdentifyingNumber', 'Vendor', 'Version'" "$work/whole-$1.calls" 2>/dev/null) PowerShell listings asked)"
     fi
   fi
   local at
