@@ -1,5 +1,5 @@
-# NetProbe's narrow literals (messages, localised keywords of the tools' output) are GBK bytes,
-# as the system's code page 936 prints them. The charset is a private property of each target
+# NetProbe's and MicProbe's narrow literals (messages, localised keywords of the tools' output)
+# are GBK bytes, as the system's code page 936 prints them. The charset is a private property of each target
 # whose own sources hold such literals: nothing that links them inherits it, so the program, the
 # toolkit and the demo keep UTF-8 literals without overriding anything.
 #

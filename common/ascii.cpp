@@ -25,4 +25,13 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && StartsWithNoCase(a, b);
 }
 
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+  for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
+    if (StartsWithNoCase(text.substr(at), part)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace kestrel

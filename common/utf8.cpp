@@ -60,39 +60,66 @@ std::string WideToUtf8(const std::wstring& text) {
   return out;
 }
 
+std::size_t DecodeUtf8(std::string_view text, char32_t* codePoint) {
+  if (text.empty()) {
+    return 0;
+  }
+  const unsigned char lead = static_cast<unsigned char>(text[0]);
+  std::size_t length = 0;
+  char32_t cp = 0;
+  if (lead < 0x80) {
+    length = 1;
+    cp = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1Fu;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0Fu;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07u;
+  }
+  if (length == 0 || length > text.size()) {
+    return 0;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[k]);
+    if ((next & 0xC0) != 0x80) {
+      return 0;
+    }
+    cp = (cp << 6) | (next & 0x3Fu);
+  }
+  // Overlong forms and surrogates are as invalid as broken sequences.
+  static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[length] || IsSurrogate(cp) || cp > 0x10FFFF) {
+    return 0;
+  }
+  *codePoint = cp;
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = DecodeUtf8(text.substr(i), &cp);
+    if (length == 0) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 std::wstring Utf8ToWide(const std::string& text) {
   std::wstring out;
+  const std::string_view view(text);
   std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
+  while (i < view.size()) {
     char32_t cp = 0;
-    if (lead < 0x80) {
-      length = 1;
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      cp = lead & 0x07u;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    // Overlong forms and surrogates are as invalid as broken sequences.
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (cp < kMinimum[length] || IsSurrogate(cp) || cp > 0x10FFFF)) {
-      valid = false;
-    }
-    AppendWide(valid ? cp : kReplacement, out);
-    i += valid ? length : 1;
+    const std::size_t length = DecodeUtf8(view.substr(i), &cp);
+    AppendWide(length > 0 ? cp : kReplacement, out);
+    i += length > 0 ? length : 1;
   }
   return out;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "fuzz_check.h"
 #include "probes/adapters/adapter_parsers.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "fuzz_check.h"
 #include "probes/dns/dns_parsers.h"
 #include "probes/dns/ping_command.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/ipv4.h"
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "fuzz_check.h"
 #include "probes/lan/lan_parsers.h"
 

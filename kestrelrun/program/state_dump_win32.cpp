@@ -1,7 +1,7 @@
 #include "state_dump_win32.h"
 
-#include "gallery_options.h"
 #include "toolkit/controls.h"
+#include "toolkit/tree_dump.h"
 #include "ui/main_wnd.h"
 
 #include <windows.h>
@@ -77,7 +77,7 @@ std::vector<HWND> OwnedHosts(HWND owner) {
 std::string TreeOf(toolkit::SHostWnd& host, float scale) {
   RECT r{};
   GetWindowRect(reinterpret_cast<HWND>(host.GetHwnd()), &r);
-  return gallery::DumpTree(host, scale, r.left, r.top);
+  return toolkit::DumpTree(host, scale, r.left, r.top);
 }
 
 void WriteWhole(const std::wstring& path, const std::string& text) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "NetProbe.h"
+#include "core/language.h"
 #include "core/platform.h"
 #include "core/probe_records.h"
 #include "core/start_retry.h"
@@ -15,10 +16,6 @@
 #include "network/scorer.h"
 
 namespace netprobe {
-
-// The two languages of localised command output.
-inline constexpr int kLanguageChinese = 1;
-inline constexpr int kLanguageOther = 2;
 
 class ProbeEngine {
  public:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "kestrel/ascii.h"
 #include "kestrel/text.h"
@@ -70,6 +71,27 @@ TEST(AsciiTest, EqualityIgnoresCaseButNotLength) {
   }
 }
 
+TEST(AsciiTest, ContainsFindsThePartAnywhereWithoutCaseAndNeverPastTheEnd) {
+  struct Case {
+    const char* text;
+    const char* part;
+    bool contains;
+  };
+  const Case cases[] = {
+      {"Tarvos Computer", "TARVOS", true},
+      {"OEM tarvos", "TARVOS", true},   // at the very end
+      {"OEM tarvo", "TARVOS", false},   // cut at the end
+      {"TARVO", "TARVOS", false},       // shorter than the part
+      {"Ìì²¨ TaRvOs", "tarvos", true},  // after GBK bytes
+      {"ÔÁ", "ôá", false},              // no folding above 0x7F
+      {"", "", true},
+      {"", "x", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(kestrel::ContainsNoCase(c.text, c.part), c.contains) << c.text << " " << c.part;
+  }
+}
+
 TEST(WideTrimTest, RemovesWhiteSpaceAtBothEndsOnly) {
   struct Case {
     std::wstring text;
@@ -106,6 +128,44 @@ TEST(Utf8Test, BrokenCutOverlongAndSurrogateSequencesBecomeOneReplacementEachByt
   };
   for (const Case& c : cases) {
     EXPECT_EQ(kestrel::Utf8ToWide(c.utf8), c.wide) << c.what;
+  }
+}
+
+TEST(Utf8Test, DecodesOneSequenceAtItsBoundsAndRefusesWhatIsNotUtf8) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::size_t length;  // 0: refused
+    char32_t codePoint;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, 0},
+      {"zero byte", std::string("\0z", 2), 1, 0},
+      {"smallest of two", "\xC2\x80", 2, 0x80},
+      {"largest of two", "\xDF\xBF", 2, 0x7FF},
+      {"smallest of three", "\xE0\xA0\x80", 3, 0x800},
+      {"last before the surrogates", "\xED\x9F\xBF", 3, 0xD7FF},
+      {"smallest of four", "\xF0\x90\x80\x80", 4, 0x10000},
+      {"largest", "\xF4\x8F\xBF\xBFz", 4, 0x10FFFF},
+      {"only the first sequence", "\xE6\xB5\x8B\xE6\xB5\x8B", 3, 0x6D4B},
+      {"overlong of three", "\xE0\x9F\xBF", 0, 0},
+      {"overlong of four", "\xF0\x8F\xBF\xBF", 0, 0},
+      {"encoded surrogate", "\xED\xA0\x80", 0, 0},
+      {"lead past the largest", "\xF5\x80\x80\x80", 0, 0},
+      {"five-byte lead", "\xF8\x88\x80\x80\x80", 0, 0},
+      {"cut", "\xF0\x9F\x98", 0, 0},
+      {"continuation byte first", "\xBF", 0, 0},
+  };
+  for (const Case& c : cases) {
+    char32_t codePoint = 0xFFFFFFFF;
+    EXPECT_EQ(kestrel::DecodeUtf8(c.text, &codePoint), c.length) << c.what;
+    if (c.length > 0) {
+      EXPECT_EQ(codePoint, c.codePoint) << c.what;
+      EXPECT_TRUE(kestrel::IsValidUtf8(std::string_view(c.text).substr(0, c.length))) << c.what;
+    } else {
+      EXPECT_EQ(codePoint, 0xFFFFFFFF) << c.what;  // left alone
+      EXPECT_EQ(kestrel::IsValidUtf8(c.text), c.text.empty()) << c.what;
+    }
   }
 }
 

@@ -1,44 +1,23 @@
 // The driver's shared printing (see demo_print.h).
-#include <windows.h>
-
 #include "demo_print.h"
+
+#include "kestrel/codepage.h"
 
 namespace {
 
-std::string ToUtf8(UINT codePage, const std::string& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int size = static_cast<int>(text.size());
-  const int wideLength = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), wideLength);
-  return WideToUtf8(wide);
-}
-
 // The libraries' own messages are Chinese in code page 936 whatever the system's page is.
-constexpr UINT kMessageCodePage = 936;
+constexpr unsigned kMessageCodePage = 936;
 
 }  // namespace
 
 std::string AnsiToUtf8(const std::string& text) {
-  return ToUtf8(CP_ACP, text);
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
+  static const auto pages = kestrel::MakeSystemCodePage();
+  return pages->AnsiToUtf8(text);
 }
 
 void PrintError(const ProbeError& error) {
-  std::printf("  error %d: %s\n", error.code, ToUtf8(kMessageCodePage, error.message).c_str());
+  static const auto messagePages = kestrel::MakeFixedCodePage(kMessageCodePage, kMessageCodePage);
+  std::printf("  error %d: %s\n", error.code, messagePages->AnsiToUtf8(error.message).c_str());
 }
 
 void PrintText(const char* field, const std::string& value) {

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "NetProbe.h"
+#include "kestrel/utf8.h"
+
+using kestrel::WideToUtf8;
 
 // A text in the ANSI code page as UTF-8, for the terminal.
 std::string AnsiToUtf8(const std::string& text);
-std::string WideToUtf8(const std::wstring& text);
 
 // The error's code and its message (code page 936, as the libraries write it).
 void PrintError(const ProbeError& error);

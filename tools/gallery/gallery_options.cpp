@@ -1,7 +1,6 @@
 #include "gallery_options.h"
 
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include <pugixml.hpp>
@@ -21,43 +20,6 @@ bool SplitPair(const std::string& text, std::wstring* name, std::string* value) 
   *name = Utf8ToWide(text.substr(0, eq));
   *value = text.substr(eq + 1);
   return true;
-}
-
-std::string Number(float value) {
-  std::ostringstream out;
-  out << std::round(value * 10) / 10;
-  return out.str();
-}
-
-const char* StateName(toolkit::SkinState state) {
-  switch (state) {
-    case toolkit::SkinState::kHover:
-      return "hover";
-    case toolkit::SkinState::kPushed:
-      return "pushed";
-    case toolkit::SkinState::kDisabled:
-      return "disabled";
-    default:
-      return "normal";
-  }
-}
-
-void DumpControl(const toolkit::SWindow& window, int depth, std::string* out) {
-  toolkit::RectF r = window.GetWindowRect();
-  std::string text = WideToUtf8(window.GetWindowText());
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  *out += std::to_string(depth) + " " + WideToUtf8(window.GetObjectClass()) +
-          " name=" + WideToUtf8(window.GetName()) + " rect=" + Number(r.x) + "," + Number(r.y) +
-          "," + Number(r.w) + "," + Number(r.h) + " shown=" + (window.IsVisible(true) ? "1" : "0") +
-          " enabled=" + (window.IsDisabled(true) ? "0" : "1") +
-          " state=" + StateName(window.GetSkinState()) +
-          " focus=" + (window.IsFocused() ? "1" : "0");
-  // A progress bar's position, which the program's run shows and its tests follow.
-  if (auto* progress = dynamic_cast<const toolkit::SProgress*>(&window))
-    *out += " value=" + std::to_string(progress->GetValue());
-  *out += " text=" + text + "\n";
-  for (size_t i = 0; i < window.GetChildrenCount(); ++i)
-    DumpControl(*window.GetChild(i), depth + 1, out);
 }
 
 }  // namespace
@@ -244,18 +206,6 @@ std::string FormatDiagnostics(const std::vector<toolkit::Diagnostic>& diagnostic
   std::string out;
   for (const auto& d : diagnostics)
     out += WideToUtf8(d.ToString()) + "\n";
-  return out;
-}
-
-std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, int screenY) {
-  toolkit::SizeF size = host.GetWindowSize();
-  toolkit::RectF body = host.GetBodyRect();
-  std::string out = "window " + Number(body.w * scale) + " " + Number(body.h * scale) + " scale " +
-                    Number(scale) + " at " + std::to_string(screenX) + " " +
-                    std::to_string(screenY) + " layout " + Number(size.w) + " " + Number(size.h) +
-                    "\n";
-  if (const toolkit::SWindow* root = const_cast<toolkit::SHostWnd&>(host).GetRoot())
-    DumpControl(*root, 0, &out);
   return out;
 }
 

@@ -1,6 +1,7 @@
 // The gallery's portable half: its command line, the resources it reads (the layouts from a
 // folder, so an edited layout shows without a rebuild, the pictures from the program), the
-// wrapping of a layout that is only a part of a window, and the text dump its tests read back.
+// wrapping of a layout that is only a part of a window and what its options set. The text dump
+// its tests read back is the toolkit's (toolkit/tree_dump.h).
 #pragma once
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "toolkit/application.h"
 #include "toolkit/host.h"
 #include "toolkit/resources.h"
+#include "toolkit/tree_dump.h"
 
 namespace gallery {
 
@@ -65,12 +67,6 @@ std::string WrapPart(const std::string& layoutXml, const std::wstring& layoutNam
 
 // One line per problem: "LAYOUT:XML_MAINWND:12: unknown control class \"foo\"" (UTF-8).
 std::string FormatDiagnostics(const std::vector<toolkit::Diagnostic>& diagnostics);
-
-// The window and every control, one line each, as the tests read them back (UTF-8):
-//   window <width> <height> scale <s> at <screen x> <screen y>   (device pixels)
-//   <depth> <class> name=<name> rect=<x>,<y>,<w>,<h> shown=<0|1> enabled=<0|1>
-//       state=<normal|hover|pushed|disabled> focus=<0|1> text=<text>
-std::string DumpTree(const toolkit::SHostWnd& host, float scale, int screenX, int screenY);
 
 // The drop-down content for --dropdown: the first window of a layout such as XML_POPMENU's
 // panel, shown and at the drop-down's origin; `size` receives its "size". Empty when it has none.

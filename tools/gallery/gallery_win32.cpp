@@ -218,10 +218,10 @@ class GalleryHost : public Base {
     RECT r{};
     GetWindowRect(Hwnd(), &r);
     std::string dump =
-        gallery::DumpTree(*this, scale_, r.left, r.top) + TooltipLine() + CursorLine();
+        toolkit::DumpTree(*this, scale_, r.left, r.top) + TooltipLine() + CursorLine();
     if (toolkit::SDropDownWnd* drop = menu_.Window()) {
       GetWindowRect(reinterpret_cast<HWND>(drop->GetHwnd()), &r);
-      dump += "dropdown\n" + gallery::DumpTree(*drop, scale_, r.left, r.top);
+      dump += "dropdown\n" + toolkit::DumpTree(*drop, scale_, r.left, r.top);
     }
     WriteFile(options_.dumpPath, dump);
   }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "kestrel/ascii.h"
+#include "kestrel/text.h"
 
 namespace simtools {
 
@@ -12,12 +13,10 @@ namespace {
 
 constexpr const char* kBlanks = " \t";
 
-std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+std::string Trim(std::string text) {
+  kestrel::TrimLeft(text, kBlanks);
+  kestrel::TrimRight(text, kBlanks);
+  return text;
 }
 
 bool IsBlank(char c) {

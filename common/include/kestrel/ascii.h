@@ -20,4 +20,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // True when `a` and `b` are the same text but for ASCII case.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// True when `part` stands anywhere in `text`, the two compared without ASCII case.
+bool ContainsNoCase(std::string_view text, std::string_view part);
+
 }  // namespace kestrel

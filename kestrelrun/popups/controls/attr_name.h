@@ -1,19 +1,10 @@
-// Attribute names of the program's own controls are compared without regard to case.
+// The attribute values of the program's own controls. Their names are compared without regard
+// to case (their tables use toolkit::AttrNames::kAnyCase).
 #pragma once
 
-#include <cwctype>
 #include <string>
 
 namespace popups {
-
-inline bool SameName(const std::wstring& a, const wchar_t* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-      return false;
-  }
-  return i == a.size() && !b[i];
-}
 
 // Integer text, decimal or with a "0x" prefix; false (and `out` unchanged) when malformed.
 inline bool ParseIntAttr(const std::wstring& text, int* out) {

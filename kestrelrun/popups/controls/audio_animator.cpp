@@ -68,7 +68,7 @@ bool SMicAudioAnimator::SetAttribute(const std::wstring& key, const std::wstring
       },
       toolkit::AttrNames::kAnyCase};
   // An empty wave colour is not one this control takes.
-  if (SameName(key, L"WaveColor") && text.empty())
+  if (toolkit::SameAttrName(key, L"WaveColor", toolkit::AttrNames::kAnyCase) && text.empty())
     return false;
   return table.Apply(*this, key, text, load) || SImageWnd::SetAttribute(key, text, load);
 }

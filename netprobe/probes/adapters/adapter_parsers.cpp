@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "core/shared.h"
 #include "kestrel/ascii.h"
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "core/shared.h"
 
 namespace netprobe {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/shared.h"
+#include "kestrel/ascii.h"
 
 namespace netprobe {
 
@@ -11,16 +12,6 @@ namespace {
 // The one maker that reports its marketing model as the product version, and the product name
 // as a machine-type code.
 constexpr std::string_view kVersionIsModelVendor = "TARVOS";
-
-// ASCII only: the text may hold GBK bytes, which must not be touched by a locale's rules.
-std::string AsciiUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -42,7 +33,8 @@ bool ParseProductListing(const std::string& text, HostInfo& info) {
   }
   cursor.EqualsValue("Version=", version);
 
-  const bool modelInVersion = AsciiUpper(vendor).find(kVersionIsModelVendor) != std::string::npos;
+  // ASCII case only: the vendor may hold GBK bytes, which a locale's rules must not touch.
+  const bool modelInVersion = ContainsNoCase(vendor, kVersionIsModelVendor);
   info.hostTypeName = modelInVersion ? version : name;
   return true;
 }

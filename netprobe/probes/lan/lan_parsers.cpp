@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "network/scorer.h"
 
 namespace netprobe {

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
+
+#include "kestrel/utf8.h"
 
 namespace kestrel::server {
 namespace {
@@ -185,29 +188,13 @@ std::vector<std::string> ProblemCodes(const std::string& column) {
 std::string ValidUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const std::size_t extra = b < 0x80                ? 0
-                              : b >= 0xC2 && b < 0xE0 ? 1
-                              : b >= 0xE0 && b < 0xF0 ? 2
-                              : b >= 0xF0 && b < 0xF5 ? 3
-                                                      : 4;
-    bool ok = extra < 4;
-    unsigned long code = extra == 0 ? b : b & (0x3Fu >> std::min<std::size_t>(extra, 3));
-    for (std::size_t k = 1; ok && k <= extra; ++k) {
-      if (i + k >= text.size()) {
-        ok = false;
-        break;
-      }
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      ok = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    const unsigned long lowest[] = {0, 0x80, 0x800, 0x10000, 0};
-    ok = ok && code >= lowest[extra] && !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
-    if (ok && b != 0) {
-      out.append(text, i, extra + 1);
-      i += extra + 1;
+  const std::string_view view(text);
+  for (std::size_t i = 0; i < view.size();) {
+    char32_t cp = 0;
+    const std::size_t length = DecodeUtf8(view.substr(i), &cp);
+    if (length > 0 && cp != 0) {
+      out.append(view.substr(i, length));
+      i += length;
     } else {
       out += '?';
       ++i;

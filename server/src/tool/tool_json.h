@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "html_text.h"
+#include "kestrel/utf8.h"  // IsValidUtf8, which the routes check their texts with
 
 namespace kestrel::server {
 
@@ -24,7 +25,6 @@ bool ParseJsonObject(std::string_view text, Json::Value& out);
 // {"code":<code>,"msg":<message>} with the given HTTP status.
 ToolAnswer CodeAnswer(int status, int code, const std::string& message);
 
-bool IsValidUtf8(std::string_view text);
 // The current UTC time as "YYYY-MM-DD hh:mm:ss".
 std::string UtcNowText();
 

@@ -2,7 +2,6 @@
 // transfer, the server's faults, and payload names someone planted in the all-users folder.
 #include <windows.h>
 
-#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +11,7 @@
 
 #include "NetProbe.h"
 #include "kestrel_endpoints.h"
+#include "support/server_http.h"
 #include "support/simulated_machine.h"
 
 namespace kestrel::test {
@@ -19,27 +19,9 @@ namespace {
 
 constexpr const char kFailed[] = "网络测速失败";
 
-std::size_t Discard(char*, std::size_t size, std::size_t count, void*) {
-  return size * count;
-}
-
 // POSTs to the server's test control; true on an answer of 200.
 bool Control(const std::string& pathAndQuery) {
-  CURL* curl = curl_easy_init();
-  if (curl == nullptr) {
-    return false;
-  }
-  const std::string url =
-      "http://127.0.0.1:" + std::to_string(endpoints::kServerHttpPort) + pathAndQuery;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, "");
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
-  long status = 0;
-  const bool sent = curl_easy_perform(curl) == CURLE_OK &&
-                    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK;
-  curl_easy_cleanup(curl);
-  return sent && status == 200;
+  return Http(pathAndQuery, true).status == 200;
 }
 
 std::wstring PayloadPath() {

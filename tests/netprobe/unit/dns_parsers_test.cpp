@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/probe_engine.h"
+#include "core/language.h"
 #include "probe_fixtures.h"
 #include "support/testdata.h"
 

@@ -13,6 +13,21 @@ namespace toolkit {
 
 enum class AttrNames { kExact, kAnyCase };
 
+// True when `name` is the attribute name `entry`, letter for letter or, with kAnyCase, in any case.
+inline bool SameAttrName(const std::wstring& name, const wchar_t* entry, AttrNames names) {
+  size_t i = 0;
+  for (; i < name.size() && entry[i]; ++i) {
+    wchar_t a = name[i], b = entry[i];
+    if (names == AttrNames::kAnyCase) {
+      a = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(a)));
+      b = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(b)));
+    }
+    if (a != b)
+      return false;
+  }
+  return i == name.size() && !entry[i];
+}
+
 template <class T>
 class AttributeTable {
  public:
@@ -29,7 +44,7 @@ class AttributeTable {
   // Null when the table has no attribute of that name.
   Setter Find(const std::wstring& name) const {
     for (const Entry& entry : entries_) {
-      if (Matches(name, entry.name))
+      if (SameAttrName(name, entry.name, names_))
         return entry.setter;
     }
     return nullptr;
@@ -45,20 +60,6 @@ class AttributeTable {
   size_t Size() const { return entries_.size(); }
 
  private:
-  bool Matches(const std::wstring& name, const wchar_t* entry) const {
-    size_t i = 0;
-    for (; i < name.size() && entry[i]; ++i) {
-      wchar_t a = name[i], b = entry[i];
-      if (names_ == AttrNames::kAnyCase) {
-        a = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(a)));
-        b = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(b)));
-      }
-      if (a != b)
-        return false;
-    }
-    return i == name.size() && !entry[i];
-  }
-
   std::vector<Entry> entries_;
   AttrNames names_;
 };

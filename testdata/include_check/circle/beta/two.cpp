@@ -1,0 +1,1 @@
+#include "alpha/one.h"

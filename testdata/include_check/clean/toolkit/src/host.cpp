@@ -1,0 +1,2 @@
+#include "toolkit/host.h"
+#include <vector>

@@ -1,0 +1,2 @@
+#include "toolkit/swindow.h"
+#include "toolkit/host.h"
