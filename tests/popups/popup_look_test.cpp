@@ -1,0 +1,109 @@
+// The popups' look under each theme: the pictures' colours (a white picture made for a dark
+// panel must not vanish when a high-contrast theme gives the panel the window colour).
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "audio/audio_popup.h"
+#include "popup_fakes.h"
+#include "video/video_popup.h"
+
+namespace popups {
+namespace {
+
+using toolkit::Color;
+using toolkit::SystemColors;
+using toolkit::headless::DrawOp;
+using toolkit::headless::HeadlessWindow;
+
+std::vector<int> Rgba(Color c) {
+  return {c.r, c.g, c.b, c.a};
+}
+
+struct Theme {
+  const char* name;
+  std::optional<SystemColors> colors;
+};
+
+std::vector<Theme> Themes() {
+  SystemColors dark, light;
+  dark.window = {0, 0, 0, 255};
+  dark.windowText = {255, 255, 255, 255};
+  dark.grayText = {0, 255, 0, 255};
+  light.window = {255, 255, 255, 255};
+  light.windowText = {0, 0, 0, 255};
+  light.grayText = {128, 128, 128, 255};
+  return {
+      {"own colours", std::nullopt}, {"dark high contrast", dark}, {"light high contrast", light}};
+}
+
+std::vector<DrawOp> PicturesOfSize(toolkit::SHostWnd& window, float w, float h) {
+  std::vector<DrawOp> found;
+  for (const DrawOp& op : static_cast<HeadlessWindow*>(window.GetNative())->Paint().ops) {
+    bool picture = op.kind == DrawOp::kImage || op.kind == DrawOp::kTwoToneImage;
+    if (picture && op.rect.w == w && op.rect.h == h)
+      found.push_back(op);
+  }
+  return found;
+}
+
+class PopupLook : public testing::PopupTest {
+ protected:
+  testing::FakeAudio audio;
+  testing::FakeCamera camera;
+  testing::FakeResults results;
+};
+
+// Each picture of the popups as each theme draws it: as it is in the program's own colours;
+// under a high-contrast theme its ink (the white microphone and camera, the grey icons) in the
+// text colour and the rest in the window colour, the icons of disabled buttons in grey.
+TEST_F(PopupLook, PicturesTakeTheThemesTextAndWindowColours) {
+  CPopWndAudio audioPopup(ui, audio, results, *codePage);
+  CPopWndVideo videoPopup(ui, camera, results, *codePage);
+  ASSERT_TRUE(audioPopup.Create());
+  ASSERT_TRUE(videoPopup.Create());
+  audioPopup.LoadAudioDevices();
+  audioPopup.StartMessageTimer();
+  struct Picture {
+    const char* what;
+    toolkit::SHostWnd* window;
+    float w, h;
+    size_t count;
+    bool disabled;  // drawn after the no-device state disabled the dropdown buttons
+  };
+  const Picture pictures[] = {
+      {"the microphone", &audioPopup, 96, 96, 1, false},
+      {"the camera", &videoPopup, 96, 72, 1, false},
+      {"close, small microphone, speaker", &audioPopup, 16, 16, 3, false},
+      {"the camera popup's close", &videoPopup, 16, 16, 1, false},
+      {"the dropdowns' arrows", &audioPopup, 12, 12, 2, false},
+      {"the arrows of disabled buttons", &audioPopup, 12, 12, 2, true},
+  };
+  for (const Theme& theme : Themes()) {
+    platform.SetHighContrast(theme.colors);
+    for (const Picture& p : pictures) {
+      SCOPED_TRACE(std::string(theme.name) + ": " + p.what);
+      if (p.disabled) {
+        audioPopup.EnterNoDeviceState();
+        ASSERT_FALSE(toolkit::headless::Enabled(audioPopup, L"btn_popwnd_audio_dropdown_1"));
+      }
+      std::vector<DrawOp> drawn = PicturesOfSize(*p.window, p.w, p.h);
+      ASSERT_EQ(drawn.size(), p.count);
+      for (const DrawOp& op : drawn) {
+        if (!theme.colors) {
+          EXPECT_EQ(op.kind, DrawOp::kImage);
+          continue;
+        }
+        ASSERT_EQ(op.kind, DrawOp::kTwoToneImage);
+        Color ink = p.disabled ? theme.colors->grayText : theme.colors->windowText;
+        EXPECT_EQ(Rgba(op.color), Rgba(ink));
+        EXPECT_EQ(Rgba(op.paper), Rgba(theme.colors->window));
+      }
+    }
+    for (const wchar_t* name : {L"btn_popwnd_audio_dropdown_1", L"btn_popwnd_audio_dropdown_2"})
+      audioPopup.FindChildByName(name)->EnableWindow(true);
+  }
+}
+
+}  // namespace
+}  // namespace popups
