@@ -1,5 +1,6 @@
 // The popups' look under each theme: the pictures' colours (a white picture made for a dark
-// panel must not vanish when a high-contrast theme gives the panel the window colour).
+// panel must not vanish when a high-contrast theme gives the panel the window colour) and the
+// camera popup's frame, its only edge over the main window.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -102,6 +103,37 @@ TEST_F(PopupLook, PicturesTakeTheThemesTextAndWindowColours) {
     }
     for (const wchar_t* name : {L"btn_popwnd_audio_dropdown_1", L"btn_popwnd_audio_dropdown_2"})
       audioPopup.FindChildByName(name)->EnableWindow(true);
+  }
+}
+
+// The camera popup is a plain window (a layered one cannot show the camera's native child
+// window), so it has no shadow: a one-pixel frame on all four sides is its edge, and nothing
+// drawn after it may cover it.
+TEST_F(PopupLook, TheCameraPopupHasAFrameNothingCovers) {
+  CPopWndVideo popup(ui, camera, results, *codePage);
+  ASSERT_TRUE(popup.Create());
+  for (const Theme& theme : Themes()) {
+    SCOPED_TRACE(theme.name);
+    platform.SetHighContrast(theme.colors);
+    std::vector<DrawOp> ops = static_cast<HeadlessWindow*>(popup.GetNative())->Paint().ops;
+    size_t frame = ops.size();
+    for (size_t i = 0; i < ops.size() && frame == ops.size(); ++i) {
+      const DrawOp& op = ops[i];
+      if (op.kind == DrawOp::kStrokeRoundRect && op.rect.x == 0 && op.rect.y == 0 &&
+          op.rect.w == 560 && op.rect.h == 400)
+        frame = i;
+    }
+    ASSERT_LT(frame, ops.size()) << "no frame around the window";
+    Color want = theme.colors ? theme.colors->windowText : Color{0x8A, 0x94, 0xA6, 255};
+    EXPECT_EQ(Rgba(ops[frame].color), Rgba(want));
+    for (size_t i = frame + 1; i < ops.size(); ++i) {
+      const toolkit::RectF& r = ops[i].rect;
+      if (ops[i].kind == DrawOp::kText || r.w <= 0 || r.h <= 0)
+        continue;  // text is clipped to its control; lines and empty shapes cover nothing
+      EXPECT_TRUE(r.x >= 1 && r.y >= 1 && r.x + r.w <= 559 && r.y + r.h <= 399)
+          << "drawing " << ops[i].kind << " at " << r.x << "," << r.y << " " << r.w << "x" << r.h
+          << " covers the frame";
+    }
   }
 }
 
