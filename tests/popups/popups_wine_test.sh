@@ -251,7 +251,7 @@ fi
 colors_key='HKCU\Control Panel\Colors'
 saved_colors=$("$repo/scripts/wine-run" reg query "$colors_key" 2>/dev/null | tr -d '\r')
 set_color() { "$repo/scripts/wine-run" reg add "$colors_key" /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
-for pair in "Window=0 0 0" "WindowText=255 255 255" "Highlight=0 255 255" "HighlightText=0 0 0" \
+for pair in "Window=0 0 0" "WindowText=255 255 255" "Hilight=0 255 255" "HilightText=0 0 0" \
   "GrayText=0 255 0" "ButtonFace=0 0 0" "ButtonText=255 255 255" "HotTrackingColor=255 255 0"; do
   set_color "${pair%%=*}" "${pair#*=}"
 done
@@ -272,7 +272,7 @@ else
   fail "the popup host did not start under the dark theme"
 fi
 # Back to the colours the prefix had (those it did not have set, removed).
-for name in Window WindowText Highlight HighlightText GrayText ButtonFace ButtonText HotTrackingColor; do
+for name in Window WindowText Hilight HilightText GrayText ButtonFace ButtonText HotTrackingColor; do
   old=$(awk -v n="$name" '$1 == n && $2 == "REG_SZ" { $1 = $2 = ""; sub(/^ +/, ""); print }' <<<"$saved_colors")
   if [ -n "$old" ]; then
     set_color "$name" "$old"
