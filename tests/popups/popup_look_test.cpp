@@ -31,9 +31,13 @@ std::vector<Theme> Themes() {
   dark.window = {0, 0, 0, 255};
   dark.windowText = {255, 255, 255, 255};
   dark.grayText = {0, 255, 0, 255};
+  dark.highlight = {0, 255, 255, 255};
+  dark.highlightText = {0, 0, 0, 255};
   light.window = {255, 255, 255, 255};
   light.windowText = {0, 0, 0, 255};
   light.grayText = {128, 128, 128, 255};
+  light.highlight = {0, 0, 128, 255};
+  light.highlightText = {255, 255, 255, 255};
   return {
       {"own colours", std::nullopt}, {"dark high contrast", dark}, {"light high contrast", light}};
 }
@@ -103,6 +107,35 @@ TEST_F(PopupLook, PicturesTakeTheThemesTextAndWindowColours) {
     }
     for (const wchar_t* name : {L"btn_popwnd_audio_dropdown_1", L"btn_popwnd_audio_dropdown_2"})
       audioPopup.FindChildByName(name)->EnableWindow(true);
+  }
+}
+
+// An icon is part of its button: under the mouse it takes the highlight's colours with the
+// button, so the close cross stays visible on the highlight; the other icons keep theirs.
+TEST_F(PopupLook, AnIconTakesItsHoveredButtonsHighlight) {
+  CPopWndAudio popup(ui, audio, results, *codePage);
+  ASSERT_TRUE(popup.Create());
+  toolkit::RectF button = popup.FindChildByName(L"btn_popwnd_audio_close")->GetWindowRect();
+  for (const Theme& theme : Themes()) {
+    if (!theme.colors)
+      continue;
+    SCOPED_TRACE(theme.name);
+    platform.SetHighContrast(theme.colors);
+    toolkit::headless::Hover(popup, {button.x + button.w / 2, button.y + button.h / 2});
+    std::vector<DrawOp> icons = PicturesOfSize(popup, 16, 16);
+    ASSERT_EQ(icons.size(), 3u);
+    int inside = 0;
+    for (const DrawOp& op : icons) {
+      bool onButton = op.rect.x >= button.x && op.rect.x + op.rect.w <= button.x + button.w;
+      inside += onButton;
+      const SystemColors& c = *theme.colors;
+      EXPECT_EQ(Rgba(op.color), Rgba(onButton ? c.highlightText : c.windowText));
+      EXPECT_EQ(Rgba(op.paper), Rgba(onButton ? c.highlight : c.window));
+    }
+    EXPECT_EQ(inside, 1);
+    toolkit::headless::Hover(popup, {1, 200});
+    for (const DrawOp& op : PicturesOfSize(popup, 16, 16))
+      EXPECT_EQ(Rgba(op.color), Rgba(theme.colors->windowText)) << "after the mouse left";
   }
 }
 

@@ -1,5 +1,5 @@
 // Pictures under a high-contrast theme: which pixels become ink and which paper, and the two
-// colours a picture with ink is given.
+// colours a picture with ink is given in each state.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -44,24 +44,26 @@ TEST(TwoTone, LightOrDarkPixelsBecomeInkKeepingTheirOpacity) {
   }
 }
 
-TEST(TwoTone, InkTakesTheTextColourAndGreyWhenUnavailable) {
+TEST(TwoTone, InkTakesTheTextColourTheHighlightsOrGrey) {
   SystemColors sys;
   sys.window = {0, 0, 0, 255};
   sys.windowText = {255, 255, 255, 255};
   sys.grayText = {0, 255, 0, 255};
+  sys.highlight = {0, 255, 255, 255};
+  sys.highlightText = {0, 0, 1, 255};
   using Ink = ImageSkinDesc::Ink;
   struct Case {
     Ink ink;
     SkinState state;
     bool toned, lightInk;
-    Color want;
+    Color want, paper;
   } cases[] = {
-      {Ink::kNone, SkinState::kNormal, false, false, {}},
-      {Ink::kNone, SkinState::kDisabled, false, false, {}},
-      {Ink::kLight, SkinState::kNormal, true, true, sys.windowText},
-      {Ink::kLight, SkinState::kHover, true, true, sys.windowText},
-      {Ink::kDark, SkinState::kPushed, true, false, sys.windowText},
-      {Ink::kDark, SkinState::kDisabled, true, false, sys.grayText},
+      {Ink::kNone, SkinState::kNormal, false, false, {}, {}},
+      {Ink::kNone, SkinState::kDisabled, false, false, {}, {}},
+      {Ink::kLight, SkinState::kNormal, true, true, sys.windowText, sys.window},
+      {Ink::kLight, SkinState::kHover, true, true, sys.highlightText, sys.highlight},
+      {Ink::kDark, SkinState::kPushed, true, false, sys.highlightText, sys.highlight},
+      {Ink::kDark, SkinState::kDisabled, true, false, sys.grayText, sys.window},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.ink) * 10 + static_cast<int>(c.state));
@@ -71,7 +73,7 @@ TEST(TwoTone, InkTakesTheTextColourAndGreyWhenUnavailable) {
       continue;
     EXPECT_EQ(tone->lightInk, c.lightInk);
     EXPECT_EQ(Rgba(tone->ink), Rgba(c.want));
-    EXPECT_EQ(Rgba(tone->paper), Rgba(sys.window));
+    EXPECT_EQ(Rgba(tone->paper), Rgba(c.paper));
   }
 }
 

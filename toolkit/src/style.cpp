@@ -175,8 +175,11 @@ std::optional<TwoTone> HighContrastTone(ImageSkinDesc::Ink ink, SkinState state,
     return std::nullopt;
   TwoTone tone;
   tone.lightInk = ink == ImageSkinDesc::Ink::kLight;
-  tone.ink = state == SkinState::kDisabled ? system.grayText : system.windowText;
-  tone.paper = system.window;
+  bool marked = state == SkinState::kHover || state == SkinState::kPushed;
+  tone.ink = state == SkinState::kDisabled ? system.grayText
+             : marked                      ? system.highlightText
+                                           : system.windowText;
+  tone.paper = marked ? system.highlight : system.window;
   return tone;
 }
 

@@ -62,7 +62,9 @@ struct ImageSkinDesc {
   Ink ink = Ink::kNone;
 };
 
-// The two colours a picture with ink takes under a high-contrast theme (none without ink).
+// The two colours a picture with ink takes under a high-contrast theme (none without ink): the
+// ink in the text colour, the highlight's text colour when hovered or pressed, grey text when
+// unavailable; the rest in the window colour (the highlight when hovered or pressed).
 std::optional<TwoTone> HighContrastTone(ImageSkinDesc::Ink ink, SkinState state,
                                         const SystemColors& system);
 
