@@ -191,6 +191,28 @@ if [ -n "$shots" ] && open_host; then
   shot "$shots/popup_audio.png"
   close_host
 fi
+# inked PNG X Y W H: how many pixels of the box (body pixels of the popup at X,Y) are ink, that
+# is, far from the box's corner colour (the window colour a high-contrast theme gives the panel).
+inked() {
+  python3 - "$@" <<'PY'
+import sys, subprocess
+png, x, y, w, h = sys.argv[1], *map(int, sys.argv[2:])
+raw = subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                      "-depth", "8", "rgb:-"], capture_output=True).stdout
+px = lambda i, j: raw[3 * (j * w + i):3 * (j * w + i) + 3]
+bg = px(0, 0)
+print(sum(1 for j in range(h) for i in range(w)
+          if sum(abs(int(a) - int(b)) for a, b in zip(px(i, j), bg)) > 300))
+PY
+}
+# The microphone picture (96 x 96 at 62,76) drawn in the text colour: its capsule, stand and
+# base cover well over 500 pixels; drawn white as it is made, it vanished on a light theme.
+mic_inked() {
+  local n
+  n=$(inked "$1" $(($2 + 62)) $(($3 + 76)) 96 96)
+  [ "${n:-0}" -ge 500 ] || fail "$4: the microphone picture has ${n:-?} pixels against the window colour"
+}
+
 # --- under a high-contrast theme (forced: Wine has none): the system's colours as they are, so
 # the panel takes the window colour instead of its own dark blue and the bars the text colour ---
 if open_host --high-contrast; then
@@ -219,10 +241,47 @@ PY
   [ "${blue:-1}" -eq 0 ] || fail "high contrast: $blue pixels of the panel's own blue"
   [ "${tallest:-0}" -ge 44 ] && [ "${tallest:-0}" -le 98 ] ||
     fail "high contrast: the tallest bar is ${tallest:-?} pixels against the window colour"
+  mic_inked "$work/contrast.png" "$wx" "$wy" "high contrast"
   close_host
 else
   fail "the popup host did not start with --high-contrast"
 fi
+# --- a dark high-contrast theme: the prefix's system colours white on black for one start,
+# then back as they were ---
+colors_key='HKCU\Control Panel\Colors'
+saved_colors=$("$repo/scripts/wine-run" reg query "$colors_key" 2>/dev/null | tr -d '\r')
+set_color() { "$repo/scripts/wine-run" reg add "$colors_key" /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
+for pair in "Window=0 0 0" "WindowText=255 255 255" "Hilight=0 255 255" "HilightText=0 0 0" \
+  "GrayText=0 255 0" "ButtonFace=0 0 0" "ButtonText=255 255 255" "HotTrackingColor=255 255 0"; do
+  set_color "${pair%%=*}" "${pair#*=}"
+done
+/usr/lib/wine/wineserver -k 2>/dev/null
+/usr/lib/wine/wineserver -w 2>/dev/null
+if open_host --high-contrast; then
+  wait_for '^bars .*(9[45]|4[67])' 100 || fail "dark contrast: no bar of the tone's height: $(value bars)"
+  xdotool mousemove 5 5
+  sleep 0.5
+  read -r wx wy _ <<<"$(value window)"
+  shot "$work/dark.png"
+  [ -n "$shots" ] && cp "$work/dark.png" "$shots/popup_audio_high_contrast_dark.png"
+  corner=$(convert "$work/dark.png" -crop "1x1+$((wx + 30))+$((wy + 60))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
+  [ "$corner" = "#000000" ] || fail "dark contrast: the panel is $corner, not the window colour black"
+  mic_inked "$work/dark.png" "$wx" "$wy" "dark contrast"
+  close_host
+else
+  fail "the popup host did not start under the dark theme"
+fi
+# Back to the colours the prefix had (those it did not have set, removed).
+for name in Window WindowText Hilight HilightText GrayText ButtonFace ButtonText HotTrackingColor; do
+  old=$(awk -v n="$name" '$1 == n && $2 == "REG_SZ" { $1 = $2 = ""; sub(/^ +/, ""); print }' <<<"$saved_colors")
+  if [ -n "$old" ]; then
+    set_color "$name" "$old"
+  else
+    "$repo/scripts/wine-run" reg delete "$colors_key" /v "$name" /f >/dev/null 2>&1
+  fi
+done
+/usr/lib/wine/wineserver -k 2>/dev/null
+/usr/lib/wine/wineserver -w 2>/dev/null
 
 # --- the camera popup over the virtual camera ---
 if [ -n "$vcam" ]; then

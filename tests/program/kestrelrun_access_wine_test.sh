@@ -2,8 +2,8 @@
 # The real KestrelRun.exe under Wine read and driven through its accessibility tree alone, by
 # our client in a second process (tools/accclient): the tree of the start page, the more menu
 # and the about box pressed and read by name, the start of a detection by "开始检测" followed by
-# its events (the status text's changes, the audio popup's show), the microphone drop-down's
-# list, the progress, the message box that closing during a run shows, and
+# its events (the status text's changes, the audio popup's show), the microphone drop-down's list
+# items and the arrow keys, the progress, the message box that closing during a run shows, and
 # the microphone's verdict with the status text followed to the camera step.
 # Skips (exit 77) without a display. The screenshots are kept in SHOTS_DIR (or $KESTREL_SHOTS).
 #   kestrelrun_access_wine_test.sh KESTRELRUN.exe PREFIX HTTP_PORT ACCCLIENT.exe [SHOTS_DIR]
@@ -69,9 +69,10 @@ if start desktop-zh access; then
   sleep 1
   shot popup
   echo "at the list: $(date +%T)"
-  # The microphone drop-down opened by name: readers see its list (role 33), focused (0x4).
-  # Its items are not read here yet: a second process read the list with no children under
-  # Wine, while the headless tree has them as list items (see docs/accessibility.md).
+  # The microphone drop-down opened by name: its list (role 33) focused (0x4), and below it the
+  # sound server's devices as list items (34), named, the chosen one selected (0x2) and focused;
+  # Down moves both. The list is an object of its own that a reader walks into: handed out as
+  # a bare child id, its items stayed out of reach.
   # Pressed while the test still starts, the drop-down button answers with a box first.
   for try in 1 2 3 4 5; do
     acc press 选择麦克风 >/dev/null || fail "list: 选择麦克风 not pressed"
@@ -83,10 +84,24 @@ if start desktop-zh access; then
   done
   grep -Eq 'role=33 state=0x[0-9a-f]*[4567cdef] ' "$work/list.txt" ||
     fail "list: no focused list in the drop-down ($(head -c 600 "$work/list.txt" | tr '\n' ';'))"
+  # The items lie one level below the list, each with a name.
+  items=$(awk '/role=33 / { d = match($0, /[^ ]/); inside = 1; next }
+               inside { e = match($0, /[^ ]/); if (e <= d) inside = 0;
+                        else if ($0 ~ /role=34 / && $0 !~ /name=""/) n++ }
+               END { print n + 0 }' "$work/list.txt")
+  [ "$items" -ge 2 ] ||
+    fail "list: $items named list items below the list ($(grep -A6 'role=33 ' "$work/list.txt" | tr '\n' ';' | head -c 900))"
+  chosen=$(grep -E 'role=34 state=0x[0-9a-f]*[67ef] ' "$work/list.txt" | head -1 | sed 's/.*name="\([^"]*\)".*/\1/')
+  [ -n "$chosen" ] || fail "list: no item selected and focused ($(grep role=34 "$work/list.txt" | tr '\n' ';'))"
   shot dropdown
+  xdotool key Down
+  sleep 1
+  acc tree >"$work/list2.txt" 2>/dev/null
+  now=$(grep -E 'role=34 state=0x[0-9a-f]*[67ef] ' "$work/list2.txt" | head -1 | sed 's/.*name="\([^"]*\)".*/\1/')
+  [ -n "$now" ] && [ "$now" != "$chosen" ] || fail "list: Down left the choice at '$now' (was '$chosen')"
   xdotool key Escape
   sleep 1
-  acc tree | grep -q 'role=33 ' && fail "list: Esc did not close the drop-down"
+  acc tree | grep -q 'role=3[34] ' && fail "list: Esc did not close the drop-down"
   progress=$(acc value 检测进度)
   case $progress in
     [0-9] | [1-9][0-9] | 100) ;;
@@ -109,6 +124,7 @@ if start desktop-zh access; then
   acc watch 检测状态 30 检测摄像头的运行情况... --press 可以正常使用 >"$work/camera.txt" ||
     fail "run: the status text's events did not follow to the camera step ($(tr '\n' ';' <"$work/camera.txt"))"
   echo "status texts heard: $(tr '\n' ' ' <"$work/status.txt") then $(tr '\n' ' ' <"$work/camera.txt")"
+  echo "list items read: $items, chosen '$chosen', after Down '$now'"
   echo "progress read: $progress"
 else
   fail "start: no dump ($(cat "$work/access.out" 2>/dev/null))"

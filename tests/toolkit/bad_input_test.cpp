@@ -81,7 +81,8 @@ TEST(ToolkitBadInput, MissingImageAndBadDefinitionsAreNamed) {
   app.Context().AddResProvider(std::make_unique<Files>(std::map<std::wstring, std::string>{
       {L"UIDEF:XML_INIT",
        "<uidef>\n<colors accent=\"#3478F6\" bad=\"blue\"/>\n<skins>\n"
-       "<imgskin name=\"_skin.gone\" src=\"IMG.MAIN:gone\" width=\"16\" height=\"16\"/>\n"
+       "<imgskin name=\"_skin.gone\" src=\"IMG.MAIN:gone\" width=\"16\" height=\"16\" "
+       "ink=\"grey\"/>\n"
        "<colorskin name=\"_skin.ok\" normal=\"@color/accent\" radius=\"x\"/>\n"
        "</skins>\n</uidef>\n"}}));
   struct Expect {
@@ -90,6 +91,7 @@ TEST(ToolkitBadInput, MissingImageAndBadDefinitionsAreNamed) {
     const wchar_t* mentions;
   };
   const Expect expects[] = {{Diagnostic::kBadValue, 2, L"\"blue\""},
+                            {Diagnostic::kBadValue, 4, L"\"grey\", not light or dark"},
                             {Diagnostic::kMissingImage, 4, L"IMG.MAIN:gone"},
                             {Diagnostic::kBadValue, 5, L"\"x\""}};
   ASSERT_EQ(app.Context().GetDiagnostics().size(), std::size(expects));

@@ -92,6 +92,12 @@ void RecordingRender::DrawImage(const IImage&, const RectF& destination, float) 
   Add(DrawOp::kImage, destination, Color{});
 }
 
+void RecordingRender::DrawImageTwoTone(const IImage&, const RectF& destination,
+                                       const TwoTone& tone) {
+  Add(DrawOp::kTwoToneImage, destination, tone.ink);
+  ops.back().paper = tone.paper;
+}
+
 HeadlessWindow::HeadlessWindow(HeadlessPlatform* platform, const NativeWindowParams& params)
     : platform_(platform), params_(params) {
   platform_->windows_.push_back(this);

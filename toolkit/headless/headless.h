@@ -30,11 +30,13 @@ struct DrawOp {
     kArc,
     kShadow,
     kText,
-    kImage
+    kImage,
+    kTwoToneImage  // color: the ink, paper: the rest
   } kind;
   RectF rect;
   Color color;
   std::wstring text;
+  Color paper{0, 0, 0, 0};
 };
 
 class RecordingRender : public IRender {
@@ -62,6 +64,8 @@ class RecordingRender : public IRender {
   // Reads the size from a PNG header; null for anything else.
   std::shared_ptr<IImage> LoadImage(const std::string& pngBytes) override;
   void DrawImage(const IImage& image, const RectF& destination, float opacity) override;
+  void DrawImageTwoTone(const IImage& image, const RectF& destination,
+                        const TwoTone& tone) override;
 
   std::vector<DrawOp> ops;
   int unbalancedPops = 0;

@@ -99,16 +99,18 @@ class ImageSkin : public ISkinObj {
       : name_(std::move(name)), desc_(desc), resources_(resources) {}
   void Draw(IRender& render, const RectF& rect, SkinState state, bool checked) override {
     (void)checked;
-    if (painter_ != &render) {
-      painter_ = &render;
-      image_.reset();
-      if (resources_) {
-        if (auto bytes = PictureFor(render.Scale()))
-          image_ = render.LoadImage(*bytes);
-      }
+    if (const IImage* image = ImageFor(render))
+      render.DrawImage(*image, rect, state == SkinState::kDisabled ? 0.5f : 1.0f);
+  }
+  void DrawHighContrast(IRender& render, const RectF& rect, SkinState state, bool checked,
+                        const SystemColors& system) override {
+    std::optional<TwoTone> tone = HighContrastTone(desc_.ink, state, system);
+    if (!tone) {
+      Draw(render, rect, state, checked);
+      return;
     }
-    if (image_)
-      render.DrawImage(*image_, rect, state == SkinState::kDisabled ? 0.5f : 1.0f);
+    if (const IImage* image = ImageFor(render))
+      render.DrawImageTwoTone(*image, rect, *tone);
   }
   SizeF GetSkinSize() const override { return {desc_.width, desc_.height}; }
   const std::wstring& GetName() const override { return name_; }
@@ -132,6 +134,19 @@ class ImageSkin : public ISkinObj {
   }
 
  private:
+  // Decoded once per painter, in the variant for its scale.
+  const IImage* ImageFor(IRender& render) {
+    if (painter_ != &render) {
+      painter_ = &render;
+      image_.reset();
+      if (resources_) {
+        if (auto bytes = PictureFor(render.Scale()))
+          image_ = render.LoadImage(*bytes);
+      }
+    }
+    return image_.get();
+  }
+
   std::wstring name_;
   ImageSkinDesc desc_;
   const IResProvider* resources_;
@@ -143,6 +158,29 @@ class ImageSkin : public ISkinObj {
 
 std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinDesc& desc) {
   return std::make_shared<ColorSkin>(name, desc);
+}
+
+Color TwoTone::Of(Color pixel) const {
+  // Light is what a reader of the picture sees as light: luminance at least half way.
+  int luminance = (2126 * pixel.r + 7152 * pixel.g + 722 * pixel.b) / 10000;
+  bool light = luminance >= 128;
+  Color out = light == lightInk ? ink : paper;
+  out.a = static_cast<std::uint8_t>(out.a * pixel.a / 255);
+  return out;
+}
+
+std::optional<TwoTone> HighContrastTone(ImageSkinDesc::Ink ink, SkinState state,
+                                        const SystemColors& system) {
+  if (ink == ImageSkinDesc::Ink::kNone)
+    return std::nullopt;
+  TwoTone tone;
+  tone.lightInk = ink == ImageSkinDesc::Ink::kLight;
+  bool marked = state == SkinState::kHover || state == SkinState::kPushed;
+  tone.ink = state == SkinState::kDisabled ? system.grayText
+             : marked                      ? system.highlightText
+                                           : system.windowText;
+  tone.paper = marked ? system.highlight : system.window;
+  return tone;
 }
 
 std::shared_ptr<ISkinObj> MakeImageSkin(const std::wstring& name, const ImageSkinDesc& desc,

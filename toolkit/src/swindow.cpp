@@ -347,8 +347,17 @@ void SWindow::PaintTree(IRender& render, const RectF& dirty) {
     bool line = rect_.w <= 2 || rect_.h <= 2;
     if (colorBkgnd_.a)
       render.FillRoundRect(rect_, radius_, line ? sys->windowText : sys->window);
-    if (skin_)
-      skin_->DrawHighContrast(render, rect_, GetSkinState(), checked_, *sys);
+    if (skin_) {
+      // A picture inside a button is part of it: over the button's highlight under the mouse
+      // it takes the highlight's text colour, as the button's words do.
+      SkinState state = GetSkinState();
+      if (state == SkinState::kNormal && parent_ && parent_->IsClass(L"button")) {
+        SkinState button = parent_->GetSkinState();
+        if (button == SkinState::kHover || button == SkinState::kPushed)
+          state = button;
+      }
+      skin_->DrawHighContrast(render, rect_, state, checked_, *sys);
+    }
   } else {
     if (colorBkgnd_.a)
       render.FillRoundRect(rect_, radius_, colorBkgnd_);

@@ -73,6 +73,17 @@ void ReadImageSkin(Reader& reader, pugi::xml_node node) {
   desc.src = W(node.attribute("src").value());
   ReadNumber(reader, node, "width", &desc.width);
   ReadNumber(reader, node, "height", &desc.height);
+  if (auto ink = node.attribute("ink")) {
+    std::string value = ink.value();
+    if (value == "light")
+      desc.ink = ImageSkinDesc::Ink::kLight;
+    else if (value == "dark")
+      desc.ink = ImageSkinDesc::Ink::kDark;
+    else
+      reader.log.Report(Diagnostic::kBadValue,
+                        L"attribute \"ink\" is \"" + W(ink.value()) + L"\", not light or dark",
+                        node);
+  }
   const IResProvider* resources = reader.resources;
   if (!resources || !resources->HasResource(ResName::Parse(desc.src, L"IMG.MAIN"))) {
     reader.log.Report(Diagnostic::kMissingImage, L"missing image \"" + desc.src + L"\"", node);

@@ -152,18 +152,20 @@ class NodeObject : public IAccessible, public IEnumVARIANT {
     return left;
   }
 
-  // --- IEnumVARIANT: the children's ids, read afresh at each call ---
+  // --- IEnumVARIANT: the children, read afresh at each call ---
+  // A child with nodes below it is handed out as its object, the others as child ids: readers
+  // (AccessibleChildren passes on what this gives) walk only into objects, so a list given as
+  // a bare id would show no items.
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     if (!out)
       return E_POINTER;
     AccTree tree;
     int self = Resolve(tree, CHILDID_SELF);
-    std::vector<long> ids = self < 0 ? std::vector<long>() : ChildIds(tree, self);
+    std::vector<int> children = self < 0 ? std::vector<int>() : tree.ChildrenOf(self);
     ULONG given = 0;
-    for (; given < count && cursor_ < ids.size(); ++given, ++cursor_) {
+    for (; given < count && cursor_ < children.size(); ++given, ++cursor_) {
       VariantInit(&out[given]);
-      out[given].vt = VT_I4;
-      out[given].lVal = ids[cursor_];
+      Give(tree, children[cursor_], &out[given]);
     }
     if (fetched)
       *fetched = given;
@@ -371,12 +373,6 @@ class NodeObject : public IAccessible, public IEnumVARIANT {
     v.vt = VT_I4;
     v.lVal = self;
     return Resolve(tree, v);
-  }
-  static std::vector<long> ChildIds(const AccTree& tree, int index) {
-    std::vector<long> ids;
-    for (int child : tree.ChildrenOf(index))
-      ids.push_back(tree.Nodes()[static_cast<size_t>(child)].id);
-    return ids;
   }
   template <class Get>
   HRESULT Read(const VARIANT& child, BSTR* out, Get get) const {

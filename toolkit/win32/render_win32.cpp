@@ -34,11 +34,65 @@ class GdiImage : public IImage {
     return static_cast<int>(std::lround(static_cast<float>(bitmap_->GetHeight()) / density_));
   }
   Gdiplus::Bitmap& Bitmap() const { return *bitmap_; }
+  // The picture recoloured in `tone`, made on the first call with it and kept (a theme gives
+  // the same two colours to every paint).
+  Gdiplus::Bitmap* Toned(const TwoTone& tone) const;
 
  private:
   std::unique_ptr<Gdiplus::Bitmap> bitmap_;
   float density_;
+  mutable std::unique_ptr<Gdiplus::Bitmap> toned_;
+  mutable TwoTone tonedAs_;
 };
+
+bool Same(Color a, Color b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+Gdiplus::Bitmap* GdiImage::Toned(const TwoTone& tone) const {
+  if (toned_ && tonedAs_.lightInk == tone.lightInk && Same(tonedAs_.ink, tone.ink) &&
+      Same(tonedAs_.paper, tone.paper))
+    return toned_.get();
+  toned_.reset();
+  const UINT w = bitmap_->GetWidth(), h = bitmap_->GetHeight();
+  Gdiplus::Rect all(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+  Gdiplus::BitmapData from{};
+  if (bitmap_->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) !=
+      Gdiplus::Ok)
+    return nullptr;
+  auto copy = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(w), static_cast<INT>(h),
+                                                PixelFormat32bppPARGB);
+  Gdiplus::BitmapData to{};
+  if (copy->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) !=
+      Gdiplus::Ok) {
+    bitmap_->UnlockBits(&from);
+    return nullptr;
+  }
+  for (UINT y = 0; y < h; ++y) {
+    const auto* in =
+        static_cast<const std::uint8_t*>(from.Scan0) + y * static_cast<UINT>(from.Stride);
+    auto* out = static_cast<std::uint8_t*>(to.Scan0) + y * static_cast<UINT>(to.Stride);
+    for (UINT x = 0; x < w; ++x, in += 4, out += 4) {
+      // Premultiplied BGRA in, straight colour to the tone, premultiplied out.
+      Color pixel{0, 0, 0, in[3]};
+      if (pixel.a) {
+        pixel.r = static_cast<std::uint8_t>(std::min(255, in[2] * 255 / pixel.a));
+        pixel.g = static_cast<std::uint8_t>(std::min(255, in[1] * 255 / pixel.a));
+        pixel.b = static_cast<std::uint8_t>(std::min(255, in[0] * 255 / pixel.a));
+      }
+      Color c = tone.Of(pixel);
+      out[0] = static_cast<std::uint8_t>(c.b * c.a / 255);
+      out[1] = static_cast<std::uint8_t>(c.g * c.a / 255);
+      out[2] = static_cast<std::uint8_t>(c.r * c.a / 255);
+      out[3] = c.a;
+    }
+  }
+  copy->UnlockBits(&to);
+  bitmap_->UnlockBits(&from);
+  toned_ = std::move(copy);
+  tonedAs_ = tone;
+  return toned_.get();
+}
 
 Gdiplus::Color ToGdi(Color c) {
   return Gdiplus::Color(c.a, c.r, c.g, c.b);
@@ -211,8 +265,21 @@ std::shared_ptr<IImage> GdiplusRender::LoadImageAt(const std::string& pngBytes, 
 }
 
 void GdiplusRender::DrawImage(const IImage& image, const RectF& destination, float opacity) {
+  if (const auto* picture = dynamic_cast<const GdiImage*>(&image))
+    DrawBitmap(picture->Bitmap(), destination, opacity);
+}
+
+void GdiplusRender::DrawImageTwoTone(const IImage& image, const RectF& destination,
+                                     const TwoTone& tone) {
   const auto* picture = dynamic_cast<const GdiImage*>(&image);
-  if (!picture || !Pixels() || ClipBox().Empty() || opacity <= 0)
+  if (!picture || !Pixels() || ClipBox().Empty())
+    return;
+  if (Gdiplus::Bitmap* toned = picture->Toned(tone))
+    DrawBitmap(*toned, destination, 1);
+}
+
+void GdiplusRender::DrawBitmap(Gdiplus::Bitmap& bitmap, const RectF& destination, float opacity) {
+  if (!Pixels() || ClipBox().Empty() || opacity <= 0)
     return;
   Surface& s = Target();
   const float k = Scale();
@@ -221,7 +288,6 @@ void GdiplusRender::DrawImage(const IImage& image, const RectF& destination, flo
                     static_cast<INT>(std::lround(destination.y * k)),
                     static_cast<INT>(std::lround(destination.w * k)),
                     static_cast<INT>(std::lround(destination.h * k)));
-  Gdiplus::Bitmap& bitmap = picture->Bitmap();
   Gdiplus::ImageAttributes attributes;
   if (opacity < 1) {
     Gdiplus::ColorMatrix m = {{{1, 0, 0, 0, 0},

@@ -8,6 +8,10 @@
 
 #include "raster_painter.h"
 
+namespace Gdiplus {
+class Bitmap;
+}
+
 namespace toolkit {
 
 class GdiplusRender : public RasterPainter {
@@ -25,6 +29,8 @@ class GdiplusRender : public RasterPainter {
   // PNG bytes drawn at `density` device pixels per layout pixel.
   std::shared_ptr<IImage> LoadImageAt(const std::string& pngBytes, float density);
   void DrawImage(const IImage& image, const RectF& destination, float opacity) override;
+  void DrawImageTwoTone(const IImage& image, const RectF& destination,
+                        const TwoTone& tone) override;
 
   // Starts GDI+ once for the process; true when it is usable.
   static bool Startup();
@@ -32,6 +38,7 @@ class GdiplusRender : public RasterPainter {
  private:
   struct Surface;
   Surface& Target();
+  void DrawBitmap(Gdiplus::Bitmap& bitmap, const RectF& destination, float opacity);
   std::unique_ptr<Surface> surface_;
 };
 

@@ -27,6 +27,17 @@ struct SystemColors {
   Color buttonFace, buttonText;
 };
 
+// A picture redrawn in two colours: the pixels of its ink (its light parts for a white picture
+// made for a dark panel, else its dark parts) in `ink`, the others in `paper`, each keeping its
+// own opacity. Pictures drawn so under a high-contrast theme stay visible on whatever window
+// colour the theme has.
+struct TwoTone {
+  bool lightInk = false;
+  Color ink, paper;
+  // The colour a straight (not premultiplied) pixel of the picture takes.
+  Color Of(Color pixel) const;
+};
+
 struct PointF {
   float x = 0, y = 0;
 };
@@ -94,6 +105,12 @@ class IRender {
   // Decodes PNG bytes; null when they are not a picture.
   virtual std::shared_ptr<IImage> LoadImage(const std::string& pngBytes) = 0;
   virtual void DrawImage(const IImage& image, const RectF& destination, float opacity) = 0;
+  // The picture in two colours; a painter that cannot recolour draws it as it is.
+  virtual void DrawImageTwoTone(const IImage& image, const RectF& destination,
+                                const TwoTone& tone) {
+    (void)tone;
+    DrawImage(image, destination, 1);
+  }
 };
 
 }  // namespace toolkit

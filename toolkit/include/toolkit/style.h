@@ -51,10 +51,22 @@ struct ColorSkinDesc {
 
 // A picture from the resources ("IMG.MAIN:btn_run"), drawn at the rectangle.
 // <imgskin name="_skin.item.icon.1" src="IMG.MAIN:item_os_done" width="56" height="56"/>
+// `ink="light"` (a white picture for a dark panel) or `ink="dark"` (a grey icon for a light
+// one): under a high-contrast theme the ink is drawn in the text colour and the rest in the
+// window colour, as the panel below then takes the window colour too. Without it the picture
+// is drawn as it is.
 struct ImageSkinDesc {
+  enum class Ink { kNone, kLight, kDark };
   std::wstring src;
   float width = 0, height = 0;  // the size it is drawn at; 0: the picture's own
+  Ink ink = Ink::kNone;
 };
+
+// The two colours a picture with ink takes under a high-contrast theme (none without ink): the
+// ink in the text colour, the highlight's text colour when hovered or pressed, grey text when
+// unavailable; the rest in the window colour (the highlight when hovered or pressed).
+std::optional<TwoTone> HighContrastTone(ImageSkinDesc::Ink ink, SkinState state,
+                                        const SystemColors& system);
 
 std::shared_ptr<ISkinObj> MakeColorSkin(const std::wstring& name, const ColorSkinDesc& desc);
 // `resources` supplies the PNG bytes when first drawn; a missing picture draws nothing.
