@@ -407,16 +407,21 @@ TEST_F(MainWndTest, AFinishedRunFlashesTheTaskbarButtonOnTheFlashTimer) {
     AnswerBox(L"button1st");
     AnswerBox(L"button1st");
     ASSERT_TRUE(Click(*window_, L"btn_sys_run"));
-    for (auto since = std::chrono::steady_clock::now();
-         Waiting(since) && Page(*window_, L"tab_main_op") != 2;) {
+    // No time passes once the results page is there (it may come from the wake message, which
+    // shows a step's status and cards at once).
+    for (auto since = std::chrono::steady_clock::now(); Waiting(since);) {
       services_.PumpUi();
+      if (Page(*window_, L"tab_main_op") == 2)
+        break;
       platform_.Advance(CMainWnd::kRefreshMs);
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ASSERT_EQ(Page(*window_, L"tab_main_op"), 2);
     EXPECT_EQ(boxTexts_,
               (std::vector<std::wstring>{L"未检测到麦克风和扬声器！", L"未检测到摄像头！"}));
-    EXPECT_TRUE(services_.taskbar.empty());  // nothing before the flash timer
+    // Nothing before the flash timer; its first tick only when the page came from a refresh
+    // tick due at the same time as a flash tick (every second).
+    EXPECT_LE(services_.taskbar.size(), 1u);
     platform_.Advance(12 * CMainWnd::kFlashMs);
     std::vector<std::string> expected;
     for (int tick = 1; tick < 10; ++tick)
