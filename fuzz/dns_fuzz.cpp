@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/language.h"
+#include "core/shared.h"
 #include "fuzz_check.h"
 #include "probes/dns/dns_parsers.h"
 #include "probes/dns/ping_command.h"
