@@ -7,49 +7,9 @@
 
 #include "core/shared.h"
 #include "fuzz_check.h"
+#include "kestrel/utf8.h"
 
 namespace {
-
-// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates.
-bool IsUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    std::uint32_t cp = 0;
-    if (lead < 0x80) {
-      length = 1;
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      cp = lead & 0x07u;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        return false;
-      }
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-      return false;
-    }
-    i += length;
-  }
-  return true;
-}
 
 // The bytes read as wide units, whatever values they hold (beyond Unicode, lone surrogates).
 std::wstring RawWide(const std::string& bytes) {
@@ -73,7 +33,7 @@ void CheckPages(const netprobe::ICodePage& pages, bool chinese, const std::strin
   FUZZ_CHECK(decoded == pages.OemToWide(bytes));
 
   const std::string utf8 = pages.AnsiToUtf8(bytes);
-  FUZZ_CHECK(IsUtf8(utf8));
+  FUZZ_CHECK(kestrel::IsValidUtf8(utf8));
   FUZZ_CHECK(bytes.empty() == utf8.empty());
 
   // Each character becomes one byte, or a GBK pair; "?" stands in for the unconvertible.

@@ -83,16 +83,13 @@ class CCmdCommandOp final : public ICommandOp {
     worker_.Create([state] {
       char chunk[4096] = {};
       DWORD read = 0;
-      if (state->ended) {
-        Sleep(500);
-        return true;
-      }
       if (ReadFile(state->readEnd, chunk, sizeof(chunk) - 1, &read, nullptr) != FALSE) {
         if (read > 0) {
           state->sink(chunk, read);
         }
       } else if (GetLastError() == ERROR_BROKEN_PIPE) {
-        state->ended = true;  // every holder of the write end has closed it
+        state->ended = true;  // every holder of the write end has closed it: nothing more to read
+        return false;
       }
       Sleep(500);
       return true;
