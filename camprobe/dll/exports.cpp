@@ -1,7 +1,7 @@
 // CamProbe's exports: find the engine, call one method, turn the outcome into the result. No
 // exception leaves an export; after ReleaseCameraDllRes they fail or do nothing.
 #include "CamProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 
 using camprobe::CameraEngine;
 using camprobe::Engine;

@@ -1,4 +1,4 @@
-#include "core/camera_engine.h"
+#include "dll/camera_engine.h"
 
 #include <utility>
 

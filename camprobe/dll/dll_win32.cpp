@@ -2,8 +2,8 @@
 // to be called for that. Nothing of COM is touched until an export asks for it.
 #include <memory>
 
-#include "core/engine_instance.h"
 #include "directshow/camera_system_win32.h"
+#include "dll/engine_instance.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/camera_engine.h"
+#include "dll/camera_engine.h"
 
 namespace camprobe {
 
