@@ -2,8 +2,10 @@
 // called for that. The services live as long as the process: the tester may outlive unload.
 #include <memory>
 
-#include "core/tester_instance.h"
-#include "core/win32_services.h"
+#include "dll/tester_instance.h"
+#include "endpoints/endpoints_win32.h"
+#include "engine/wave_win32.h"
+#include "mixer/mixer_win32.h"
 
 namespace {
 

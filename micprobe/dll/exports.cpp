@@ -3,7 +3,7 @@
 #include <string>
 
 #include "MicProbe.h"
-#include "core/tester_instance.h"
+#include "dll/tester_instance.h"
 
 using micprobe::MicTester;
 using micprobe::Tester;

@@ -1,4 +1,4 @@
-#include "core/tester_instance.h"
+#include "dll/tester_instance.h"
 
 namespace micprobe {
 

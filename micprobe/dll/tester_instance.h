@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/mic_tester.h"
+#include "dll/mic_tester.h"
 
 namespace micprobe {
 

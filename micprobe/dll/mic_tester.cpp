@@ -1,4 +1,4 @@
-#include "core/mic_tester.h"
+#include "dll/mic_tester.h"
 
 #include "core/engine_error.h"
 #include "endpoints/endpoints.h"
