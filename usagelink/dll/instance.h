@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/usage_link.h"
+#include "dll/usage_link.h"
 
 namespace usagelink {
 

@@ -1,6 +1,6 @@
 // The five exports: thin shells over the one UsageLink object; nothing escapes them.
 #include "UsageLink.h"
-#include "core/instance.h"
+#include "dll/instance.h"
 
 using usagelink::Instance;
 

@@ -1,4 +1,4 @@
-#include "core/instance.h"
+#include "dll/instance.h"
 
 namespace usagelink {
 

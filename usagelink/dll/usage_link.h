@@ -1,47 +1,19 @@
 // The library's one object: the requests, the kept download address, the device output and the
-// pages, over small platform interfaces (Win32 in *_win32.cpp, fakes in tests).
+// pages, over the platform interfaces of core/link_platform.h.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "UsageLink.h"
+#include "core/link_platform.h"
 #include "core/response_buffer.h"
 #include "kestrel/codepage.h"
 
 namespace usagelink {
-
-// One POST of a JSON body; the answer, headers first, goes into the buffer.
-class IHttpPost {
- public:
-  virtual ~IHttpPost() = default;
-  // False when the transfer could not be set up or failed.
-  virtual bool Post(const std::string& url, const std::string& body, ResponseBuffer& answer) = 0;
-};
-
-// Runs one command through "cmd /C" and hands its output to `sink` from a thread of its own.
-class ICommandOp {
- public:
-  using Sink = std::function<void(const char* data, std::size_t size)>;
-  virtual ~ICommandOp() = default;
-  virtual bool Run(const std::string& command, Sink sink) = 0;
-  // True once the command's output has ended (its pipe closed) and every chunk reached the sink.
-  virtual bool Finished() = 0;
-  // Ends the command's own cmd.exe and powershell.exe processes; never waits for the reader.
-  virtual void Stop() = 0;
-};
-
-class IPlatform {
- public:
-  virtual ~IPlatform() = default;
-  virtual std::unique_ptr<ICommandOp> MakeCommandOp() = 0;
-  virtual void OpenInBrowser(const std::wstring& address) = 0;
-  virtual void SleepMilliseconds(unsigned milliseconds) = 0;
-};
 
 inline constexpr std::size_t kDeviceOutputCapacity = 32768;
 inline constexpr unsigned kDeviceWaitSeconds = 10;  // a listing that never prints gives up here

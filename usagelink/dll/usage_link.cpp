@@ -1,4 +1,4 @@
-#include "core/usage_link.h"
+#include "dll/usage_link.h"
 
 #include <utility>
 

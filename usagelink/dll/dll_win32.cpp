@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/curl_post.h"
-#include "core/instance.h"
 #include "device/cmd_command_op_win32.h"
+#include "dll/instance.h"
 #include "kestrel_endpoints.h"
 
 namespace {
