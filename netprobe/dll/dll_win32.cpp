@@ -2,9 +2,9 @@
 // called for that.
 #include <memory>
 
-#include "core/engine_instance.h"
 #include "core/shared.h"
 #include "core/win32_services.h"
+#include "dll/engine_instance.h"
 #include "network/report/curl_upload.h"
 #include "probes/device_tests/tester_programs_win32.h"
 #include "probes/speed/curl_transport.h"

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 
 namespace netprobe {
 

@@ -1,4 +1,4 @@
-#include "network/dns_setting/dns_setting.h"
+#include "dll/dns_setting.h"
 
 #include "core/ipv4.h"
 #include "core/probe_error.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 
 namespace netprobe {
 

@@ -1,4 +1,4 @@
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 
 namespace netprobe {
 

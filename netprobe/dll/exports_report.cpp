@@ -1,11 +1,11 @@
 // The exports of the report uploads and the DNS change. Thin like the others: find the engine,
 // call one function, and nothing thrown crosses the boundary.
 #include "NetProbe.h"
-#include "core/engine_instance.h"
 #include "core/probe_error.h"
-#include "network/dns_setting/dns_setting.h"
+#include "dll/dns_setting.h"
+#include "dll/engine_instance.h"
+#include "dll/upload.h"
 #include "network/report/post_json.h"
-#include "network/report/upload.h"
 
 using netprobe::Engine;
 using netprobe::SetError;

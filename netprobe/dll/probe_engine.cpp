@@ -1,4 +1,4 @@
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 
 #include <utility>
 

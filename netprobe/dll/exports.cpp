@@ -3,8 +3,8 @@
 #include <curl/curl.h>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
 #include "core/probe_error.h"
+#include "dll/engine_instance.h"
 #include "probes/adapters/adapter_probe.h"
 #include "probes/cpu/cpu_probe.h"
 #include "probes/device_tests/device_tests.h"

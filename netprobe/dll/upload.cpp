@@ -1,4 +1,4 @@
-#include "network/report/upload.h"
+#include "dll/upload.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 
 namespace netprobe {
 
