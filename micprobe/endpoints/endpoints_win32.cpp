@@ -11,7 +11,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "core/win32_services.h"
+#include "endpoints/endpoints_win32.h"
 
 namespace micprobe::win32 {
 

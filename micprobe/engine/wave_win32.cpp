@@ -12,7 +12,7 @@
 #include <mutex>
 #include <new>
 
-#include "core/win32_services.h"
+#include "engine/wave_win32.h"
 
 namespace micprobe::win32 {
 

@@ -5,7 +5,7 @@
 
 #include <mmsystem.h>
 
-#include "core/win32_services.h"
+#include "mixer/mixer_win32.h"
 
 namespace micprobe::win32 {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "CamProbe.h"
-#include "core/camera_engine.h"
-#include "core/engine_instance.h"
+#include "dll/camera_engine.h"
+#include "dll/engine_instance.h"
 
 namespace camprobe {
 namespace {

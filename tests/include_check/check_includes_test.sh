@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# scripts/check-includes over small trees in testdata/include_check/, one a fault it must find
-# (and one it must pass), then over the whole source tree.
+# scripts/check-includes over small trees in testdata/include_check/, each a fault it must find
+# (and one, with a one-way pair of folders in a module, it must pass), then over the whole source
+# tree.
 #
 #   tests/include_check/check_includes_test.sh REPO
 set -uo pipefail
@@ -19,6 +20,8 @@ cases=(
   "unplaced|1|toolkit/src/gadget.cpp: no toolkit layer"
   "development|1|netprobe includes tests/support, which only develops or checks the product"
   "ambiguous|1|tools/stress/stress.cpp: cannot tell which \"core/services.h\" it means"
+  "folders|1|folders of one module include each other: micprobe/core <-> micprobe/dll (micprobe/core/errors.cpp includes micprobe/dll/tester.h, micprobe/dll/tester.cpp includes micprobe/core/errors.h)"
+  "folder_circle|1|folders of one module include each other: netprobe/core -> netprobe/network -> netprobe/probes -> netprobe/core"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r tree code text <<<"$entry"

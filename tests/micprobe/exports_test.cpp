@@ -4,7 +4,7 @@
 #include "MicProbe.h"
 #include "core/engine_error.h"
 #include "core/messages.h"
-#include "core/tester_instance.h"
+#include "dll/tester_instance.h"
 #include "fakes.h"
 
 namespace micprobe::test {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/mic_tester.h"
+#include "dll/mic_tester.h"
 #include "endpoints/endpoint_backend.h"
 #include "engine/audio_stream.h"
 #include "mixer/mixer_backend.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/engine_instance.h"
 #include "core/shared.h"
+#include "dll/engine_instance.h"
 #include "profile.h"
 #include "support/testdata.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/platform.h"
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 #include "support/profile_runner.h"
 
 namespace kestrel::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 
 namespace kestrel::test {
 

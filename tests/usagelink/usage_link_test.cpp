@@ -1,5 +1,5 @@
 // The library object over a fake server, fake command runner and fake browser.
-#include "core/usage_link.h"
+#include "dll/usage_link.h"
 
 #include <gtest/gtest.h>
 #include <json/json.h>

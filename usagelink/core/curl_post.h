@@ -1,7 +1,7 @@
 // The requests over libcurl: plain HTTP, the header delivered before the body.
 #pragma once
 
-#include "core/usage_link.h"
+#include "core/link_platform.h"
 
 namespace usagelink {
 

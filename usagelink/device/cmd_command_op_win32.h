@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/usage_link.h"
+#include "core/link_platform.h"
 
 namespace usagelink::win32 {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 #include "probe_fixtures.h"
 #include "probes/adapters/adapter_probe.h"
 #include "support/fake_machine.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
 #include "core/start_retry.h"
+#include "dll/engine_instance.h"
 #include "probe_fixtures.h"
 #include "probes/cpu/cpu_load.h"
 #include "probes/cpu/cpu_probe.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/ipv4.h"
-#include "network/dns_setting/dns_setting.h"
+#include "dll/dns_setting.h"
 #include "support/fake_machine.h"
 
 namespace kestrel::test {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 #include "probe_fixtures.h"
 #include "probes/host/host_probe.h"
 #include "probes/host/product_listing.h"

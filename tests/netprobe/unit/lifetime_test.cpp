@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 #include "support/fake_machine.h"
 
 namespace kestrel::test {

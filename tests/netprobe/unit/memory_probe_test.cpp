@@ -6,7 +6,7 @@
 #include <string>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
 #include "probe_fixtures.h"
 #include "probes/memory/memory_listing.h"
 #include "probes/memory/memory_occupancy.h"

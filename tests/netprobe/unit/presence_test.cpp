@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
 #include "core/start_retry.h"
+#include "dll/engine_instance.h"
 #include "kestrel_endpoints.h"
 #include "support/fake_machine.h"
 

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/engine_instance.h"
 #include "core/platform.h"
-#include "core/probe_engine.h"
+#include "dll/engine_instance.h"
+#include "dll/probe_engine.h"
 #include "support/fake_machine.h"
 #include "support/profile_runner.h"
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
+#include "dll/engine_instance.h"
+#include "dll/upload.h"
 #include "network/report/post_json.h"
 #include "network/report/report_address.h"
 #include "network/report/report_json.h"
-#include "network/report/upload.h"
 #include "support/fake_machine.h"
 #include "support/report_engine.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/engine_instance.h"
 #include "core/shared.h"
+#include "dll/engine_instance.h"
 #include "probe_fixtures.h"
 #include "probes/system/os_version.h"
 #include "probes/system/system_probe.h"

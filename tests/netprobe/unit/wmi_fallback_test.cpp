@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "NetProbe.h"
-#include "core/probe_engine.h"
+#include "dll/probe_engine.h"
 #include "kestrel/wmic.h"
 #include "probe_fixtures.h"
 #include "probes/adapters/adapter_parsers.h"

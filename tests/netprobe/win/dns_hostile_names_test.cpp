@@ -12,7 +12,7 @@
 
 #include "core/shared.h"
 #include "core/win32_services.h"
-#include "network/dns_setting/dns_setting.h"
+#include "dll/dns_setting.h"
 #include "profile.h"
 #include "support/fake_machine.h"
 

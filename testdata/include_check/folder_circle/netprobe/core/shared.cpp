@@ -1,0 +1,1 @@
+#include "network/scorer.h"

@@ -1,0 +1,1 @@
+#include "probes/cpu_probe.h"

@@ -1,0 +1,2 @@
+#include "core/errors.h"
+#include "dll/tester.h"

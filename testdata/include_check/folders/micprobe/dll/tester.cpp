@@ -1,0 +1,2 @@
+#include "dll/tester.h"
+#include "core/errors.h"
