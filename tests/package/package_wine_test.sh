@@ -38,6 +38,12 @@ zip=$work/dist/Lessora-$version-x64-portable.zip
 (cd "$work/dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 stage=$build/package/work/Lessora
 cert=${KESTREL_SIGN_CERT:-$build/package/test-signing/cert.pem}
+# Stripped, with the sections page-aligned in the file (Wine then maps them instead of reading).
+for pe in "$stage"/*.exe "$stage"/*.dll "$stage"/Test/*.exe; do
+  head=$("$KESTREL_OBJDUMP" -h -p "$pe")
+  grep -q '^FileAlignment[[:space:]]*00001000$' <<<"$head" || fail "${pe#"$stage"/} not page-aligned"
+  ! grep -q ' \.debug_' <<<"$head" || fail "${pe#"$stage"/} keeps debug sections"
+done
 
 echo "packed in $SECONDS s"
 gallery_prefix "$work/prefix" 96 && display_start || { fail "no display"; exit 1; }
