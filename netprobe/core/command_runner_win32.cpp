@@ -174,7 +174,7 @@ int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
     PROCESS_INFORMATION process{};
     {
       // Only while this child is created is its write end inheritable, and no other child of
-      // this process is created with inheritance meanwhile. Our copy closes before the lock
+      // this library is created with inheritance meanwhile. Our copy closes before the lock
       // opens, so the read ends when the child and its descendants are done.
       const kestrel::ChildStartLock hold;
       if (SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == FALSE) {

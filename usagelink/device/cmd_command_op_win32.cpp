@@ -62,7 +62,7 @@ class CCmdCommandOp final : public ICommandOp {
     bool started = false;
     {
       // The write end is inheritable only while our child is created, and no other child of
-      // this process is created with inheritance meanwhile.
+      // this library is created with inheritance meanwhile.
       const kestrel::ChildStartLock hold;
       started = SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE &&
                 CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
