@@ -168,27 +168,14 @@ int RunCommandLineTraced(const std::wstring& commandLine, std::string& output,
       return 0;
     }
 
-    STARTUPINFOW startup = StartupInfoShowing(SW_HIDE);
-    startup.hStdOutput = writeEnd.get();
-    startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
-    {
-      // Only while this child is created is its write end inheritable, and no other child of
-      // this library is created with inheritance meanwhile. Our copy closes before the lock
-      // opens, so the read ends when the child and its descendants are done.
-      const kestrel::ChildStartLock hold;
-      if (SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) == FALSE) {
-        trace.startError = GetLastError();
-        return 0;
-      }
-      if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &startup, &process) == FALSE) {
-        trace.startError = GetLastError();
-        writeEnd.Close();
-        return 0;
-      }
-      writeEnd.Close();
+    // The write end is the one handle the child inherits. Our copy closes at once, so the read
+    // ends when the child and its descendants are done.
+    if (!kestrel::StartChildWithOutput(buffer.data(), writeEnd.get(), SW_HIDE, process)) {
+      trace.startError = GetLastError();
+      return 0;
     }
+    writeEnd.Close();
     trace.started = true;
     trace.readError = DrainPipe(readEnd.get(), output, trace.bytesRead);
     readEnd.Close();

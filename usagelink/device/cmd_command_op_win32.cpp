@@ -52,23 +52,10 @@ class CCmdCommandOp final : public ICommandOp {
     const int length = MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, nullptr, 0);
     std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
     MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(), length);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    bool started = false;
-    {
-      // The write end is inheritable only while our child is created, and no other child of
-      // this library is created with inheritance meanwhile.
-      const kestrel::ChildStartLock hold;
-      started = SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE &&
-                CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &startup, &process) != FALSE;
-      CloseHandle(writeEnd);
-    }
+    // The write end is the one handle the child inherits.
+    const bool started = kestrel::StartChildWithOutput(wide.data(), writeEnd, SW_HIDE, process);
+    CloseHandle(writeEnd);
     if (!started) {
       CloseHandle(readEnd);
       return false;
