@@ -64,24 +64,27 @@ bool PrintFileIfAsked() {
 
 [[maybe_unused]] const bool kPrinted = PrintFileIfAsked();
 
-// Started with this switch and a number, this program waits that many milliseconds and ends
-// before any test runs: a slow tool that prints nothing.
-constexpr wchar_t kSleepSwitch[] = L"--kestrel-sleep-ms=";
+// Started with this switch and an event's name, this program waits until the event is set (at
+// most ten minutes) and ends before any test runs: a slow tool that prints nothing and ends
+// when the test says, however long a loaded machine takes meanwhile.
+constexpr wchar_t kWaitSwitch[] = L"--kestrel-wait-event=";
+constexpr DWORD kWaitBoundMs = 600000;
 
-bool SleepIfAsked() {
+bool WaitIfAsked() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  const std::wstring prefix = kSleepSwitch;
+  const std::wstring prefix = kWaitSwitch;
   if (arguments == nullptr || count != 2 ||
       prefix.compare(0, prefix.size(), arguments[1], 0, prefix.size()) != 0) {
     LocalFree(arguments);
     return false;
   }
-  Sleep(static_cast<DWORD>(std::wcstoul(arguments[1] + prefix.size(), nullptr, 10)));
+  const HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, arguments[1] + prefix.size());
+  WaitForSingleObject(event, event != nullptr ? kWaitBoundMs : 0);
   ExitProcess(0);
 }
 
-[[maybe_unused]] const bool kSlept = SleepIfAsked();
+[[maybe_unused]] const bool kWaited = WaitIfAsked();
 
 TEST(RunCommand, EmptyOutputIsAStartedCommandWithAnEmptyText) {
   std::string output;
@@ -214,12 +217,17 @@ TEST(RunCommandInBackground, AllJobsFinishAndThePollingEnds) {
 }
 
 // A child created by another thread while a command runs must not hold that command's pipe
-// open: each quick command's read ends with its own child, long before the slow ones end. The
-// slow children are created one by one between the quick commands, so creations overlap.
+// open: each quick command's read ends with its own child, while the slow ones wait for the
+// test's event. The slow children are created one by one between the quick commands, so
+// creations overlap. A quick read held open by a slow child would end only with that child, at
+// the wait's bound, so a slow child would have ended before the quick ones are done.
 TEST(RunCommandLine, QuickCommandsEndWhileSlowOnesStartAlongside) {
   constexpr int kSlow = 16;
   constexpr int kQuick = 2 * kSlow;
-  constexpr DWORD kSlowMs = 30000;
+  const std::wstring eventName =
+      L"Local\\kestrel-slow-children-" + std::to_wstring(GetCurrentProcessId());
+  const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+  ASSERT_NE(release, nullptr);
   std::atomic<int> quickDone{0};
   std::atomic<int> slowEnded{0};
   std::vector<std::thread> slow;
@@ -229,25 +237,23 @@ TEST(RunCommandLine, QuickCommandsEndWhileSlowOnesStartAlongside) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
       }
       std::string ignored;
-      win32::RunCommandLine(
-          L"\"" + ThisProgram() + L"\" " + kSleepSwitch + std::to_wstring(kSlowMs), ignored);
+      win32::RunCommandLine(L"\"" + ThisProgram() + L"\" " + kWaitSwitch + eventName, ignored);
       ++slowEnded;
     });
   }
-  auto longest = std::chrono::steady_clock::duration::zero();
   for (int i = 0; i < kQuick; ++i) {
-    const auto start = std::chrono::steady_clock::now();
     std::string output;
     EXPECT_EQ(win32::RunCommand(L"echo quick " + std::to_wstring(i), output), 1);
     EXPECT_EQ(output, "quick " + std::to_string(i) + "\r\n");
-    longest = std::max(longest, std::chrono::steady_clock::now() - start);
     ++quickDone;
   }
-  EXPECT_LT(longest, std::chrono::milliseconds(kSlowMs / 2));
-  EXPECT_EQ(slowEnded.load(), 0);
+  EXPECT_EQ(slowEnded.load(), 0) << "a quick command waited for a slow child to end";
+  SetEvent(release);
   for (std::thread& thread : slow) {
     thread.join();
   }
+  EXPECT_EQ(slowEnded.load(), kSlow);
+  CloseHandle(release);
 }
 
 TEST(LaunchCommand, RunsTheCommandAndWaitsForIt) {
