@@ -2,6 +2,7 @@
 // After windows.h, which they build on.
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -46,6 +47,27 @@ int HandleCount() {
   }
   // Handle values are multiples of four, from 4.
   return static_cast<int>(highest / 4) - kProbes;
+}
+
+std::map<std::string, int> HandleTypes() {
+  std::map<std::string, int> types;
+  const std::uintptr_t limit = 4 * static_cast<std::uintptr_t>(HandleCount() + 64);
+  alignas(8) unsigned char buffer[512];
+  for (std::uintptr_t value = 4; value <= limit; value += 4) {
+    ULONG length = 0;
+    if (NtQueryObject(reinterpret_cast<HANDLE>(value), ObjectTypeInformation, buffer, sizeof buffer,
+                      &length) < 0) {
+      continue;
+    }
+    const auto* info = reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer);
+    std::string name;
+    for (USHORT i = 0; i < info->TypeName.Length / sizeof(wchar_t); ++i) {
+      const wchar_t c = info->TypeName.Buffer[i];
+      name += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+    ++types[name];
+  }
+  return types;
 }
 
 int GdiObjectCount() {

@@ -20,6 +20,14 @@ constexpr unsigned kDumpPeriodMs = 100;
 // The process's own figures are read this often: a thread snapshot is not free under Wine.
 constexpr DWORD kProcessPeriodMs = 1000;
 
+// The open handles by type, "handles Event=N File=N ...": which kind a run leaves behind.
+std::string HandleLine() {
+  std::string line = "handles";
+  for (const auto& [type, count] : kestrel::win32::HandleTypes())
+    line += " " + type + "=" + std::to_string(count);
+  return line + "\n";
+}
+
 // The process's own figures, read from inside (kestrel/process_figures.h says which Wine
 // answers and how): enough to tell a run that leaves handles, GDI objects, windows or heap blocks
 // behind from a heap that only keeps free space for later.
@@ -31,7 +39,7 @@ std::string ProcessLine() {
          " gdi=" + std::to_string(GdiObjectCount()) + " windows=" + std::to_string(WindowCount()) +
          " heapbusy=" + std::to_string(heap.busyBytes) +
          " heapblocks=" + std::to_string(heap.busyBlocks) +
-         " heapcommitted=" + std::to_string(heap.committedBytes) + "\n";
+         " heapcommitted=" + std::to_string(heap.committedBytes) + "\n" + HandleLine();
 }
 
 BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM found) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
+#include <string>
 
 namespace kestrel::win32 {
 
@@ -13,6 +15,9 @@ int ThreadCount();
 // Open handles: new handles take the lowest free slots of the table, so the highest of a batch
 // of new ones tells how many slots are taken below it.
 int HandleCount();
+// The open handles by their object type ("Event", "File", "Thread", ...): the handle values
+// below the highest one HandleCount finds, each asked its type.
+std::map<std::string, int> HandleTypes();
 // GDI objects: GetGuiResources, or under Wine (which answers it with 0) the live entries of the
 // process's GDI handle table, found by their table index alone.
 int GdiObjectCount();
