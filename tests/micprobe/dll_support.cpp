@@ -5,6 +5,8 @@
 
 #include "dll_support.h"
 
+#include "kestrel/process_figures.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -80,39 +82,11 @@ int NewThreads::ForcedEnds() const {
 }
 
 int ThreadCount() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) {
-    return -1;
-  }
-  const DWORD self = GetCurrentProcessId();
-  int count = 0;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == self) {
-      ++count;
-    }
-  }
-  CloseHandle(snapshot);
-  return count;
+  return kestrel::win32::ThreadCount();
 }
 
-// Wine answers GetProcessHandleCount with 0, so the count is read from the handle table: new
-// handles take the lowest free slots, and every handle still open pushes the highest one up.
 int HandleCount() {
-  constexpr int kProbes = 256;
-  HANDLE probes[kProbes] = {};
-  std::uintptr_t highest = 0;
-  for (HANDLE& probe : probes) {
-    probe = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    highest = std::max(highest, reinterpret_cast<std::uintptr_t>(probe));
-  }
-  for (HANDLE probe : probes) {
-    if (probe != nullptr) {
-      CloseHandle(probe);
-    }
-  }
-  return static_cast<int>(highest / 4) - kProbes;
+  return kestrel::win32::HandleCount();
 }
 
 double NowMs() {

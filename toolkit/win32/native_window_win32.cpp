@@ -249,7 +249,7 @@ void Win32Window::PlaceShadow() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   shadow_.Update(hwnd_, r, static_cast<int>(std::lround(margin_ * scale_)),
-                 static_cast<int>(std::lround(radius_ * scale_)), scale_);
+                 static_cast<int>(std::lround(radius_ * scale_)));
   shadow_.Show(IsWindowVisible(hwnd_) && !IsIconic(hwnd_));
 }
 

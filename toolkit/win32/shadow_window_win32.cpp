@@ -33,24 +33,20 @@ void RegisterClassOnce() {
 ShadowWindow::~ShadowWindow() {
   if (hwnd_)
     DestroyWindow(hwnd_);
-  if (bitmap_)
-    DeleteObject(bitmap_);
 }
 
-void ShadowWindow::Paint(int width, int height, int margin, int radius, float scale) {
-  (void)scale;
-  if (bitmap_)
-    DeleteObject(bitmap_);
+HBITMAP ShadowWindow::Paint(int width, int height, int margin, int radius) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-  if (!bitmap_)
-    return;
-  auto* px = static_cast<std::uint8_t*>(bits_);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap)
+    return nullptr;
+  auto* px = static_cast<std::uint8_t*>(bits);
   std::fill(px, px + static_cast<std::ptrdiff_t>(width) * height * 4, std::uint8_t{0});
   // Painted in device pixels (scale 1): the margin is already scaled.
   struct Painter : RasterPainter {
@@ -66,9 +62,10 @@ void ShadowWindow::Paint(int width, int height, int margin, int radius, float sc
   RectF body{m, m, static_cast<float>(width) - 2 * m, static_cast<float>(height) - 2 * m};
   painter.FillShadow(body, static_cast<float>(radius), m, {20, 30, 50, 40});
   painter.FillShadow(body, static_cast<float>(radius), m * 0.4f, {20, 30, 50, 36});
+  return bitmap;
 }
 
-void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, float scale) {
+void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius) {
   if (margin <= 0) {
     Show(false);
     return;
@@ -95,19 +92,27 @@ void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius, 
   int height = body.bottom - body.top + 2 * margin;
   POINT at{body.left - margin, body.top - margin + drop};
   SIZE size{width, height};
-  if (size.cx != painted_.cx || size.cy != painted_.cy) {
-    Paint(width, height, margin, radius, scale);
-    painted_ = size;
-  }
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(memory, bitmap_);
-  POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(hwnd_, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  // The same picture in another place needs no source. A hidden shadow is given its picture
+  // again: what the system keeps of a hidden layered window is not to be relied on.
+  const bool moved =
+      size.cx == painted_.cx && size.cy == painted_.cy && IsWindowVisible(hwnd_) &&
+      UpdateLayeredWindow(hwnd_, nullptr, &at, nullptr, nullptr, nullptr, 0, &blend, ULW_ALPHA);
+  // The system keeps the picture it is given: the bitmap (4 bytes a pixel, 1.7 MB for the main
+  // window) goes as soon as it has been handed over.
+  if (HBITMAP bitmap = moved ? nullptr : Paint(width, height, margin, radius)) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    POINT origin{0, 0};
+    painted_ = UpdateLayeredWindow(hwnd_, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA)
+                   ? size
+                   : SIZE{0, 0};
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+  }
   // Just behind the owner, so it never covers it nor another window above.
   SetWindowPos(hwnd_, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -65,6 +65,10 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
   return vcam::gFactory.QueryInterface(iid, object);
 }
 
+// Once loaded, the camera stays, as a real camera's driver does: each load of this DLL leaves
+// about 75 KB in the process heap that its unload does not give back (measured under Wine), and
+// COM unloads it with the apartment of every preview thread, so a program that opens the camera
+// once a run would keep that much more after each run.
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-  return vcam::gObjects.load() == 0 ? S_OK : S_FALSE;
+  return S_FALSE;
 }

@@ -215,6 +215,27 @@ TEST_F(ReportJsonTest, EveryKeyInOrderWithTheRecordsValues) {
   EXPECT_EQ(lan[1]["LanEquipmentDevicesAddress"][2]["DevicesAddress"].asString(), "192.168.31.9");
 }
 
+// Runs in a row on one engine, as the program makes them during a lesson, each leave the same
+// document: no record keeps the previous run's entries (a list appended to instead of
+// replaced would double the LAN devices or the DNS entries).
+TEST(ReportOfAProfileRunTest, RunsInARowLeaveTheSameDocument) {
+  for (const auto& [profile, codePage] :
+       {std::pair<const char*, unsigned>{"desktop-zh", 936}, {"laptop-en", 1252}}) {
+    SCOPED_TRACE(profile);
+    FakeMachine machine(profile, codePage);
+    const auto engine = machine.MakeEngine();
+    std::vector<std::string> documents;
+    for (int run = 0; run < 4; ++run) {
+      ASSERT_EQ(RunTheProbes(*engine), "") << "run " << run + 1;
+      documents.push_back(netprobe::BuildReportJson(engine->records(), *machine.codePage));
+    }
+    // A profile may answer a command's first run apart from later ones: from the second run on.
+    for (std::size_t run = 2; run < documents.size(); ++run) {
+      EXPECT_EQ(documents[run], documents[1]) << "run " << run + 1;
+    }
+  }
+}
+
 // The document of a whole run on a recorded machine decodes to the records the probes stored.
 TEST(ReportOfAProfileRunTest, RoundTripsThroughJsonCpp) {
   for (const auto& [profile, codePage] :
