@@ -1,5 +1,6 @@
 #include "device_popups_win32.h"
 
+#include "delay_load_win32.h"
 #include "audio/audio_library.h"
 #include "audio/audio_popup.h"
 #include "device_results.h"
@@ -40,6 +41,7 @@ class ProgramPopups : public IDevicePopups {
 DevicePopupsFactory MakeDevicePopups(toolkit::UiContext& context,
                                      const kestrel::ICodePage& codePage) {
   return [&context, &codePage](toolkit::SHostWnd& owner) -> std::unique_ptr<IDevicePopups> {
+    LoadDeviceLibraries();  // the popups' first calls go to both
     return std::make_unique<ProgramPopups>(context, owner, codePage);
   };
 }
