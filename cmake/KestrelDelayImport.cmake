@@ -14,5 +14,8 @@ function(kestrel_delay_import dll)
   add_library(${dll}_delayed INTERFACE)
   target_link_libraries(${dll}_delayed INTERFACE ${lib})
   target_include_directories(${dll}_delayed INTERFACE $<TARGET_PROPERTY:${dll},INTERFACE_INCLUDE_DIRECTORIES>)
+  # The callers call the thunks, not through __imp_ pointers (see the DLL's header).
+  string(TOUPPER ${dll} upper)
+  target_compile_definitions(${dll}_delayed INTERFACE ${upper}_DELAY_LOADED)
   add_dependencies(${dll}_delayed ${dll}_delaylib)
 endfunction()
