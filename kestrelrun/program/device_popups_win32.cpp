@@ -1,8 +1,8 @@
 #include "device_popups_win32.h"
 
-#include "delay_load_win32.h"
 #include "audio/audio_library.h"
 #include "audio/audio_popup.h"
+#include "delay_load_win32.h"
 #include "device_results.h"
 #include "video/camera_library.h"
 #include "video/video_popup.h"
