@@ -140,7 +140,6 @@ class Win32Window : public INativeWindow {
   bool framesOn_ = false;
   bool modalDone_ = false;
   bool shadowOn_ = true;
-  bool painted_ = false;  // the first WM_PAINT has run
   int modalCode_ = 0;
   HCURSOR cursor_ = LoadCursorW(nullptr, IDC_ARROW);
   ShadowWindow shadow_;
@@ -244,10 +243,8 @@ void Win32Window::ApplyPlace(const ChildPlaces::Place& place) {
                SWP_NOZORDER | SWP_NOACTIVATE | (place.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-// The shadow is made once the body has painted: a layered window's set-up and its blur, done at
-// creation and again at the move to the centre, were a good part of the time to the first paint.
 void Win32Window::PlaceShadow() {
-  if (!hwnd_ || !shadowOn_ || !painted_)
+  if (!hwnd_ || !shadowOn_)
     return;
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -463,10 +460,6 @@ void Win32Window::Paint() {
     }
   }
   EndPaint(hwnd_, &ps);
-  if (!painted_) {
-    painted_ = true;
-    PlaceShadow();
-  }
 }
 
 void Win32Window::Key(WPARAM vk) {
