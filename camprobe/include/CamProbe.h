@@ -18,6 +18,10 @@
 #if defined(_WIN32)
 #if defined(CAMPROBE_BUILDING)
 #define CAMPROBE_API extern "C" __declspec(dllexport)
+#elif defined(CAMPROBE_DELAY_LOADED)
+// Called through the delay-import library's thunks: GNU ld drops an i686 thunk reached only
+// through its __imp_ pointer and leaves that pointer 0.
+#define CAMPROBE_API extern "C"
 #else
 #define CAMPROBE_API extern "C" __declspec(dllimport)
 #endif

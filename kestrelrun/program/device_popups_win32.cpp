@@ -2,6 +2,7 @@
 
 #include "audio/audio_library.h"
 #include "audio/audio_popup.h"
+#include "delay_load_win32.h"
 #include "device_results.h"
 #include "video/camera_library.h"
 #include "video/video_popup.h"
@@ -40,6 +41,7 @@ class ProgramPopups : public IDevicePopups {
 DevicePopupsFactory MakeDevicePopups(toolkit::UiContext& context,
                                      const kestrel::ICodePage& codePage) {
   return [&context, &codePage](toolkit::SHostWnd& owner) -> std::unique_ptr<IDevicePopups> {
+    LoadDeviceLibraries();  // the popups' first calls go to both
     return std::make_unique<ProgramPopups>(context, owner, codePage);
   };
 }

@@ -1,5 +1,6 @@
 // The device test popups over the real libraries (MicProbe, CamProbe, NetProbe's verdicts), made
-// hidden as windows of the main window at the end of its initialisation.
+// hidden as windows of the main window once its start-up work has answered; the factory loads
+// the two delay-loaded libraries first.
 #pragma once
 
 #include "kestrel/codepage.h"

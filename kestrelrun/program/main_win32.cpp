@@ -6,6 +6,7 @@
 // names with Win32 macros, which must not rewrite the declarations.
 #include "app/logger_win32.h"
 #include "app/netprobe_calls.h"
+#include "delay_load_win32.h"
 #include "device_popups_win32.h"
 #include "kestrel/codepage.h"
 #include "kestrel/module_path.h"
@@ -151,6 +152,7 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  kestrelrun::InstallDelayLoadNotice();
   OleInitialize(nullptr);
   int code = Run(instance);
   OleUninitialize();

@@ -128,11 +128,12 @@ void CMainWnd::SetDevelopmentHook(unsigned periodMs, std::function<void()> hook)
     KillTimer(kDevelopmentTimer);
 }
 
-// The single-instance claim and everything the window needs to show come first; the version
-// check, NetProbe's set-up and the device identity (a wmic process, seconds on a slow machine)
-// follow on a thread of their own, so that the window paints and answers at once. Until they
-// are done the start button stays disabled and a close request waits for them (the exit
-// statistic carries the identity); a newer version still ends the process from there.
+// The single-instance claim and everything the window needs to show come first; the presence
+// check, the version check, NetProbe's set-up and the device identity (a wmic process, seconds
+// on a slow machine) follow on threads of their own, started once the window has painted, so
+// that it paints and answers at once. Until they are done the start button stays disabled and a
+// close request waits for them (the exit statistic carries the identity); a newer version still
+// ends the process from there.
 bool CMainWnd::OnInitDialog() {
   SetWindowTitle(L"Lessora");
   if (services_.AnotherInstanceRuns()) {
@@ -142,21 +143,8 @@ bool CMainWnd::OnInitDialog() {
   }
   agreementAccepted_ = true;
   agreementShown_ = false;
-
-  // One presence check on a thread of its own; its answer goes to the controller unless the
-  // window has gone meanwhile.
-  auto probes = probes_;
-  auto target = presence_;
-  presenceThread_.Create([probes, target] {
-    bool up = probes->GetNetworkState() != 0;
-    std::lock_guard<std::mutex> hold(target->lock);
-    if (target->controller)
-      target->controller->SetNetworkUp(up);
-    return false;
-  });
-  presenceThread_.SetRun(true);
-  StartStartupWork();
-
+  // A timer's message comes after the first paint's: its first tick starts the work.
+  SetTimer(kStartupTimer, kStartupPollMs);
   SetTimer(kRefreshTimer, kRefreshMs);
   SetTimer(kFlashTimer, kFlashMs);
   detectThread_.Create(controller_->WorkerCallback());
@@ -168,6 +156,21 @@ bool CMainWnd::OnInitDialog() {
     run->SetFocus();
   initialised_ = true;
   return true;
+}
+
+// One presence check on a thread of its own; its answer goes to the controller unless the
+// window has gone meanwhile.
+void CMainWnd::StartPresenceCheck() {
+  auto probes = probes_;
+  auto target = presence_;
+  presenceThread_.Create([probes, target] {
+    bool up = probes->GetNetworkState() != 0;
+    std::lock_guard<std::mutex> hold(target->lock);
+    if (target->controller)
+      target->controller->SetNetworkUp(up);
+    return false;
+  });
+  presenceThread_.SetRun(true);
 }
 
 void CMainWnd::StartStartupWork() {
@@ -184,11 +187,15 @@ void CMainWnd::StartStartupWork() {
     return false;
   });
   startupThread_.SetRun(true);
-  // A timer's message comes after the first paint's, so the poll never delays it.
-  SetTimer(kStartupTimer, kStartupPollMs);
 }
 
 void CMainWnd::StartupTick() {
+  if (!workStarted_) {
+    workStarted_ = true;
+    StartPresenceCheck();
+    StartStartupWork();
+    return;
+  }
   int state = startup_->state.load();
   if (state == StartupResult::kPending)
     return;
@@ -232,7 +239,9 @@ void CMainWnd::OnDestroy() {
   // The worker is cut off, not waited for: a step still inside NetProbe finishes on its own.
   controller_->Close();
   detectThread_.Stop(0);
-  bool startupEnded = startupThread_.Ended();  // asked first: a stopped thread counts as ended
+  // Asked first: a stopped thread counts as ended. Destroyed before the work started, the window
+  // has set up nothing of the libraries to release.
+  bool startupEnded = workStarted_ && startupThread_.Ended();
   startupThread_.Stop(0);
   KillTimer(kRefreshTimer);
   KillTimer(kFlashTimer);

@@ -30,7 +30,9 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   static constexpr unsigned kRefreshMs = 40;
   static constexpr unsigned kFlashMs = 500;
   // How often the UI thread looks whether the start-up work (the version check, NetProbe's
-  // set-up and the device identity, on a thread of their own) has finished.
+  // set-up and the device identity, on a thread of their own) has finished. Its first tick
+  // starts that work and the presence check: a timer's message never comes before a pending
+  // paint, so the child processes and libraries they start do not compete with the first paint.
   static constexpr unsigned kStartupTimer = 0x6B01;
   static constexpr unsigned kStartupPollMs = 20;
 
@@ -53,7 +55,7 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   CDetectSequence& Controller() { return *controller_; }
   bool AgreementAccepted() const { return agreementAccepted_; }
   // Whether the start-up presence check has answered.
-  bool PresenceChecked() const { return presenceThread_.Ended(); }
+  bool PresenceChecked() const { return workStarted_ && presenceThread_.Ended(); }
   // Whether the start-up work has finished and the window is usable: the start button stays
   // disabled and a close request waits until then.
   bool StartupDone() const { return startupDone_; }
@@ -113,6 +115,7 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
     std::atomic<int> state{kPending};
   };
 
+  void StartPresenceCheck();
   void StartStartupWork();
   void StartupTick();
   void Abandon();
@@ -140,6 +143,7 @@ class CMainWnd : public toolkit::SHostWnd, public IDetectView {
   bool agreementAccepted_ = true;
   bool agreementShown_ = false;
   bool initialised_ = false;
+  bool workStarted_ = false;  // the presence check and the start-up work (StartupTick's first)
   bool startupDone_ = false;
   bool closePending_ = false;  // a close request made before the start-up work had finished
   std::vector<std::wstring> openBoxes_;

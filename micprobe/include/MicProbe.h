@@ -19,6 +19,10 @@
 #if defined(_WIN32)
 #if defined(MICPROBE_BUILDING)
 #define MICPROBE_API extern "C" __declspec(dllexport)
+#elif defined(MICPROBE_DELAY_LOADED)
+// Called through the delay-import library's thunks: GNU ld drops an i686 thunk reached only
+// through its __imp_ pointer and leaves that pointer 0.
+#define MICPROBE_API extern "C"
 #else
 #define MICPROBE_API extern "C" __declspec(dllimport)
 #endif

@@ -237,6 +237,7 @@ TEST_F(MainWndTest, SlowStartUpWorkLeavesTheWindowAnsweringAndGatesStartAndClose
 TEST_F(MainWndTest, DestroyedDuringTheStartUpWorkDoesNotWaitOrFreeUnderIt) {
   services_.holdDevice = true;
   Open(false);
+  platform_.Advance(CMainWnd::kStartupPollMs);  // the first tick starts the work
   // then inside the identity
   for (auto since = std::chrono::steady_clock::now();
        Waiting(since) && !services_.Called("InitDll");)
@@ -252,6 +253,36 @@ TEST_F(MainWndTest, DestroyedDuringTheStartUpWorkDoesNotWaitOrFreeUnderIt) {
        Waiting(since) && !services_.Called("device");)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(services_.Called("device"));
+}
+
+// The presence check and the start-up work begin at the start-up timer's first tick, which comes
+// after the first paint: nothing of theirs runs during the window's creation, and a window
+// destroyed before that tick releases nothing it never set up.
+TEST_F(MainWndTest, TheStartUpWorkBeginsAtTheFirstTickAfterTheWindowShowed) {
+  for (bool ticked : {false, true}) {
+    SCOPED_TRACE(ticked ? "destroyed after the first tick" : "destroyed before it");
+    window_.reset();
+    services_.Clear();
+    probes_->presenceChecks = 0;
+    Open(false);
+    EXPECT_FALSE(services_.Called("version"));
+    EXPECT_EQ(probes_->presenceChecks, 0);
+    EXPECT_FALSE(window_->PresenceChecked());
+    EXPECT_TRUE(HasTimer(CMainWnd::kStartupTimer));
+    if (ticked) {
+      platform_.Advance(CMainWnd::kStartupPollMs);
+      ASSERT_TRUE(FinishStartup());
+      EXPECT_TRUE(services_.Called("device"));
+      for (auto since = std::chrono::steady_clock::now();
+           Waiting(since) && !window_->PresenceChecked();)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      EXPECT_EQ(probes_->presenceChecks, 1);
+    }
+    window_.reset();
+    EXPECT_EQ(services_.Called("ReleaseDllRes"), ticked);
+    EXPECT_EQ(services_.Called("free device"), ticked);
+    EXPECT_TRUE(services_.Called("end testers"));
+  }
 }
 
 TEST_F(MainWndTest, TheAgreementBoxesGateTheStartButtonTogether) {

@@ -192,6 +192,22 @@ TEST_F(ProgramLayouts, MainWindowTextsAndPlaces) {
   ASSERT_NE(agreement, nullptr);
   EXPECT_EQ(agreement->GetRtf().rfind("{\\rtf1", 0), 0u);
   EXPECT_GT(agreement->GetRtf().size(), 5000u);
+  // Its native view waits for the page to show, then keeps its window across page changes.
+  EXPECT_EQ(agreement->GetChildHandle(), 0u);
+  auto* pages = host.FindChildByName2<STabCtrl>(L"tab_main_op");
+  std::uintptr_t made = 0;
+  for (int page : {3, 0, 3}) {
+    SCOPED_TRACE(page);
+    pages->SetCurSel(page);
+    ASSERT_NE(agreement->GetChildHandle(), 0u);
+    if (!made)
+      made = agreement->GetChildHandle();
+    EXPECT_EQ(agreement->GetChildHandle(), made);
+    const auto& child = platform.WindowOf(host)->Children().at(made);
+    EXPECT_EQ(child.visible, page == 3);
+    EXPECT_EQ(child.rtf, agreement->GetRtf());
+  }
+  EXPECT_EQ(platform.WindowOf(host)->Children().size(), 1u);
 }
 
 TEST_F(ProgramLayouts, MessageBoxFromTheTemplate) {

@@ -55,10 +55,19 @@ bool SRichEdit::SetAttribute(const std::wstring& key, const std::wstring& text, 
   return table.Apply(*this, key, text, load) || SWindow::SetAttribute(key, text, load);
 }
 
-void SRichEdit::OnAttach(SHostWnd* host) {
-  if (host->GetNative() && !nativeChild_)
+// The view's window is made when the control first shows (attached shown, or its page chosen):
+// the agreement's page starts hidden, and making the rich-text window and reading its RTF came
+// before the main window's first paint.
+void SRichEdit::OnShownChanged(bool shown) {
+  if (shown)
+    MakeChild();
+  SNativeChild::OnShownChanged(shown);
+}
+
+void SRichEdit::MakeChild() {
+  SHostWnd* host = GetContainer();
+  if (host && host->GetNative() && !nativeChild_)
     nativeChild_ = host->GetNative()->CreateRichTextChild(rtf_);
-  PlaceChild();
 }
 
 void SRichEdit::OnDetach() {

@@ -194,14 +194,17 @@ class SRichEdit : public SNativeChild {
   bool IsFocusable() const override { return true; }
   bool SetAttribute(const std::wstring& name, const std::wstring& value,
                     bool loading = false) override;
-  void OnAttach(SHostWnd* host) override;
   void OnDetach() override;
+  void OnShownChanged(bool shown) override;
   void OnFocusChanged(bool focused) override;
   void OnPaint(IRender& render) override;
+  // The view's native window: 0 until the control has first shown.
   std::uintptr_t GetChildHandle() const { return nativeChild_; }
   const std::string& GetRtf() const { return rtf_; }
 
  private:
+  void MakeChild();
+
   std::wstring source_;
   std::string rtf_;
 };
