@@ -33,6 +33,13 @@ void RegisterClassOnce() {
 ShadowWindow::~ShadowWindow() {
   if (hwnd_)
     DestroyWindow(hwnd_);
+  DropPicture();
+}
+
+void ShadowWindow::DropPicture() {
+  if (picture_)
+    DeleteObject(picture_);
+  picture_ = nullptr;
 }
 
 HBITMAP ShadowWindow::Paint(int width, int height, int margin, int radius) {
@@ -98,20 +105,30 @@ void ShadowWindow::Update(HWND owner, const RECT& body, int margin, int radius) 
   const bool moved =
       size.cx == painted_.cx && size.cy == painted_.cy && IsWindowVisible(hwnd_) &&
       UpdateLayeredWindow(hwnd_, nullptr, &at, nullptr, nullptr, nullptr, 0, &blend, ULW_ALPHA);
-  // The system keeps the picture it is given: the bitmap (4 bytes a pixel, 1.7 MB for the main
-  // window) goes as soon as it has been handed over.
-  if (HBITMAP bitmap = moved ? nullptr : Paint(width, height, margin, radius)) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    POINT origin{0, 0};
-    painted_ = UpdateLayeredWindow(hwnd_, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA)
-                   ? size
-                   : SIZE{0, 0};
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(bitmap);
+  // The system keeps the picture it is given, so the bitmap (4 bytes a pixel, 1.7 MB for the
+  // main window) goes once the shadow shows. While it is hidden the bitmap is kept: a window is
+  // placed again and again before it first shows, and painting the blur anew each time was a good
+  // part of the time to the main window's first paint.
+  if (!moved) {
+    if (!picture_ || size.cx != painted_.cx || size.cy != painted_.cy) {
+      DropPicture();
+      picture_ = Paint(width, height, margin, radius);
+    }
+    if (picture_) {
+      HDC screen = GetDC(nullptr);
+      HDC memory = CreateCompatibleDC(screen);
+      HGDIOBJ old = SelectObject(memory, picture_);
+      POINT origin{0, 0};
+      painted_ =
+          UpdateLayeredWindow(hwnd_, screen, &at, &size, memory, &origin, 0, &blend, ULW_ALPHA)
+              ? size
+              : SIZE{0, 0};
+      SelectObject(memory, old);
+      DeleteDC(memory);
+      ReleaseDC(nullptr, screen);
+      if (IsWindowVisible(hwnd_) || painted_.cx == 0)
+        DropPicture();
+    }
   }
   // Just behind the owner, so it never covers it nor another window above.
   SetWindowPos(hwnd_, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -128,6 +145,7 @@ void ShadowWindow::Show(bool visible) {
   // body, and under Wine its X window would be raised over the body the next time it moved.
   SetWindowPos(hwnd_, owner_, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  DropPicture();  // shown with its picture, which the system holds from here
 }
 
 }  // namespace toolkit

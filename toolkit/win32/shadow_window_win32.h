@@ -1,6 +1,6 @@
 // The soft shadow around a borderless window: a click-through layered window kept just behind
-// its owner, repainted only when the body's size changes. It keeps no bitmap of its own: the
-// system holds the layered window's picture.
+// its owner, repainted only when the body's size changes. Once shown it keeps no bitmap of its
+// own: the system holds the layered window's picture.
 #pragma once
 
 #include "windows_base.h"
@@ -25,10 +25,12 @@ class ShadowWindow {
  private:
   // The shadow of a body inset by `margin`, as a new 32-bit top-down DIB; null on failure.
   static HBITMAP Paint(int width, int height, int margin, int radius);
+  void DropPicture();
 
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   SIZE painted_{0, 0};
+  HBITMAP picture_ = nullptr;  // the last picture, kept only while the shadow is hidden
 };
 
 }  // namespace toolkit
