@@ -32,23 +32,34 @@ class IDevicePopups {
 // Makes the popups as hidden windows of `owner`, the audio popup having listed its devices.
 using DevicePopupsFactory = std::function<std::unique_ptr<IDevicePopups>(toolkit::SHostWnd& owner)>;
 
+// What a stand-in for the popups answers; by default no device at all.
+struct DeviceAnswers {
+  int microphones = 0;
+  int speakers = 0;
+  int verdict = 0;
+  int cameraIndex = -1;
+};
+
 class AbsentDevicePopups : public IDevicePopups, IAudioTestPopup, ICameraTestPopup {
  public:
+  explicit AbsentDevicePopups(DeviceAnswers answers = DeviceAnswers()) : answers_(answers) {}
   IAudioTestPopup& Audio() override { return *this; }
   ICameraTestPopup& Camera() override { return *this; }
   void ShowAudio() override {}
   void ShowCamera() override {}
 
  private:
-  int MicrophoneCount() override { return 0; }
-  int SpeakerCount() override { return 0; }
-  int Verdict() override { return 0; }
+  int MicrophoneCount() override { return answers_.microphones; }
+  int SpeakerCount() override { return answers_.speakers; }
+  int Verdict() override { return answers_.verdict; }
   void SetVerdict(int) override {}
   void SetInitState(int) override {}
   void EnterNoDeviceState() override {}
   void StartMicrophoneTest() override {}
   void LoadCameras() override {}
-  int CameraIndex() override { return -1; }
+  int CameraIndex() override { return answers_.cameraIndex; }
+
+  DeviceAnswers answers_;
 };
 
 }  // namespace kestrelrun

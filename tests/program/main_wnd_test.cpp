@@ -576,35 +576,19 @@ long long LiveHeapBytes() {
 #endif
 }
 
-// A microphone, a speaker and a camera, each found to have a problem by its popup.
-class FaultyDevices : public IDevicePopups, IAudioTestPopup, ICameraTestPopup {
- public:
-  IAudioTestPopup& Audio() override { return *this; }
-  ICameraTestPopup& Camera() override { return *this; }
-  void ShowAudio() override {}
-  void ShowCamera() override {}
-
- private:
-  int MicrophoneCount() override { return 1; }
-  int SpeakerCount() override { return 1; }
-  int Verdict() override { return 2; }
-  void SetVerdict(int) override {}
-  void SetInitState(int) override {}
-  void EnterNoDeviceState() override {}
-  void StartMicrophoneTest() override {}
-  void LoadCameras() override {}
-  int CameraIndex() override { return 0; }
-};
-
 // Runs in a row in one window, each with two problems and left by the back button as a user
 // does, hold nothing more than the first ones did: no window, diagnostic, heap block or
 // growing list is left behind per run (the program stays open for a whole lesson).
 TEST_F(MainWndTest, RunsInARowLeaveNothingBehind) {
   probes_->succeed = true;
   window_ = std::make_unique<CMainWnd>(
-      app_, CMainWnd::Parts{services_, probes_, log_,
-                            [](toolkit::SHostWnd&) { return std::make_unique<FaultyDevices>(); },
-                            DetectTiming{10, 5}});
+      app_,
+      CMainWnd::Parts{services_, probes_, log_,
+                      [](toolkit::SHostWnd&) {
+                        // A microphone, a speaker and a camera, each with a problem.
+                        return std::make_unique<AbsentDevicePopups>(DeviceAnswers{1, 1, 2, 0});
+                      },
+                      DetectTiming{10, 5}});
   window_->Create();
   ASSERT_TRUE(FinishStartup());
   struct Figures {
