@@ -139,8 +139,10 @@ int Run(HINSTANCE instance) {
         {services, std::make_shared<kestrelrun::NetProbeCalls>(), logLines, popupsFactory, {}});
     if (window.Create()) {
       window.CenterWindow();
-      kestrelrun::StartStateDump(window, platform.Scale());
+      std::unique_ptr<kestrelrun::StateDump> dump =
+          kestrelrun::StartStateDump(window, platform.Scale());
       app.Run(&window);
+      window.SetDevelopmentHook(0, nullptr);  // the hook reads the dump's figures
     }
     window.DestroyWindow();
   }

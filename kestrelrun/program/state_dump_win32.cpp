@@ -7,9 +7,12 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,8 +20,9 @@ namespace kestrelrun {
 namespace {
 
 constexpr unsigned kDumpPeriodMs = 100;
-// The process's own figures are read this often: a thread snapshot is not free under Wine.
-constexpr DWORD kProcessPeriodMs = 1000;
+// The process's own figures are read this often, off the UI thread: under Wine the handle probes
+// are hundreds of server calls, 20 to 80 ms on a quiet machine, and the heap walk locks the heaps.
+constexpr auto kProcessPeriod = std::chrono::seconds(1);
 
 // The open handles by type, "handles Event=N File=N ...": which kind a run leaves behind.
 std::string HandleLine() {
@@ -85,14 +89,51 @@ void WriteWhole(const std::wstring& path, const std::string& text) {
   }
 }
 
+// The latest process line, rewritten once a second by a thread of its own until it is told to end.
+class ProcessFigures : public StateDump {
+ public:
+  ProcessFigures() : thread_([this] { Read(); }) {}
+  ~ProcessFigures() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ending_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  std::string Line() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return line_;
+  }
+
+ private:
+  void Read() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!ending_) {
+      lock.unlock();
+      std::string line = ProcessLine();
+      lock.lock();
+      line_ = std::move(line);
+      wake_.wait_for(lock, kProcessPeriod, [this] { return ending_; });
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool ending_ = false;
+  std::string line_;
+  std::thread thread_;  // last: it starts once the rest is made
+};
+
 }  // namespace
 
-void StartStateDump(CMainWnd& window, float scale) {
+std::unique_ptr<StateDump> StartStateDump(CMainWnd& window, float scale) {
   wchar_t path[MAX_PATH] = L"";
   if (!GetEnvironmentVariableW(L"KESTREL_UI_DUMP", path, MAX_PATH) || !path[0])
-    return;
+    return nullptr;
   std::wstring file = path;
-  auto process = std::make_shared<std::pair<DWORD, std::string>>(0, std::string());
+  auto figures = std::make_unique<ProcessFigures>();
+  ProcessFigures* process = figures.get();
   window.SetDevelopmentHook(kDumpPeriodMs, [&window, scale, file, process] {
     HWND main = reinterpret_cast<HWND>(window.GetHwnd());
     std::string dump = TreeOf(window, scale);
@@ -102,12 +143,7 @@ void StartStateDump(CMainWnd& window, float scale) {
             " networkUp=" + std::to_string(state.networkUp) +
             " presenceChecked=" + std::to_string(window.PresenceChecked()) +
             " ready=" + std::to_string(window.StartupDone()) + "\n";
-    const DWORD now = GetTickCount();
-    if (process->second.empty() || now - process->first >= kProcessPeriodMs) {
-      process->first = now;
-      process->second = ProcessLine();
-    }
-    dump += process->second;
+    dump += process->Line();
     IDevicePopups& popups = window.Popups();
     for (auto [name, popup] :
          {std::pair{"audio", popups.AudioWindow()}, std::pair{"camera", popups.CameraWindow()}}) {
@@ -130,6 +166,7 @@ void StartStateDump(CMainWnd& window, float scale) {
     dump += "end\n";
     WriteWhole(file, dump);
   });
+  return figures;
 }
 
 }  // namespace kestrelrun

@@ -5,11 +5,22 @@
 // product reads no other setting of its own.
 #pragma once
 
+#include <memory>
+
 namespace kestrelrun {
 
 class CMainWnd;
 
-// Starts the dump on `window` when KESTREL_UI_DUMP is set; `scale` is the screen's.
-void StartStateDump(CMainWnd& window, float scale);
+// What a started dump keeps running beside the window: a thread that reads the process's own
+// figures once a second, so that their costly reads never hold up the UI thread. Ending it
+// (before the window goes) joins the thread.
+class StateDump {
+ public:
+  virtual ~StateDump() = default;
+};
+
+// Starts the dump on `window` when KESTREL_UI_DUMP is set (null otherwise); `scale` is the
+// screen's.
+std::unique_ptr<StateDump> StartStateDump(CMainWnd& window, float scale);
 
 }  // namespace kestrelrun
