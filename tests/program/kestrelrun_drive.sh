@@ -209,7 +209,8 @@ box_button() {
 focus_to() {
   local i tree
   for i in $(seq 40); do
-    fresh
+    # A stale dump would say nothing of where the last Tab went.
+    fresh || { fail "the window wrote no state for 5 s while Tab went to $1"; return 1; }
     if [ -n "${2:-}" ]; then tree=$(sed -n "/^$2\$/,\$p" "$work/dump.txt"); else tree=$(cat "$work/dump.txt"); fi
     grep " name=$1 " <<<"$tree" | grep ' shown=1 ' | grep -q ' focus=1 ' && return 0
     xdotool key --clearmodifiers Tab
@@ -220,8 +221,22 @@ focus_to() {
 }
 # press NAME / press_in SECTION NAME: the keyboard's counterparts of click and click_in
 # (the focus moved there by Tab, then Enter).
-press() { focus_to "$1" || return 1; xdotool key --clearmodifiers Return; sleep 0.3; }
-press_in() { focus_to "$2" "$1" || return 1; xdotool key --clearmodifiers Return; sleep 0.3; }
+press() { focus_to "$1" && keyboard_ours || return 1; xdotool key --clearmodifiers Return; sleep 0.3; }
+press_in() {
+  focus_to "$2" "$1" && keyboard_ours || return 1
+  xdotool key --clearmodifiers Return
+  sleep 0.3
+}
+# keyboard_ours: the X keyboard focus lies on one of the program's windows (Wine sets it on each
+# activation, there being no window manager); otherwise a key press would go nowhere.
+keyboard_ours() {
+  local focused
+  focused=$(xdotool getwindowfocus 2>/dev/null)
+  xwininfo -root -children | grep -q "^ *$(printf '0x%x' "${focused:-0}") .*kestrelrun.exe" && return 0
+  fail "the keyboard lies on window ${focused:-none} ($(xwininfo -id "${focused:-0}" 2>/dev/null |
+    sed -n 's/^xwininfo: //p')), not the program's"
+  return 1
+}
 # What detect and report_page use to press a control: the mouse unless a caller sets
 # drive_click=press drive_click_in=press_in for a run by keys alone.
 drive_click=click drive_click_in=click_in
@@ -298,8 +313,9 @@ log_problems() {
 report_page() {
   : >"$KESTREL_OPENED_LOG"
   $drive_click btn_sys_look || return 1
+  # The shell hands the address to a new browser process: seconds on a loaded machine.
   local i
-  for i in $(seq 50); do
+  for i in $(seq 200); do
     [ -s "$KESTREL_OPENED_LOG" ] && { tail -1 "$KESTREL_OPENED_LOG"; return 0; }
     sleep 0.1
   done

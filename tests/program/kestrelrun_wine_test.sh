@@ -370,7 +370,7 @@ if [ -n "$vcam" ] && [ -n "${PULSE_SERVER:-}" ]; then
     fi
     closing=$(date +%s)
     if [ "$drive_click" = press ]; then
-      xdotool key --clearmodifiers alt+F4
+      keyboard_ours && xdotool key --clearmodifiers alt+F4
     else
       click btn_sys_close
     fi
