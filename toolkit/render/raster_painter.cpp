@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace toolkit {
 
@@ -255,23 +257,49 @@ void RasterPainter::FillShadow(const RectF& rect, float radius, float blur, Colo
   int x1 = std::min(clip.x1, static_cast<int>(std::ceil((rect.x + rect.w) * s + spread)));
   int y1 = std::min(clip.y1, static_cast<int>(std::ceil((rect.y + rect.h) * s + spread)));
   agg::rgba8 p = Premultiplied(color);
+  // Full strength inside, then a smooth fall to nothing at `blur` outside.
+  auto coverAt = [spread](float d) {
+    float t = std::clamp(d / spread, 0.0f, 1.0f);
+    return (1 - t) * (1 - t) * (1 + 2 * t) * (1 - t);
+  };
+  // Along the straight sides, where a row's pixel centres all lie within hh - r of the centre,
+  // the distance depends on x alone (for a main window, all rows but a few at the corners): one
+  // row of covers serves them all.
+  std::vector<float> sideCovers(static_cast<std::size_t>(std::max(x1 - x0, 0)));
+  for (int x = x0; x < x1; ++x) {
+    float qx = std::fabs(static_cast<float>(x) + 0.5f - cx) - (hw - r);
+    sideCovers[static_cast<std::size_t>(x - x0)] = coverAt(std::max(qx, 0.0f) - r);
+  }
+  // A pixel's new value depends only on its cover and old value, and long runs share both (the
+  // inside, at full strength over what an earlier shadow left): the last blend is reused.
+  float lastCover = -1;
+  std::uint32_t lastOld = 0, lastNew = 0;
   for (int y = y0; y < y1; ++y) {
     auto* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    const float py = static_cast<float>(y) + 0.5f;
+    const bool side = std::fabs(py - cy) - (hh - r) <= 0;
     for (int x = x0; x < x1; ++x) {
-      float d = RoundRectDistance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, cx,
-                                  cy, hw, hh, r);
-      // Full strength inside, then a smooth fall to nothing at `blur` outside.
-      float t = std::clamp(d / spread, 0.0f, 1.0f);
-      float cover = (1 - t) * (1 - t) * (1 + 2 * t) * (1 - t);
+      float cover =
+          side ? sideCovers[static_cast<std::size_t>(x - x0)]
+               : coverAt(RoundRectDistance(static_cast<float>(x) + 0.5f, py, cx, cy, hw, hh, r));
       if (cover <= 0)
         continue;
       std::uint8_t* px = row + x * 4;
+      std::uint32_t old;
+      std::memcpy(&old, px, sizeof old);
+      if (cover == lastCover && old == lastOld) {
+        std::memcpy(px, &lastNew, sizeof lastNew);
+        continue;
+      }
       float sa = static_cast<float>(p.a) * cover;
       float keep = 1 - sa / 255.0f;
       px[0] = Byte(static_cast<float>(p.b) * cover + static_cast<float>(px[0]) * keep);
       px[1] = Byte(static_cast<float>(p.g) * cover + static_cast<float>(px[1]) * keep);
       px[2] = Byte(static_cast<float>(p.r) * cover + static_cast<float>(px[2]) * keep);
       px[3] = Byte(sa + static_cast<float>(px[3]) * keep);
+      lastCover = cover;
+      lastOld = old;
+      std::memcpy(&lastNew, px, sizeof lastNew);
     }
   }
 }
