@@ -1,5 +1,5 @@
-// The main window's layout read, built into its control tree and laid out: what a start pays
-// before the first frame can be painted.
+// What a start pays before the first frame can be painted: the main window's layout read,
+// built into its control tree and laid out, and its shadow picture.
 #include <benchmark/benchmark.h>
 
 #include "headless.h"
