@@ -118,10 +118,13 @@ void CDetectSequence::RefreshTick() {
     s.view.ShowMainPage(kStartPage);
   }
 
-  bool setScore = false, setBar = false;
+  bool setScore = false, setBar = false, statusChanged = false;
   DetectState copy;
   {
     std::lock_guard<std::mutex> guard(s.lock);
+    if (s.closed) {
+      return;
+    }
     DetectState& st = s.state;
     if (st.running && st.scoreTicks < st.progressTarget) {
       ++st.scoreTicks;
@@ -131,6 +134,10 @@ void CDetectSequence::RefreshTick() {
       ++st.progressTicks;
       setBar = true;
     }
+    // The status change is taken in the same look as the score: the last step's change, made by
+    // the worker after that look, would otherwise draw the network card and end the run with the
+    // score never shown. A later change waits for the next tick.
+    statusChanged = std::exchange(st.statusChanged, false);
     copy = st;
   }
   if (setScore) {
@@ -139,19 +146,25 @@ void CDetectSequence::RefreshTick() {
   if (setBar) {
     s.view.SetProgressBar(copy.progressTarget);
   }
-  s.ApplyStatusChange();
+  if (statusChanged) {
+    s.ShowStatusChange(copy);
+  }
 }
 
 void CDetectSequence::Shared::ApplyStatusChange() {
   DetectState copy;
   {
     std::lock_guard<std::mutex> guard(lock);
-    if (closed || !state.statusChanged) {
+    if (closed || !state.statusChanged || state.progressTarget == kNetworkCardProgress) {
       return;
     }
     state.statusChanged = false;
     copy = state;
   }
+  ShowStatusChange(copy);
+}
+
+void CDetectSequence::Shared::ShowStatusChange(DetectState& copy) {
   view.SetStatusLabel(copy.statusText);
   UpdateCards(copy, false);
 }

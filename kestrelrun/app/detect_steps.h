@@ -37,8 +37,12 @@ struct CDetectSequence::Shared {
   // UI thread: the card updates on a copy of the state, then the flags they changed written
   // back. `networkOnly` after the DNS optimisation.
   void UpdateCards(DetectState& copy, bool networkOnly);
-  // UI thread: the status text and the cards, when a step changed them since the last call.
+  // UI thread, between refresh ticks (a step's request): the status text and the cards, when a
+  // step changed them since the last call; the run's last change is left to the tick, which
+  // shows the score before the network card ends the run.
   void ApplyStatusChange();
+  // UI thread: the status text and the cards of a change taken from the state into `copy`.
+  void ShowStatusChange(DetectState& copy);
   // The DNS change's thread.
   void ChangeDns(const std::vector<DnsAdapterAdvice>& advice);
   // UI thread, after the change.

@@ -193,7 +193,7 @@ Harness::Harness(DetectTiming timing)
   };
 }
 
-void Harness::StepOnce() {
+void Harness::StepOnce(bool requestFirst) {
   auto step = std::async(std::launch::async, [this] { sequence->Step(); });
   while (step.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
     sequence->RunUiTasks();
@@ -206,13 +206,16 @@ void Harness::StepOnce() {
       tickDone_.notify_all();
     }
   }
+  if (requestFirst) {
+    sequence->RunUiTasks();
+  }
   sequence->RefreshTick();
 }
 
-void Harness::RunAll() {
+void Harness::RunAll(bool requestFirst) {
   sequence->Start();
   for (int i = 0; i < 14; ++i) {
-    StepOnce();
+    StepOnce(requestFirst);
   }
   for (int i = 0; i < 3; ++i) {
     sequence->RefreshTick();

@@ -193,10 +193,12 @@ class RecordingView : public IDetectView,
 // The controller with fakes, driven the way the window drives it: this thread is the UI thread.
 struct Harness {
   explicit Harness(DetectTiming timing = {0, 1});
-  // One worker Step on its own thread while this thread runs the UI queue, then a refresh tick.
-  void StepOnce();
+  // One worker Step on its own thread while this thread runs the UI queue, then a refresh tick;
+  // with `requestFirst` the UI queue runs once more before that tick, as when a step's request
+  // reaches the window before its timer does.
+  void StepOnce(bool requestFirst = false);
   // Start and as many steps as a run takes, with a few ticks after.
-  void RunAll();
+  void RunAll(bool requestFirst = false);
   // Runs UI tasks and refresh ticks until `done` or a time limit; false on the time limit.
   template <typename Predicate>
   bool PumpUntil(Predicate done) {

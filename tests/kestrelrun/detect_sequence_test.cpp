@@ -52,6 +52,16 @@ TEST(DetectSequenceTest, AFineMachineRunsThirteenStepsToTheResultsPage) {
   EXPECT_TRUE(h.view.OnOneThread());
 }
 
+// The last step's change ends the run with the network card. Drawn by the step's request before
+// the refresh tick had shown the score (under load), it left the results page without its score.
+TEST(DetectSequenceTest, TheScoreShowsWhenTheLastStepsRequestComesBeforeTheTick) {
+  Harness h;
+  h.RunAll(/*requestFirst=*/true);
+  EXPECT_EQ(h.view.Starting(L"score "), (Lines{L"score 350"}));
+  EXPECT_EQ(h.view.Starting(L"main "), (Lines{L"main 1", L"main 2"}));
+  EXPECT_FALSE(h.sequence->State().running);
+}
+
 TEST(DetectSequenceTest, AFailedStepStopsTheRunWithItsPage) {
   struct Case {
     int step;
