@@ -304,4 +304,20 @@ void RasterPainter::FillShadow(const RectF& rect, float radius, float blur, Colo
   }
 }
 
+void PaintBodyShadow(std::uint8_t* pixels, int width, int height, int margin, int radius) {
+  // Shapes only: the shadow has no text or pictures.
+  struct ShapePainter : RasterPainter {
+    void DrawText(const std::wstring&, const RectF&, const FontDesc&, const TextFormat&,
+                  Color) override {}
+    SizeF MeasureText(const std::wstring&, const FontDesc&, float) override { return {}; }
+    std::shared_ptr<IImage> LoadImage(const std::string&) override { return nullptr; }
+    void DrawImage(const IImage&, const RectF&, float) override {}
+  } painter;
+  painter.Attach(pixels, width, height, width * 4, 1);
+  const float m = static_cast<float>(margin);
+  const RectF body{m, m, static_cast<float>(width) - 2 * m, static_cast<float>(height) - 2 * m};
+  painter.FillShadow(body, static_cast<float>(radius), m, {20, 30, 50, 40});
+  painter.FillShadow(body, static_cast<float>(radius), m * 0.4f, {20, 30, 50, 36});
+}
+
 }  // namespace toolkit

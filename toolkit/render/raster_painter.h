@@ -61,4 +61,9 @@ class RasterPainter : public IRender {
 // Premultiplies a straight colour, rounding like the blenders do.
 std::uint32_t PremultipliedBgra(Color color);
 
+// A window body's soft shadow, as its shadow window shows it: into `pixels` (`width` x `height`,
+// 4 bytes a pixel, rows top-down, cleared by the caller), around the body `margin` device pixels
+// inside the edges, with corners of `radius`.
+void PaintBodyShadow(std::uint8_t* pixels, int width, int height, int margin, int radius);
+
 }  // namespace toolkit

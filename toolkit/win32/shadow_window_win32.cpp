@@ -55,20 +55,9 @@ HBITMAP ShadowWindow::Paint(int width, int height, int margin, int radius) {
     return nullptr;
   auto* px = static_cast<std::uint8_t*>(bits);
   std::fill(px, px + static_cast<std::ptrdiff_t>(width) * height * 4, std::uint8_t{0});
-  // Painted in device pixels (scale 1): the margin is already scaled.
-  struct Painter : RasterPainter {
-    void DrawText(const std::wstring&, const RectF&, const FontDesc&, const TextFormat&,
-                  Color) override {}
-    SizeF MeasureText(const std::wstring&, const FontDesc&, float) override { return {}; }
-    std::shared_ptr<IImage> LoadImage(const std::string&) override { return nullptr; }
-    void DrawImage(const IImage&, const RectF&, float) override {}
-  } painter;
-  painter.Attach(px, width, height, width * 4, 1);
-  // The window itself sits `drop` lower than the body, so the shadow is centred in it.
-  float m = static_cast<float>(margin);
-  RectF body{m, m, static_cast<float>(width) - 2 * m, static_cast<float>(height) - 2 * m};
-  painter.FillShadow(body, static_cast<float>(radius), m, {20, 30, 50, 40});
-  painter.FillShadow(body, static_cast<float>(radius), m * 0.4f, {20, 30, 50, 36});
+  // Painted in device pixels: the margin is already scaled. The window itself sits `drop` lower
+  // than the body, so the shadow is centred in it.
+  PaintBodyShadow(px, width, height, margin, radius);
   return bitmap;
 }
 
