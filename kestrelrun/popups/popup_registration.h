@@ -8,12 +8,9 @@
 
 namespace popups {
 
-// `monitors` places the dropdowns' popups (MonitorArea() on Windows); `realWnds` must live as
-// long as the application.
+// `monitors` places the dropdowns' popups (controls/monitor_area_win32.h on Windows); `realWnds`
+// must live as long as the application.
 void RegisterPopupControls(toolkit::UiContext& context, IMonitorArea* monitors,
                            CRealWndHandler* realWnds);
-
-// The monitors of the Windows desktop (Windows builds).
-IMonitorArea& MonitorArea();
 
 }  // namespace popups

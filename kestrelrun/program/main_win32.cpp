@@ -6,6 +6,7 @@
 // names with Win32 macros, which must not rewrite the declarations.
 #include "app/logger_win32.h"
 #include "app/netprobe_calls.h"
+#include "controls/monitor_area_win32.h"
 #include "delay_load_win32.h"
 #include "device_popups_win32.h"
 #include "kestrel/codepage.h"

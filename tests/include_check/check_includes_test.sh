@@ -21,6 +21,7 @@ cases=(
   "development|1|netprobe includes tests/support, which only develops or checks the product"
   "ambiguous|1|tools/stress/stress.cpp: cannot tell which \"core/services.h\" it means"
   "folders|1|folders of one module include each other: micprobe/core <-> micprobe/dll (micprobe/core/errors.cpp includes micprobe/dll/tester.h, micprobe/dll/tester.cpp includes micprobe/core/errors.h)"
+  "split_folders|1|folders of one module include each other: kestrelrun/popups <-> kestrelrun/popups/controls (kestrelrun/popups/registration.cpp includes kestrelrun/popups/controls/monitor.h, kestrelrun/popups/controls/monitor.cpp includes kestrelrun/popups/registration.h)"
   "folder_circle|1|folders of one module include each other: netprobe/core -> netprobe/network -> netprobe/probes -> netprobe/core"
 )
 for entry in "${cases[@]}"; do

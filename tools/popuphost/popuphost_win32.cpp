@@ -8,6 +8,7 @@
 
 // The toolkit's headers come before <windows.h>: its dialog codes share names with Win32 macros.
 #include "audio/audio_popup.h"
+#include "controls/monitor_area_win32.h"
 #include "controls/wave_bars.h"
 #include "platform_win32.h"
 #include "popup_registration.h"

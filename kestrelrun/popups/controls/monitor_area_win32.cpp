@@ -1,5 +1,5 @@
 // The monitor a host window lies on, from MonitorFromWindow, in layout pixels.
-#include "popup_registration.h"
+#include "controls/monitor_area_win32.h"
 
 #include <windows.h>
 

@@ -1,0 +1,5 @@
+#include "controls/monitor.h"
+
+#include "registration.h"
+
+int Monitor() { return 0; }

@@ -1,0 +1,5 @@
+#include "registration.h"
+
+#include "controls/monitor.h"
+
+void Register() { Monitor(); }
