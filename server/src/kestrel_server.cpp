@@ -5,7 +5,7 @@
 #include "admin/admin_routes.h"
 #include "payload.h"
 #include "report/report_readback.h"
-#include "report_routes.h"
+#include "report/report_routes.h"
 #include "security_headers.h"
 #include "store/schema.h"
 #include "test_control.h"

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "context.h"
+#include "core/context.h"
+#include "core/options.h"
 #include "net/address_slots.h"
 #include "net/connection_gate.h"
 #include "net/route_table.h"
 #include "net/tls_context.h"
-#include "options.h"
 #include "store/database.h"
 
 namespace httplib {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/options.h"
 #include "kestrel_server.h"
-#include "options.h"
+#include "startup_text.h"
 #include "store/admin_tables.h"
 #include "store/schema.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "context.h"
+#include "core/context.h"
 
 namespace kestrel::server {
 namespace {

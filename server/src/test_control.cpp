@@ -2,7 +2,7 @@
 
 #include <httplib.h>
 
-#include "context.h"
+#include "core/context.h"
 
 namespace kestrel::server {
 namespace {

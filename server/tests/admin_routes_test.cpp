@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "admin/password.h"
 #include "server_harness.h"
 #include "store/admin_tables.h"
+#include "store/password.h"
 
 namespace kestrel::server::test {
 namespace {

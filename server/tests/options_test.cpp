@@ -1,4 +1,6 @@
-#include "options.h"
+#include "core/options.h"
+
+#include "startup_text.h"
 
 #include <gtest/gtest.h>
 

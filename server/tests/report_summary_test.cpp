@@ -9,7 +9,7 @@
 
 #include "admin/csv_export.h"
 #include "admin/report_query.h"
-#include "report/report_summary.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 namespace {

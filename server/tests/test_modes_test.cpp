@@ -1,4 +1,4 @@
-#include "test_modes.h"
+#include "core/test_modes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "token_bucket.h"
+#include "core/token_bucket.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "admin/admin_pages.h"
 
 #include "admin/charts.h"
-#include "html_text.h"
-#include "report/report_summary.h"
+#include "core/html_text.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 namespace {

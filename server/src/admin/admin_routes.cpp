@@ -7,7 +7,7 @@
 #include "admin/admin_pages.h"
 #include "admin/csv_export.h"
 #include "admin/report_query.h"
-#include "context.h"
+#include "core/context.h"
 #include "store/admin_tables.h"
 
 namespace kestrel::server {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "html_text.h"
+#include "core/html_text.h"
 
 namespace kestrel::server {
 namespace {

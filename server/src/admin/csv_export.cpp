@@ -1,6 +1,6 @@
 #include "admin/csv_export.h"
 
-#include "report/report_summary.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <ctime>
 
-#include "report/report_summary.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "context.h"
-#include "html_text.h"
-#include "report/report_summary.h"
+#include "core/context.h"
+#include "core/html_text.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "html_text.h"  // every text taken from the document or the table is escaped
+#include "core/html_text.h"  // every text taken from the document or the table is escaped
 #include "store/report_table.h"
 
 namespace kestrel::server {

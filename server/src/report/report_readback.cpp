@@ -2,7 +2,7 @@
 
 #include <httplib.h>
 
-#include "context.h"
+#include "core/context.h"
 #include "store/report_table.h"
 
 namespace kestrel::server {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "admin/password.h"
+#include "store/password.h"
 #include "store/report_table.h"
 
 namespace kestrel::server {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "admin/password.h"
 #include "store/database.h"
+#include "store/password.h"
 
 namespace kestrel::server {
 

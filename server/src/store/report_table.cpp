@@ -6,7 +6,7 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "report/report_summary.h"
+#include "core/report_summary.h"
 
 namespace kestrel::server {
 namespace {

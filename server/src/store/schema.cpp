@@ -1,7 +1,7 @@
 #include "store/schema.h"
 
-#include "report/report_summary.h"
-#include "tool/tool_store.h"
+#include "core/report_summary.h"
+#include "store/tool_store.h"
 
 namespace kestrel::server {
 namespace {

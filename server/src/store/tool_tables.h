@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "store/database.h"
-#include "tool/tool_store.h"
+#include "store/tool_store.h"
 
 namespace kestrel::server {
 

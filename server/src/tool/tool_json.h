@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "html_text.h"
+#include "core/html_text.h"
 #include "kestrel/utf8.h"  // IsValidUtf8, which the routes check their texts with
 
 namespace kestrel::server {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tool_store.h"
+#include "store/tool_store.h"
 
 namespace kestrel::server {
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "context.h"
+#include "core/context.h"
+#include "store/tool_store.h"
 #include "store/tool_tables.h"
 #include "tool_pages.h"
 #include "tool_records.h"
-#include "tool_store.h"
 #include "version_check.h"
 
 namespace kestrel::server {

@@ -1,4 +1,4 @@
-#include "context.h"
+#include "core/context.h"
 
 #include <algorithm>
 #include <thread>

@@ -43,7 +43,4 @@ OptionsResult ParseOptions(const std::vector<std::string>& args);
 
 const char* UsageText();
 
-// The lines the server prints once it listens: where, which store, which limits.
-std::string StartupText(const ServerOptions& o, int httpPort, int httpsPort);
-
 }  // namespace kestrel::server

@@ -1,4 +1,4 @@
-#include "report_document.h"
+#include "report/report_document.h"
 
 #include <json/json.h>
 

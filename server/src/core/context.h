@@ -5,9 +5,9 @@
 #include <atomic>
 #include <chrono>
 
-#include "options.h"
-#include "test_modes.h"
-#include "token_bucket.h"
+#include "core/options.h"
+#include "core/test_modes.h"
+#include "core/token_bucket.h"
 
 namespace kestrel::server {
 

@@ -1,4 +1,4 @@
-#include "admin/password.h"
+#include "store/password.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>

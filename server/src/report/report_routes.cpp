@@ -1,13 +1,13 @@
-#include "report_routes.h"
+#include "report/report_routes.h"
 
 #include <httplib.h>
 #include <json/json.h>
 
 #include <memory>
 
-#include "context.h"
+#include "core/context.h"
+#include "report/report_document.h"
 #include "report/report_page.h"
-#include "report_document.h"
 #include "store/report_table.h"
 
 namespace kestrel::server {

@@ -1,8 +1,8 @@
-#include "test_modes.h"
+#include "core/test_modes.h"
 
 #include <charconv>
 
-#include "tool/version_check.h"
+#include "core/versions.h"
 
 namespace kestrel::server {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/report_summary.h"
+#include "core/report_summary.h"
 
 #include <json/reader.h>
 

@@ -1,4 +1,4 @@
-#include "html_text.h"
+#include "core/html_text.h"
 
 namespace kestrel::server {
 
