@@ -192,6 +192,44 @@ TEST_F(AudioPopup, EscIsTheCloseButtonAndTheKeyboardsCloseRequestIsIgnored) {
   }
 }
 
+// Down on a device's edit opens its list as the drop button does, and not past the button's
+// guard while the test starts, nor past the button disabled without devices.
+TEST_F(AudioPopup, TheKeyboardOpensAListOnlyWhereItsButtonWould) {
+  audio.mics = Devices({{L"{m1}", L"Mic", 1}});
+  audio.speakers = Devices({{L"{s1}", L"Spk", 1}});
+  struct Case {
+    const char* what;
+    int initState;
+    bool noDevices;
+    bool opens;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {"testing", 1, false, true, L""},
+      {"starting", -1, false, false, L"麦克风初始化过程中禁止操作！"},
+      {"no devices", 1, true, false, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Open();
+    popup->SetInitState(c.initState);
+    if (c.noDevices)
+      popup->EnterNoDeviceState();
+    platform.Advance(20);
+    std::wstring text;
+    if (*c.message)
+      ExpectMessage(&text);
+    ASSERT_TRUE(hl::Click(*popup, L"popwnd_audio_edit_input_1"));
+    hl::PressKey(*popup, toolkit::Key::kDown);
+    auto* mic = popup->FindChildByName2<SSearchDropdownList_1>(L"audio_mic_select");
+    EXPECT_EQ(mic->GetDropWindow() != nullptr, c.opens);
+    EXPECT_EQ(text, c.message);
+    if (mic->GetDropWindow())
+      hl::PressKey(*mic->GetDropWindow(), toolkit::Key::kEscape);
+    ui.LeaveDispatch();
+  }
+}
+
 TEST_F(AudioPopup, SlidersSendTheirSteps) {
   audio.mics = Devices({{L"{m1}", L"Mic", 1}});
   audio.speakers = Devices({{L"{s1}", L"Spk", 1}});

@@ -15,6 +15,7 @@
 
 #include "controls/attr_name.h"
 #include "controls/dropdown_placement.h"
+#include "toolkit/controls.h"
 #include "toolkit/events.h"
 #include "toolkit/host.h"
 #include "toolkit/listview.h"
@@ -198,12 +199,19 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
   }
 
   // Down, Enter or Space on the edit (the keys reach the control from its children) open the
-  // list; the list then has the keyboard.
+  // list; the list then has the keyboard. A control with a drop button of its own opens as that
+  // button's click does, so a host that disables the button or guards its click (the audio
+  // popup while its test starts, or without devices) holds the keyboard back as well.
   bool OnKeyDown(const toolkit::KeyEvent& key) override {
     if (key.key != toolkit::Key::kDown && key.key != toolkit::Key::kEnter &&
         key.key != toolkit::Key::kSpace)
       return false;
-    DropDown();
+    if (toolkit::SButton* button = DropButton()) {
+      if (!button->IsDisabled(true))
+        button->FireCommand();
+    } else {
+      DropDown();
+    }
     return true;
   }
 
@@ -247,6 +255,14 @@ class SSearchDropdownList : public toolkit::SWindow, public toolkit::ISDropDownO
   }
 
  private:
+  toolkit::SButton* DropButton() const {
+    for (size_t i = 0; i < GetChildrenCount(); ++i) {
+      if (auto* button = dynamic_cast<toolkit::SButton*>(GetChild(i)))
+        return button;
+    }
+    return nullptr;
+  }
+
   // Ends an open popup without a selected event, so that it never outlives the control.
   void CloseNow() {
     if (!dropWindow_)
