@@ -211,12 +211,13 @@ void CDetectSequence::OnNetworkSuggestion() {
   unsigned run = 0;
   {
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.closed) {
+    if (s.closed || s.dnsChanging) {
       return;
     }
     DetectState& st = s.state;
     if (!st.tally.dnsProblems.empty() && !st.dnsOptimised) {
       st.dnsOptimised = true;
+      s.dnsChanging = true;
       optimise = true;
       advice = st.tally.dnsAdvice;
       run = s.generation;
@@ -231,6 +232,11 @@ void CDetectSequence::OnNetworkSuggestion() {
   auto change = [shared = shared_, advice = std::move(advice), run] {
     shared->ChangeDns(advice);
     shared->queue.Post([shared, run] { shared->FinishDnsOptimisation(run); });
+    {
+      std::lock_guard<std::mutex> guard(shared->lock);
+      shared->dnsChanging = false;
+    }
+    shared->dnsChanged.notify_all();
   };
   try {
     std::thread(change).detach();
@@ -261,6 +267,12 @@ void CDetectSequence::Close() {
   }
   s.workerWake.notify_all();
   s.queue.Shutdown();
+}
+
+bool CDetectSequence::AwaitDnsChange(std::chrono::milliseconds bound) {
+  Shared& s = *shared_;
+  std::unique_lock<std::mutex> guard(s.lock);
+  return s.dnsChanged.wait_for(guard, bound, [&s] { return !s.dnsChanging; });
 }
 
 bool CDetectSequence::ProbesIdle() const {
@@ -318,6 +330,12 @@ void CDetectSequence::Shared::ChangeDns(const std::vector<DnsAdapterAdvice>& adv
 }
 
 void CDetectSequence::Shared::FinishDnsOptimisation(unsigned run) {
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    if (closed || run != generation) {
+      return;  // the run was cleared while the change ran: no box over the start page
+    }
+  }
   view.ShowDnsProgress();
   DetectState copy;
   {

@@ -18,6 +18,7 @@
 // and a probe still in progress is left to return into the shared block.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,7 +79,8 @@ class CDetectSequence {
   // UI thread: `btn_sys_look`, `btn_item_suggest_1`, `btn_item_suggest_2`.
   void OpenReportPage();
   // UI thread: `btn_item_suggest_3`. The DNS optimisation runs on a thread of its own; the
-  // progress box, the new score and the network card follow on the UI thread.
+  // progress box, the new score and the network card follow on the UI thread. A press while
+  // the change runs does nothing.
   void OnNetworkSuggestion();
   // Any thread: the presence check's result.
   void SetNetworkUp(bool up);
@@ -88,6 +90,10 @@ class CDetectSequence {
   // UI thread, when the window is destroyed: releases a waiting worker and makes it abandon its
   // step; nothing is asked of the windows afterwards. Stop the worker thread after this.
   void Close();
+  // UI thread, after Close: waits up to `bound` for a DNS change already under way, so that the
+  // process does not end between its netsh commands and leave the adapter half set (one that
+  // had not begun never will). False when it still runs.
+  bool AwaitDnsChange(std::chrono::milliseconds bound);
   // UI thread, after Close: true when no probe call is in progress (none can start after Close),
   // so that NetProbe may be released.
   bool ProbesIdle() const;

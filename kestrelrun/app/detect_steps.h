@@ -64,6 +64,8 @@ struct CDetectSequence::Shared {
   // Counts the runs started and cleared: a step applies its result only to its own run.
   unsigned generation = 0;
   bool closed = false;
+  bool dnsChanging = false;  // from the press until the change's thread has ended it
+  std::condition_variable dnsChanged;
 
   // NetProbe's engine takes one caller at a time: the worker's steps and the DNS change.
   std::mutex probeLock;

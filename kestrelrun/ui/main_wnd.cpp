@@ -1,5 +1,7 @@
 #include "ui/main_wnd.h"
 
+#include <chrono>
+
 #include "kestrel_endpoints.h"
 #include "toolkit/controls.h"
 #include "ui/secondary_windows.h"
@@ -9,6 +11,9 @@ namespace {
 
 constexpr unsigned kDevelopmentTimer = 0x6B00;
 constexpr int kVersionNewer = 202;
+// How long the hidden window waits at exit for a DNS change under way: its netsh commands and
+// the report of the change that follows them.
+constexpr std::chrono::seconds kDnsChangeAtExit{60};
 
 constexpr const wchar_t* kCaption = L"提示";
 constexpr const wchar_t* kAlreadyRunning = L"程序已经在运行！";
@@ -236,9 +241,11 @@ void CMainWnd::OnDestroy() {
     std::lock_guard<std::mutex> hold(presence_->lock);
     presence_->controller = nullptr;
   }
-  // The worker is cut off, not waited for: a step still inside NetProbe finishes on its own.
+  // The worker is cut off, not waited for: a step still inside NetProbe finishes on its own. A
+  // DNS change is waited for: ended between its commands, it would leave the adapter half set.
   controller_->Close();
   detectThread_.Stop(0);
+  controller_->AwaitDnsChange(kDnsChangeAtExit);
   // Asked first: a stopped thread counts as ended. Destroyed before the work started, the window
   // has set up nothing of the libraries to release.
   bool startupEnded = workStarted_ && startupThread_.Ended();

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "detect_fakes.h"
@@ -144,6 +146,48 @@ TEST(ResultCardsTest, TheDnsOptimisationChangesTheWiredAdapterOnceOffTheUiThread
   h.sequence->OnNetworkSuggestion();
   EXPECT_EQ(h.view.All().back(), L"open https://reports/reportDetail/7031");
   EXPECT_EQ(h.probes->dnsRequests.size(), 1u);
+}
+
+// While netsh runs the card still offers the change: a second press does nothing, and a run
+// cleared meanwhile (the back button) gets no progress box over the start page.
+TEST(ResultCardsTest, WhileTheDnsChangeRunsAPressWaitsAndAClearedRunGetsNoBox) {
+  Harness h;
+  PrepareDnsRun(h);
+  h.probes->blockStep = -1;
+  h.view.Clear();
+  h.sequence->OnNetworkSuggestion();
+  h.probes->gate.AwaitWaiter();
+  h.sequence->OnNetworkSuggestion();
+  EXPECT_TRUE(h.view.Starting(L"open ").empty());
+  h.sequence->Reset();
+  h.probes->gate.Open();
+  ASSERT_TRUE(h.sequence->AwaitDnsChange(std::chrono::seconds(10)));
+  h.sequence->RunUiTasks();
+  h.sequence->RefreshTick();
+  EXPECT_TRUE(h.view.Starting(L"dns progress").empty());
+  EXPECT_TRUE(h.view.Starting(L"score ").empty());
+  EXPECT_EQ(h.probes->dnsRequests.size(), 1u);
+}
+
+// The window's end waits for a change under way, up to its bound, so that the process does not
+// end between netsh commands; NetProbe is idle once it has.
+TEST(ResultCardsTest, TheExitWaitsForADnsChangeUnderWay) {
+  Harness h;
+  PrepareDnsRun(h);
+  h.probes->blockStep = -1;
+  h.sequence->OnNetworkSuggestion();
+  h.probes->gate.AwaitWaiter();
+  h.sequence->Close();
+  EXPECT_FALSE(h.sequence->AwaitDnsChange(std::chrono::milliseconds(20)));
+  EXPECT_FALSE(h.sequence->ProbesIdle());
+  std::thread opener([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    h.probes->gate.Open();
+  });
+  EXPECT_TRUE(h.sequence->AwaitDnsChange(std::chrono::seconds(10)));
+  opener.join();
+  EXPECT_TRUE(h.sequence->ProbesIdle());
+  EXPECT_EQ(h.probes->Calls().back(), "UploadDNSJsonData");
 }
 
 TEST(ResultCardsTest, AFailedDnsChangeIsSilentAndStillClearsTheDnsProblems) {
