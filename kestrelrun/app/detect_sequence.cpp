@@ -267,6 +267,8 @@ void CDetectSequence::Close() {
   }
   s.workerWake.notify_all();
   s.queue.Shutdown();
+  // A popup's start still under way on the worker ends before the popups may go.
+  std::lock_guard<std::mutex> popupCall(s.popupCallLock);
 }
 
 bool CDetectSequence::AwaitDnsChange(std::chrono::milliseconds bound) {

@@ -10,7 +10,9 @@
 // FlashTick, the button actions, RunUiTasks and Close; the worker calls Step; SetNetworkUp may come
 // from any thread. The state shared with the worker sits under one lock, and the UI works on a copy
 // taken under it. The worker never touches a window: what it needs of the view and the popups runs
-// on the UI thread through the controller's CUiQueue. The UI thread never waits for a probe.
+// on the UI thread through the controller's CUiQueue, except the popups' two slow starts
+// (StartMicrophoneTest, LoadCameras), which the popups make safe on the worker and which Close
+// waits for. The UI thread never waits for a probe.
 //
 // Lifetime. Everything the worker uses lives in a block shared with the worker's callback
 // (WorkerCallback), so a step still running when the window closes finishes on its own without
@@ -88,7 +90,8 @@ class CDetectSequence {
   // UI thread, when the wake message arrives: runs what the worker asked of the windows.
   void RunUiTasks();
   // UI thread, when the window is destroyed: releases a waiting worker and makes it abandon its
-  // step; nothing is asked of the windows afterwards. Stop the worker thread after this.
+  // step, after a popup's start still under way has ended; nothing is asked of the windows
+  // afterwards. Stop the worker thread after this.
   void Close();
   // UI thread, after Close: waits up to `bound` for a DNS change already under way, so that the
   // process does not end between its netsh commands and leave the adapter half set (one that

@@ -128,7 +128,8 @@ void CDetectSequence::Shared::RunStep(int number, unsigned run) {
 }
 
 void CDetectSequence::Shared::MicrophoneStep(unsigned run) {
-  const bool asked = queue.RunAndWait([this] {
+  bool start = false;
+  const bool asked = queue.RunAndWait([this, &start] {
     audio.SetVerdict(kPendingVerdict);
     view.ShowAudioPopup();
     const int microphones = audio.MicrophoneCount();
@@ -144,11 +145,17 @@ void CDetectSequence::Shared::MicrophoneStep(unsigned run) {
       audio.SetInitState(1);
       audio.EnterNoDeviceState();
     } else {
-      audio.StartMicrophoneTest();
+      audio.SetInitState(-1);  // the verdict buttons wait for the start from the first look
+      start = true;
     }
   });
+  // Opening the devices can take seconds (a Bluetooth headset): the start runs here, and the
+  // popup answers meanwhile.
+  if (!asked || (start && !CallPopup([this] { audio.StartMicrophoneTest(); }))) {
+    return;
+  }
   int verdict = kPendingVerdict;
-  if (!asked || !AwaitVerdict(audio, run, verdict)) {
+  if (!AwaitVerdict(audio, run, verdict)) {
     return;
   }
   std::lock_guard<std::mutex> guard(lock);
@@ -159,8 +166,11 @@ void CDetectSequence::Shared::MicrophoneStep(unsigned run) {
 }
 
 void CDetectSequence::Shared::CameraStep(unsigned run) {
+  // Listing the cameras wakes each one's driver, which can take seconds: done here.
+  if (!CallPopup([this] { camera.LoadCameras(); })) {
+    return;
+  }
   const bool asked = queue.RunAndWait([this] {
-    camera.LoadCameras();
     view.ShowVideoPopup();
     if (camera.CameraIndex() < 0) {
       view.ShowMessage(kNoCamera);
@@ -175,6 +185,18 @@ void CDetectSequence::Shared::CameraStep(unsigned run) {
     ApplyCameraVerdict(verdict, state.tally);
     Advance(2);
   }
+}
+
+bool CDetectSequence::Shared::CallPopup(const std::function<void()>& call) {
+  std::lock_guard<std::mutex> inCall(popupCallLock);
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    if (closed) {
+      return false;
+    }
+  }
+  call();
+  return true;
 }
 
 template <typename Popup>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -69,11 +70,16 @@ struct CDetectSequence::Shared {
 
   // NetProbe's engine takes one caller at a time: the worker's steps and the DNS change.
   std::mutex probeLock;
+  // Held by the worker while it calls a popup itself (the slow starts); Close waits for it, so
+  // that no such call outlives the popups.
+  std::mutex popupCallLock;
 
  private:
   void RunStep(int number, unsigned run);
   void MicrophoneStep(unsigned run);
   void CameraStep(unsigned run);
+  // Runs `call` on the worker unless the controller was closed; false when it was.
+  bool CallPopup(const std::function<void()>& call);
   // Polls a popup's verdict on the UI thread until it is 0 or more; false when abandoned.
   template <typename Popup>
   bool AwaitVerdict(Popup& popup, unsigned run, int& verdict);

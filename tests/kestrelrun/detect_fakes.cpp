@@ -62,9 +62,12 @@ std::thread::id FakeProbes::DnsThread() {
   return dnsThread_;
 }
 
-void RecordingView::Record(std::wstring line) {
+void RecordingView::Record(std::wstring line, bool slowStart) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (std::this_thread::get_id() != thread_) {
+  const bool other = std::this_thread::get_id() != thread_;
+  if (slowStart) {
+    startOnUiThread_ = startOnUiThread_ || !other;
+  } else if (other) {
     otherThread_ = true;
   }
   lines_.push_back(std::move(line));
@@ -146,12 +149,18 @@ void RecordingView::EnterNoDeviceState() {
   verdict_ = micVerdict;
 }
 void RecordingView::StartMicrophoneTest() {
-  Record(L"microphone test");
+  Record(L"microphone test", true);
+  if (duringStart) {
+    duringStart();
+  }
   std::lock_guard<std::mutex> guard(lock_);
   verdict_ = micVerdict;
 }
 void RecordingView::LoadCameras() {
-  Record(L"load cameras");
+  Record(L"load cameras", true);
+  if (duringStart) {
+    duringStart();
+  }
   std::lock_guard<std::mutex> guard(lock_);
   verdict_ = cameraVerdict;  // answered at once
 }
@@ -180,6 +189,10 @@ void RecordingView::Clear() {
 bool RecordingView::OnOneThread() {
   std::lock_guard<std::mutex> guard(lock_);
   return !otherThread_;
+}
+bool RecordingView::StartsOnTheWorker() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return !startOnUiThread_;
 }
 
 Harness::Harness(DetectTiming timing)

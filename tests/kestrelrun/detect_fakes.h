@@ -167,8 +167,10 @@ class RecordingView : public IDetectView,
   Lines All();
   Lines Starting(const std::wstring& prefix);
   void Clear();
-  // True when every call came on the thread that made the view.
+  // True when every call came on the thread that made the view, but for the popups' two slow
+  // starts, which StartsOnTheWorker tells: true when each one so far came on another thread.
   bool OnOneThread();
+  bool StartsOnTheWorker();
 
   int microphones = 1;
   int speakers = 1;
@@ -178,9 +180,12 @@ class RecordingView : public IDetectView,
   bool minimised = false;
   // Called inside ShowMessage, as a modal box's message loop would run other work.
   std::function<void()> duringMessage;
+  // Called inside StartMicrophoneTest and LoadCameras, as opening a slow device would take time.
+  std::function<void()> duringStart;
 
  private:
-  void Record(std::wstring line);
+  // `slowStart`: StartMicrophoneTest or LoadCameras, which the worker makes itself.
+  void Record(std::wstring line, bool slowStart = false);
 
   std::mutex lock_;
   Lines lines_;
@@ -188,6 +193,7 @@ class RecordingView : public IDetectView,
   bool cameraPopup_ = false;
   std::thread::id thread_ = std::this_thread::get_id();
   bool otherThread_ = false;
+  bool startOnUiThread_ = false;
 };
 
 // The controller with fakes, driven the way the window drives it: this thread is the UI thread.

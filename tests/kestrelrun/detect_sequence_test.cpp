@@ -50,6 +50,7 @@ TEST(DetectSequenceTest, AFineMachineRunsThirteenStepsToTheResultsPage) {
   h.sequence->OpenReportPage();
   EXPECT_EQ(h.view.All().back(), L"open https://reports/reportDetail/7031");
   EXPECT_TRUE(h.view.OnOneThread());
+  EXPECT_TRUE(h.view.StartsOnTheWorker());
 }
 
 // The last step's change ends the run with the network card. Drawn by the step's request before
@@ -113,7 +114,8 @@ TEST(DetectSequenceTest, DeviceStepsAskThePopupsAndTakeTheirVerdicts) {
        0,
        1,
        1,
-       {L"verdict -1", L"audio popup", L"microphone test", L"load cameras", L"camera popup"},
+       {L"verdict -1", L"audio popup", L"init state -1", L"microphone test", L"load cameras",
+        L"camera popup"},
        {}},
       {0,
        1,

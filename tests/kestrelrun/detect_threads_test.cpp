@@ -75,6 +75,41 @@ TEST(DetectThreadsTest, CloseReleasesAWorkerWaitingForTheUi) {
   }
 }
 
+// The popups' slow starts run on the worker while the UI goes on; the window's close waits for
+// one under way (the popups go right after it), and one not yet begun never begins.
+TEST(DetectThreadsTest, CloseWaitsForAPopupsStartUnderWay) {
+  for (const bool camera : {false, true}) {
+    SCOPED_TRACE(camera ? "camera list" : "microphone start");
+    Harness h;
+    h.probes->beforeCall = nullptr;
+    testing::Gate gate;
+    std::atomic<bool> inStart{false};
+    h.sequence->Start();
+    if (camera)
+      h.StepOnce();
+    h.view.duringStart = [&] {
+      inStart = true;
+      gate.Wait();
+    };
+    auto step = StepInBackground(h);
+    // The UI answers meanwhile: the step's request to show the popup runs here.
+    ASSERT_TRUE(h.PumpUntil([&] { return inStart.load(); }));
+    auto close = std::async(std::launch::async, [&] { h.sequence->Close(); });
+    EXPECT_EQ(close.wait_for(50ms), std::future_status::timeout);
+    gate.Open();
+    ASSERT_EQ(close.wait_for(10s), std::future_status::ready);
+    ASSERT_EQ(step.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(h.sequence->State().stepIndex, camera ? 2 : 1);  // no verdict taken after it
+    EXPECT_TRUE(h.view.Starting(L"camera popup").empty());
+    EXPECT_TRUE(h.view.StartsOnTheWorker());
+  }
+  Harness closed;
+  closed.sequence->Start();
+  closed.sequence->Close();
+  closed.sequence->Step();
+  EXPECT_TRUE(closed.view.Starting(L"microphone test").empty());
+}
+
 TEST(DetectThreadsTest, DestroyingTheControllerDuringAProbeLeavesTheWorkerSafe) {
   Harness h;
   h.probes->beforeCall = nullptr;
