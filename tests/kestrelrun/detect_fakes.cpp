@@ -112,6 +112,9 @@ void RecordingView::ShowMessage(const std::wstring& text) {
 }
 void RecordingView::ShowAudioPopup() {
   Record(L"audio popup");
+  if (duringShowAudio) {
+    duringShowAudio();
+  }
 }
 void RecordingView::ShowVideoPopup() {
   Record(L"camera popup");

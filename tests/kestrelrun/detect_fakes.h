@@ -182,6 +182,8 @@ class RecordingView : public IDetectView,
   std::function<void()> duringMessage;
   // Called inside StartMicrophoneTest and LoadCameras, as opening a slow device would take time.
   std::function<void()> duringStart;
+  // Called inside ShowAudioPopup, on the UI thread, before the worker starts the microphone.
+  std::function<void()> duringShowAudio;
 
  private:
   // `slowStart`: StartMicrophoneTest or LoadCameras, which the worker makes itself.

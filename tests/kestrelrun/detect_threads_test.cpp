@@ -94,10 +94,16 @@ TEST(DetectThreadsTest, CloseWaitsForAPopupsStartUnderWay) {
     auto step = StepInBackground(h);
     // The UI answers meanwhile: the step's request to show the popup runs here.
     ASSERT_TRUE(h.PumpUntil([&] { return inStart.load(); }));
-    auto close = std::async(std::launch::async, [&] { h.sequence->Close(); });
+    std::atomic<bool> released{false};
+    auto close = std::async(std::launch::async, [&] {
+      h.sequence->Close();
+      return released.load();  // the start had ended when Close returned
+    });
     EXPECT_EQ(close.wait_for(50ms), std::future_status::timeout);
+    released = true;
     gate.Open();
     ASSERT_EQ(close.wait_for(10s), std::future_status::ready);
+    EXPECT_TRUE(close.get());
     ASSERT_EQ(step.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(h.sequence->State().stepIndex, camera ? 2 : 1);  // no verdict taken after it
     EXPECT_TRUE(h.view.Starting(L"camera popup").empty());
@@ -108,6 +114,15 @@ TEST(DetectThreadsTest, CloseWaitsForAPopupsStartUnderWay) {
   closed.sequence->Close();
   closed.sequence->Step();
   EXPECT_TRUE(closed.view.Starting(L"microphone test").empty());
+  // The window closes while it shows the popup: the worker's start that follows never begins.
+  Harness showing;
+  showing.probes->beforeCall = nullptr;
+  showing.view.duringShowAudio = [&] { showing.sequence->Close(); };
+  showing.sequence->Start();
+  auto step = StepInBackground(showing);
+  ASSERT_TRUE(showing.PumpUntil([&] { return !showing.view.Starting(L"audio popup").empty(); }));
+  ASSERT_EQ(step.wait_for(10s), std::future_status::ready);
+  EXPECT_TRUE(showing.view.Starting(L"microphone test").empty());
 }
 
 TEST(DetectThreadsTest, DestroyingTheControllerDuringAProbeLeavesTheWorkerSafe) {
