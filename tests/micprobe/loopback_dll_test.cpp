@@ -276,7 +276,9 @@ TEST_F(Daemon, WithoutThePolicyObjectADeviceSwitchFailsAndLeavesTheTestStopped) 
   EXPECT_EQ(SetSpecifiedIDSystemSpeaker(speakerId.c_str(), &speakerError), 0);
   EXPECT_EQ(speakerError.code, kSetSpeakerFailed);
   EXPECT_EQ(speakerError.message, kSetSpeakerFailedText);
-  EXPECT_EQ(ThreadCount(), threads);          // the switch stopped both engine threads
+  // The switch stopped both engine threads. Not equal: a thread of Wine's that an earlier test
+  // left ending may be counted in `threads` and gone now, on a busy machine.
+  EXPECT_LE(ThreadCount(), threads);
   ASSERT_EQ(StartTestMicrophone(&error), 1);  // and a later start works
   EXPECT_EQ(StopTestMicrophone(), 1);
 }

@@ -228,11 +228,16 @@ press_in() {
   sleep 0.3
 }
 # keyboard_ours: the X keyboard focus lies on one of the program's windows (Wine sets it on each
-# activation, there being no window manager); otherwise a key press would go nowhere.
+# activation, there being no window manager); otherwise a key press would go nowhere. On a busy
+# machine the focus was seen on the root window on the results page, after the popups had gone,
+# until Wine handed it on: waited for, 20 s at most.
 keyboard_ours() {
-  local focused
-  focused=$(xdotool getwindowfocus 2>/dev/null)
-  xwininfo -root -children | grep -q "^ *$(printf '0x%x' "${focused:-0}") .*kestrelrun.exe" && return 0
+  local focused i
+  for i in $(seq 200); do
+    focused=$(xdotool getwindowfocus 2>/dev/null)
+    xwininfo -root -children | grep -q "^ *$(printf '0x%x' "${focused:-0}") .*kestrelrun.exe" && return 0
+    sleep 0.1
+  done
   fail "the keyboard lies on window ${focused:-none} ($(xwininfo -id "${focused:-0}" 2>/dev/null |
     sed -n 's/^xwininfo: //p')), not the program's"
   return 1
